@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string_view>
+
+namespace ampelon {
+
+// The numeric value at the start of `text`, as the settings and graph log files store numbers.
+// Blanks, tabs and line feeds are skipped anywhere in the text (so "1 2" reads as 12). Then an
+// optional sign, digits with at most one ".", and an optional exponent (E or D, optional sign,
+// digits) are read up to the first character that does not fit. "&H" and "&O" read a hexadecimal
+// or octal whole number instead. The decimal point is always ".", whatever the locale. A text
+// without a number gives 0; an exponent too large to hold gives an infinity of the right sign.
+double LeadingNumber(std::string_view text);
+
+}  // namespace ampelon

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <cstdint>
+
+namespace ampelon {
+
+// The converter's full-scale count: 4095 stands for 2.5 V.
+inline constexpr int kFullScale = 4095;
+inline constexpr double kFullScaleVolts = 2.5;
+
+// A reading in volts: reading / 4095 * 2.5 in double precision, rounded once to float.
+float Volts(std::int16_t reading);
+
+}  // namespace ampelon

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace ampelon {
+
+class Clock;
+
+enum class AppendResult { kStored, kFull };
+
+// Every reading of the current run, in arrival order, and the charge clock.
+// Readings occupy indices 1..SampleCount(); the storage is allocated once at full size, so
+// appending never reallocates and nothing is ever written past index kSampleCapacity.
+class SampleStore {
+ public:
+  static constexpr int kSampleCapacity = 100000;
+
+  // `clock` gives the time of day for the charge clock; it must outlive the store.
+  explicit SampleStore(Clock& clock);
+
+  // Stores a reading without touching the clock (used when loading a file).
+  AppendResult AppendSample(std::int16_t value);
+  // Stores a reading from the device and runs the charge clock: the first reading in an empty
+  // store starts it 0.1 s in the past, every reading moves LastTime, and a LastTime below
+  // StartTime (midnight passed) moves StartTime back by a day. A reading that finds the store
+  // full is not stored and changes nothing.
+  AppendResult RecordLiveSample(std::int16_t value);
+  // Empties the store and sets StartTime and LastTime to one reading of the clock.
+  void ClearSamples();
+
+  int SampleCount() const { return m_sampleCount; }
+  bool IsFull() const { return m_sampleCount >= kSampleCapacity; }
+  // The reading at `index`, 1 <= index <= SampleCount().
+  std::int16_t Sample(int index) const;
+  // Readings 1..SampleCount() in order.
+  std::span<const std::int16_t> Samples() const;
+  // The newest reading; only meaningful when SampleCount() >= 1.
+  std::int16_t LatestSample() const;
+
+  float StartTime() const { return m_startTime; }
+  float LastTime() const { return m_lastTime; }
+  // LastTime - StartTime in seconds.
+  double ElapsedSeconds() const;
+
+ private:
+  Clock& m_clock;
+  std::vector<std::int16_t> m_samples;  // index 0 is never used
+  int m_sampleCount = 0;
+  float m_startTime = 0.0f;
+  float m_lastTime = 0.0f;
+};
+
+}  // namespace ampelon

@@ -1,0 +1,56 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "common/number_text.h"
+#include "common/rounding.h"
+#include "common/volts.h"
+
+namespace ampelon {
+namespace {
+
+TEST(RoundToInt16, TiesGoToEvenAndTheRangeIsGuarded) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double infinity = std::numeric_limits<double>::infinity();
+  const struct {
+    double value;
+    std::optional<std::int16_t> expected;
+  } cases[] = {
+      {2.5, 2},          {3.5, 4},        {-2.5, -2},         {-3.5, -4},
+      {0.5, 0},          {-0.5, 0},       {2.4999, 2},        {7.0, 7},
+      {32767.4, 32767},  {32767.5, std::nullopt},            {-32768.5, -32768},
+      {-32769.0, std::nullopt},           {40000.0, std::nullopt}, {1e9, std::nullopt},
+      {nan, std::nullopt}, {infinity, std::nullopt},         {-infinity, std::nullopt},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(RoundToInt16(c.value), c.expected) << "value " << c.value;
+  }
+}
+
+TEST(Volts, ReferenceReadings) {
+  EXPECT_EQ(Volts(0), 0.0f);
+  EXPECT_EQ(Volts(1638), 1.0f);
+  EXPECT_EQ(Volts(4095), 2.5f);
+  const struct {
+    std::int16_t reading;
+    const char* text;
+  } cases[] = {{2048, "1.250305"},
+               {2457, "1.5"},
+               {3276, "2"},
+               {-1, "-.0006105006"},
+               {32767, "20.00427"}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(NumberText(Volts(c.reading)), c.text) << "reading " << c.reading;
+  }
+}
+
+TEST(Volts, RoundsOnceFromDoublePrecision) {
+  for (int reading = -32768; reading <= 32767; reading += 97) {
+    const double exact = static_cast<double>(reading) / 4095.0 * 2.5;
+    EXPECT_EQ(Volts(static_cast<std::int16_t>(reading)), static_cast<float>(exact));
+  }
+}
+
+}  // namespace
+}  // namespace ampelon
