@@ -1,0 +1,31 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace ampelon {
+
+// How the serial line is framed: speed, parity, data bits and stop bits.
+struct LineSettings {
+  enum class Parity { kNone, kEven, kOdd, kMark, kSpace };
+  enum class StopBits { kOne, kOneAndHalf, kTwo };
+
+  int baudRate = 9600;  // bits per second, > 0
+  Parity parity = Parity::kNone;
+  int dataBits = 8;  // 5..8
+  StopBits stopBits = StopBits::kOne;
+};
+
+// Either settings or, when the text is unusable, a message for the user naming the bad field.
+struct LineSettingsResult {
+  std::optional<LineSettings> settings;
+  std::string error;
+};
+
+// Reads text such as "19200,n,8,1": speed, parity letter (n, e, o, m or s, any case), data bits
+// (5 to 8) and stop bits (1, 1.5 or 2), separated by commas. Blanks around a field are ignored.
+// Fields left off at the end take the values of ",n,8,1"; an empty field is an error.
+LineSettingsResult ParseLineSettings(std::string_view text);
+
+}  // namespace ampelon

@@ -1,0 +1,8 @@
+#include "serial/qt/uart_presence.h"
+
+namespace ampelon {
+
+// Only Linux keeps device nodes for UARTs that are not there; elsewhere a node is a real port.
+bool UartHardwarePresent(const std::string& /*devicePath*/) { return true; }
+
+}  // namespace ampelon
