@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 
 namespace ampelon {
 
@@ -10,5 +11,9 @@ inline constexpr double kFullScaleVolts = 2.5;
 
 // A reading in volts: reading / 4095 * 2.5 in double precision, rounded once to float.
 float Volts(std::int16_t reading);
+
+// Volts() of every reading, -32768 first: a table built once, so that plotting a full store
+// costs a lookup per reading instead of a division.
+std::span<const float> VoltsOfEveryReading();
 
 }  // namespace ampelon

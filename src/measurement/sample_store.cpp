@@ -13,6 +13,8 @@ AppendResult SampleStore::AppendSample(std::int16_t value) {
   if (IsFull()) return AppendResult::kFull;
   ++m_sampleCount;
   m_samples[static_cast<std::size_t>(m_sampleCount)] = value;
+  if (m_sampleCount == 1 || value < m_lowest) m_lowest = value;
+  if (m_sampleCount == 1 || value > m_highest) m_highest = value;
   return AppendResult::kStored;
 }
 

@@ -38,6 +38,9 @@ class SampleStore {
   std::span<const std::int16_t> Samples() const;
   // The newest reading; only meaningful when SampleCount() >= 1.
   std::int16_t LatestSample() const;
+  // The lowest and highest reading stored; only meaningful when SampleCount() >= 1.
+  std::int16_t LowestSample() const { return m_lowest; }
+  std::int16_t HighestSample() const { return m_highest; }
 
   float StartTime() const { return m_startTime; }
   float LastTime() const { return m_lastTime; }
@@ -48,6 +51,8 @@ class SampleStore {
   Clock& m_clock;
   std::vector<std::int16_t> m_samples;  // index 0 is never used
   int m_sampleCount = 0;
+  std::int16_t m_lowest = 0;
+  std::int16_t m_highest = 0;
   float m_startTime = 0.0f;
   float m_lastTime = 0.0f;
 };

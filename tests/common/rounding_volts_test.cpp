@@ -45,6 +45,15 @@ TEST(Volts, ReferenceReadings) {
   }
 }
 
+TEST(Volts, TableHoldsTheVoltsOfEveryReading) {
+  const auto table = VoltsOfEveryReading();
+  ASSERT_EQ(table.size(), 65536u);
+  for (int reading = -32768; reading <= 32767; ++reading) {
+    ASSERT_EQ(table[static_cast<std::size_t>(reading + 32768)],
+              Volts(static_cast<std::int16_t>(reading)));
+  }
+}
+
 TEST(Volts, RoundsOnceFromDoublePrecision) {
   for (int reading = -32768; reading <= 32767; reading += 97) {
     const double exact = static_cast<double>(reading) / 4095.0 * 2.5;

@@ -61,6 +61,18 @@ TEST(SampleStore, MidnightIsBridgedOnceButNotTwice) {
   EXPECT_NEAR(store.ElapsedSeconds(), 1.1, 0.01);
 }
 
+TEST(SampleStore, KeepsTheLowestAndHighestReadingUntilCleared) {
+  FakeClock clock(kTenOClock);
+  SampleStore store(clock);
+  for (const std::int16_t value : {1200, -5, 4095, 30}) store.AppendSample(value);
+  EXPECT_EQ(store.LowestSample(), -5);
+  EXPECT_EQ(store.HighestSample(), 4095);
+  store.ClearSamples();
+  store.RecordLiveSample(2000);
+  EXPECT_EQ(store.LowestSample(), 2000);
+  EXPECT_EQ(store.HighestSample(), 2000);
+}
+
 TEST(SampleStore, ClearSetsBothTimesFromOneClockRead) {
   FakeClock clock(kTenOClock);
   SampleStore store(clock);

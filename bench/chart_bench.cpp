@@ -1,0 +1,154 @@
+// A whole chart refresh with a full store, against plotting the same points one QPainter call
+// each. Run under QT_SCALE_FACTOR=2 for the figures at a device pixel ratio of 2.
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstdint>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+
+#include "chart/chart.h"
+#include "chart/plot.h"
+#include "chart/text_label.h"
+#include "chart/window_geometry.h"
+#include "fakes/fake_clock.h"
+#include "measurement/sample_store.h"
+#include "ui/qt/chart_widget.h"
+
+namespace ampelon {
+namespace {
+
+class NullLabel final : public TextLabel {
+ public:
+  void SetText(std::string_view text) override { benchmark::DoNotOptimize(text.data()); }
+  void SetTop(float) override {}
+  void SetBackground(Colour) override {}
+};
+
+class FixedGeometry final : public WindowGeometry {
+ public:
+  bool IsMinimized() const override { return false; }
+  float Left() const override { return 0; }
+  float Top() const override { return 0; }
+  float Width() const override { return 7140; }
+  float Height() const override { return 9150; }
+  void SetLeft(float) override {}
+  void SetTop(float) override {}
+  void SetWidth(float) override {}
+  void SetHeight(float) override {}
+};
+
+// A charge curve: a quick rise, a long plateau, a peak and a small drop.
+void FillWithCharge(SampleStore& store) {
+  for (int i = 0; i < SampleStore::kSampleCapacity; ++i) {
+    const double t = static_cast<double>(i) / SampleStore::kSampleCapacity;
+    const double volts = 1.2 + 0.1 * (1 - std::exp(-t * 20)) + 0.15 * std::pow(t, 6) -
+                         (t > 0.95 ? (t - 0.95) * 0.4 : 0.0);
+    store.AppendSample(static_cast<std::int16_t>(volts / 2.5 * 4095 + (i % 7) - 3));
+  }
+}
+
+struct ChartFixture {
+  testing::FakeClock clock{36000.0f};
+  SampleStore store{clock};
+  Twips twips{96.0};
+  ChartWidget widget{twips, nullptr};
+  FixedGeometry geometry;
+  std::array<NullLabel, 9> labels;
+  std::unique_ptr<Chart> chart;
+
+  ChartFixture() {
+    FillWithCharge(store);
+    ChartLabels chartLabels;
+    for (std::size_t i = 0; i < 7; ++i) chartLabels.axis[i] = &labels[i];
+    chartLabels.currentValue = &labels[7];
+    chartLabels.chargeTime = &labels[8];
+    chart = std::make_unique<Chart>(store, widget, geometry, chartLabels);
+    chart->SetWindow(VoltageWindow::AtStart(0.3f));
+    chart->LayoutChart();  // design window: chart 6015 x 6735 twips
+  }
+};
+
+void BM_RefreshChartFullStore(benchmark::State& state) {
+  ChartFixture fixture;
+  for (auto _ : state) {
+    fixture.chart->RefreshChart();
+    benchmark::ClobberMemory();
+  }
+  state.counters["device_pixels"] =
+      fixture.widget.Image().width() * fixture.widget.Image().height();
+  state.SetItemsProcessed(state.iterations() * SampleStore::kSampleCapacity);
+}
+BENCHMARK(BM_RefreshChartFullStore)->Unit(benchmark::kMicrosecond);
+
+// The straightforward way: one QPainter::drawPoint per reading on an image of the same size.
+void BM_DrawPointPerReading(benchmark::State& state) {
+  ChartFixture fixture;
+  const QImage& reference = fixture.widget.Image();
+  QImage image(reference.size(), QImage::Format_RGB32);
+  image.setDevicePixelRatio(reference.devicePixelRatio());
+  const auto scale = PlotScale::For(fixture.chart->Window());
+  std::vector<ChartPoint> points(SampleStore::kSampleCapacity);
+  const auto plotted = PlotPoints(fixture.store.Samples(), *scale, points);
+  const double sx = image.width() / image.devicePixelRatio() / 1003.0;
+  const double sy = image.height() / image.devicePixelRatio() / -1003.0;
+  for (auto _ : state) {
+    QPainter painter(&image);
+    painter.setPen(QColor(192, 255, 192));
+    for (const ChartPoint& point : plotted) {
+      painter.drawPoint(QPointF((point.x + 1) * sx, (point.y - 1000) * sy));
+    }
+    painter.end();
+    benchmark::ClobberMemory();
+  }
+  state.SetItemsProcessed(state.iterations() * SampleStore::kSampleCapacity);
+}
+BENCHMARK(BM_DrawPointPerReading)->Unit(benchmark::kMicrosecond);
+
+// The parts of a refresh on their own, to see where its time goes.
+void BM_RefreshStage(benchmark::State& state) {
+  ChartFixture fixture;
+  const auto scale = PlotScale::For(fixture.chart->Window());
+  std::vector<ChartPoint> points(SampleStore::kSampleCapacity);
+  std::vector<float> heights;
+  const auto samples = fixture.store.Samples();
+  const PlotMapper whole(*scale, static_cast<int>(samples.size()), fixture.store.LowestSample(),
+                         fixture.store.HighestSample(), heights);
+  whole.Map(samples, 1, points);
+  for (auto _ : state) {
+    switch (state.range(0)) {
+      case 0:
+        fixture.chart->DrawGrid();
+        break;
+      case 1: {
+        const PlotMapper mapper(*scale, static_cast<int>(samples.size()),
+                                fixture.store.LowestSample(), fixture.store.HighestSample(),
+                                heights);
+        benchmark::DoNotOptimize(mapper.Map(samples, 1, points).data());
+        break;
+      }
+      default:
+        fixture.widget.DrawPoints(points, kPointColour);
+        break;
+    }
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_RefreshStage)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace ampelon
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication application(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string_view>
+
+#include "chart/colour.h"
+
+namespace ampelon {
+
+// A one-line text label of the main window; positions in twips.
+class TextLabel {
+ public:
+  virtual ~TextLabel() = default;
+  virtual void SetText(std::string_view text) = 0;
+  virtual void SetTop(float topTwips) = 0;
+  virtual void SetBackground(Colour colour) = 0;
+};
+
+}  // namespace ampelon

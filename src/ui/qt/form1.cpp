@@ -1,0 +1,189 @@
+#include "ui/qt/form1.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <QLabel>
+#include <QLocale>
+#include <QMenuBar>
+#include <QResizeEvent>
+#include <QTimer>
+
+#include "serial/serial_control.h"
+#include "ui/main_controller.h"
+#include "ui/qt/chart_widget.h"
+#include "ui/qt/qt_text_label.h"
+
+namespace ampelon {
+namespace {
+
+// The design's client area and the frame around it, in twips.
+constexpr int kDesignClientWidth = 7020;
+constexpr int kDesignClientHeight = 8460;
+constexpr float kFrameWidth = 120.0f;   // 60 at each side
+constexpr float kFrameHeight = 690.0f;  // 630 above (title and menu bar), 60 below
+
+QColor ToQColor(Colour colour) { return QColor(RedOf(colour), GreenOf(colour), BlueOf(colour)); }
+
+void Style(QLabel& label, Colour background, const QColor* text, Qt::Alignment alignment,
+           const char* designText) {
+  QPalette palette = label.palette();
+  palette.setColor(QPalette::Window, ToQColor(background));
+  if (text != nullptr) palette.setColor(QPalette::WindowText, *text);
+  label.setPalette(palette);
+  label.setAutoFillBackground(true);
+  label.setAlignment(alignment | Qt::AlignVCenter);
+  label.setText(QString::fromLatin1(designText));
+}
+
+char DecimalPoint() {
+  const QString point = QLocale::system().decimalPoint();
+  return point.size() == 1 && point.at(0).unicode() < 128 ? static_cast<char>(point.at(0).unicode())
+                                                          : '.';
+}
+
+}  // namespace
+
+Form1::Form1(Clock& clock, SerialControl& serial, QWidget* parent)
+    : QMainWindow(parent), m_twips(96.0) {
+  setObjectName(QStringLiteral("Form1"));
+  setWindowTitle(QStringLiteral("Trevanix Ampelon"));
+  setWindowIcon(QIcon(QStringLiteral(":/icons/ampelon-16.png")));
+
+  auto* client = new QWidget(this);
+  QPalette black = client->palette();
+  black.setColor(QPalette::Window, Qt::black);
+  client->setPalette(black);
+  client->setAutoFillBackground(true);
+  setCentralWidget(client);
+  m_twips = Twips(client->logicalDpiY());
+
+  // Elements in the order of the design.
+  m_timer1 = new QTimer(this);
+  m_timer1->setObjectName(QStringLiteral("Timer1"));
+  m_timer1->setInterval(1000);
+
+  m_grafik = new ChartWidget(m_twips, client);
+  m_grafik->setObjectName(QStringLiteral("grafik"));
+  m_grafik->setGeometry(m_twips.ToPixels(900), m_twips.ToPixels(1320), m_twips.ToPixels(6015),
+                        m_twips.ToPixels(6735));
+
+  const QColor white(Qt::white);
+  const QColor lightGreen = ToQColor(kLightGreen);
+  m_label1 = AddLabel("Label1", 4860, 600, 1755, 255);
+  Style(*m_label1, kLightGreen, nullptr, Qt::AlignHCenter, "");
+  m_labtime = AddLabel("labtime", 1920, 600, 1455, 255);
+  Style(*m_labtime, kDarkBlue, &white, Qt::AlignHCenter, "");
+  m_labvalue = AddLabel("labvalue", 360, 600, 1455, 255);
+  Style(*m_labvalue, kDarkBlue, &white, Qt::AlignHCenter, "");
+  for (int index = 6; index >= 0; --index) {
+    const QByteArray name = "lab" + QByteArray::number(index + 1);
+    QLabel* label = AddLabel(name.constData(), 300, 1260 + (6 - index) * 240, 495, 255);
+    Style(*label, kBlack, &lightGreen, Qt::AlignHCenter, "xxxxxx");
+    m_axisLabels[static_cast<std::size_t>(index)] = label;
+  }
+  const struct {
+    const char* name;
+    int left;
+    int width;
+    const char* text;
+  } captions[] = {{"Label3", 360, 1095, "Current value:"},
+                  {"Label4", 1920, 975, "Charge time:"},
+                  {"Label2", 4860, 975, "Port Status:"}};
+  for (const auto& caption : captions) {
+    QLabel* label = AddLabel(caption.name, caption.left, 360, caption.width, 255);
+    Style(*label, kBlack, &white, Qt::AlignLeft, caption.text);
+    // The platform's font may be wider than the design's: a caption grows to the right (into
+    // empty space) rather than lose its last letters.
+    label->resize(std::max(label->width(), label->sizeHint().width()), label->height());
+  }
+
+  BuildMenus();
+
+  ChartLabels labels;
+  for (std::size_t index = 0; index < m_axisLabels.size(); ++index) {
+    m_axisLabelViews[index] = std::make_unique<QtTextLabel>(*m_axisLabels[index], m_twips);
+    labels.axis[index] = m_axisLabelViews[index].get();
+  }
+  m_labvalueView = std::make_unique<QtTextLabel>(*m_labvalue, m_twips);
+  m_labtimeView = std::make_unique<QtTextLabel>(*m_labtime, m_twips);
+  labels.currentValue = m_labvalueView.get();
+  labels.chargeTime = m_labtimeView.get();
+  m_controller = std::make_unique<MainController>(
+      clock, serial, MainController::Views{*m_grafik, *this, labels, DecimalPoint()});
+
+  ResizeClient(m_twips.ToPixels(kDesignClientWidth), m_twips.ToPixels(kDesignClientHeight));
+
+  serial.SetEventHandler([this](const SerialEvent& event) { m_controller->OnSerialEvent(event); });
+  connect(m_timer1, &QTimer::timeout, this, [this] { m_controller->OnTick(); });
+  m_timer1->start();
+}
+
+Form1::~Form1() = default;
+
+QLabel* Form1::AddLabel(const char* name, int left, int top, int width, int height) {
+  auto* label = new QLabel(centralWidget());
+  label->setObjectName(QString::fromLatin1(name));
+  label->setGeometry(m_twips.ToPixels(left), m_twips.ToPixels(top), m_twips.ToPixels(width),
+                     m_twips.ToPixels(height));
+  return label;
+}
+
+void Form1::BuildMenus() {
+  QMenu* menu1 = menuBar()->addMenu(QStringLiteral("File"));
+  menu1->setObjectName(QStringLiteral("menu1"));
+  menu1->addAction(QStringLiteral("Save Graph"))->setObjectName(QStringLiteral("menusave"));
+  menu1->addAction(QStringLiteral("Load Graph"))->setObjectName(QStringLiteral("menuload"));
+  QMenu* menu2 = menuBar()->addMenu(QStringLiteral("Options"));
+  menu2->setObjectName(QStringLiteral("menu2"));
+  menu2->addAction(QStringLiteral("Shift Scale Up"))->setObjectName(QStringLiteral("menuscaleup"));
+  menu2->addAction(QStringLiteral("Shift Scale Down"))
+      ->setObjectName(QStringLiteral("menuscaledown"));
+  menu2->addAction(QStringLiteral("Change Voltage Range"))
+      ->setObjectName(QStringLiteral("menurange"));
+  menu2->addAction(QStringLiteral("Change Serial Port Number"))
+      ->setObjectName(QStringLiteral("menuport"));
+}
+
+void Form1::Load() { m_controller->OnLoad(); }
+
+int Form1::MenuBarHeight() const {
+  if (menuBar()->isNativeMenuBar()) return 0;
+  return menuBar()->isVisible() ? menuBar()->height() : menuBar()->sizeHint().height();
+}
+
+void Form1::ResizeClient(int clientWidth, int clientHeight) {
+  resize(std::max(1, clientWidth), std::max(1, clientHeight + MenuBarHeight()));
+}
+
+bool Form1::IsMinimized() const { return isMinimized(); }
+
+float Form1::Left() const { return m_twips.FromPixels(pos().x()); }
+
+float Form1::Top() const { return m_twips.FromPixels(pos().y()); }
+
+float Form1::Width() const { return m_twips.FromPixels(width()) + kFrameWidth; }
+
+float Form1::Height() const {
+  return m_twips.FromPixels(height() - MenuBarHeight()) + kFrameHeight;
+}
+
+void Form1::SetLeft(float twips) { move(m_twips.ToPixels(twips), pos().y()); }
+
+void Form1::SetTop(float twips) { move(pos().x(), m_twips.ToPixels(twips)); }
+
+void Form1::SetWidth(float twips) {
+  ResizeClient(m_twips.ToPixels(static_cast<double>(twips) - kFrameWidth),
+               height() - MenuBarHeight());
+}
+
+void Form1::SetHeight(float twips) {
+  ResizeClient(width(), m_twips.ToPixels(static_cast<double>(twips) - kFrameHeight));
+}
+
+void Form1::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  m_controller->OnResize();
+}
+
+}  // namespace ampelon

@@ -1,0 +1,145 @@
+#include "ui/qt/form1.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QMenuBar>
+#include <QTimer>
+#include <cmath>
+#include <string>
+
+#include "fakes/fake_clock.h"
+#include "fakes/fake_serial_control.h"
+#include "ui/main_controller.h"
+#include "ui/qt/chart_widget.h"
+
+namespace ampelon {
+namespace {
+
+using testing::FakeClock;
+using testing::FakeSerialControl;
+
+const QRgb kGrey = qRgb(64, 64, 64);
+const QRgb kAxisBlue = qRgb(0, 0, 192);
+const QRgb kGreen = qRgb(192, 255, 192);
+
+class Form1Test : public ::testing::Test {
+ protected:
+  Form1Test() : m_window(m_clock, m_serial) {
+    m_window.Load();
+    m_window.show();
+    QCoreApplication::processEvents();
+  }
+
+  QString LabelText(const char* name) const {
+    const auto* label = m_window.findChild<QLabel*>(QString::fromLatin1(name));
+    return label != nullptr ? label->text() : QStringLiteral("<missing>");
+  }
+
+  const QImage& Image() { return m_window.Grafik().Image(); }
+
+  // The device pixel of a point in chart units (x from -1 over 1003 units, y from 1000 down).
+  QPoint PixelOf(double x, double y) {
+    return {static_cast<int>(std::floor((x + 1) * Image().width() / 1003.0)),
+            static_cast<int>(std::floor((y - 1000) * Image().height() / -1003.0))};
+  }
+
+  // The rightmost column with a plotted point, or -1.
+  int RightmostPointColumn() {
+    for (int x = Image().width() - 1; x >= 0; --x) {
+      for (int y = 0; y < Image().height(); ++y) {
+        if (Image().pixel(x, y) == kGreen) return x;
+      }
+    }
+    return -1;
+  }
+
+  void ReceiveAndTick(const std::string& text) {
+    m_serial.Receive(text);
+    m_window.Controller().OnTick();
+  }
+
+  FakeClock m_clock{36000.0f};
+  FakeSerialControl m_serial;
+  Form1 m_window;
+};
+
+TEST_F(Form1Test, StartsInItsDesignStateWithTheStartWindowLabelled) {
+  EXPECT_EQ(m_window.windowTitle(), QStringLiteral("Trevanix Ampelon"));
+  const char* expected[] = {"1.00V", "1.05V", "1.10V", "1.15V", "1.20V", "1.25V", "1.30V"};
+  for (int k = 0; k < 7; ++k) {
+    const std::string name = "lab" + std::to_string(k + 1);
+    EXPECT_EQ(LabelText(name.c_str()), QString::fromLatin1(expected[k])) << name;
+  }
+  EXPECT_EQ(LabelText("labvalue"), QString());
+  EXPECT_EQ(LabelText("labtime"), QString());
+  EXPECT_EQ(LabelText("Label3"), QStringLiteral("Current value:"));
+  EXPECT_EQ(LabelText("Label4"), QStringLiteral("Charge time:"));
+  EXPECT_EQ(LabelText("Label2"), QStringLiteral("Port Status:"));
+  const auto* timer = m_window.findChild<QTimer*>(QStringLiteral("Timer1"));
+  ASSERT_NE(timer, nullptr);
+  EXPECT_EQ(timer->interval(), 1000);
+  EXPECT_TRUE(timer->isActive());
+}
+
+TEST_F(Form1Test, MenusListTheSixCommandsInOrder) {
+  QStringList texts;
+  for (QAction* menu : m_window.menuBar()->actions()) {
+    texts << menu->text();
+    for (QAction* command : menu->menu()->actions()) texts << "  " + command->text();
+  }
+  EXPECT_EQ(texts.join('|'),
+            QStringLiteral("File|  Save Graph|  Load Graph|Options|  Shift Scale Up|  Shift Scale "
+                           "Down|  Change Voltage Range|  Change Serial Port Number"));
+}
+
+TEST_F(Form1Test, DesignWindowGivesTheDesignChart) {
+  EXPECT_EQ(m_window.Width(), 7140.0f);
+  EXPECT_EQ(m_window.Height(), 9150.0f);
+  const int dpi = m_window.centralWidget()->logicalDpiY();
+  EXPECT_EQ(m_window.Grafik().width(), static_cast<int>(std::lround(6015.0 * dpi / 1440)));
+  EXPECT_EQ(m_window.Grafik().height(), static_cast<int>(std::lround(6735.0 * dpi / 1440)));
+}
+
+TEST_F(Form1Test, TooSmallAWindowIsRaisedToTheMinimum) {
+  m_window.SetWidth(5000.0f);
+  m_window.SetHeight(6000.0f);
+  QCoreApplication::processEvents();
+  EXPECT_NEAR(m_window.Width(), 7000.0f, 15.0f);
+  EXPECT_NEAR(m_window.Height(), 7000.0f, 15.0f);
+  EXPECT_NEAR(m_window.Grafik().HeightTwips(), 7000.0f - 2415.0f, 15.0f);
+}
+
+TEST_F(Form1Test, GridAndAxesAreDrawnInTheirColours) {
+  const QPoint middleLine = PixelOf(500, 500);
+  EXPECT_EQ(Image().pixel(middleLine.x(), middleLine.y() + 5), kGrey);
+  const QPoint leftAxis = PixelOf(0, 500);
+  EXPECT_EQ(Image().pixel(leftAxis.x(), leftAxis.y() + 5), kAxisBlue);
+  const QPoint bottomAxis = PixelOf(500, 0);
+  EXPECT_EQ(Image().pixel(bottomAxis.x() + 5, bottomAxis.y()), kAxisBlue);
+  const QPoint insideACell = PixelOf(550, 500 + 1000.0 / 28);
+  EXPECT_EQ(Image().pixel(insideACell), qRgb(0, 0, 0));
+}
+
+TEST_F(Form1Test, ReadingsArePlottedOnTheRowsOfTheirVoltage) {
+  // 1638 is 1.0 V (y 125); 2129 is 1.29976 V (y 874.9).
+  ReceiveAndTick("1638\n2129\n");
+  EXPECT_EQ(LabelText("labvalue"), QStringLiteral("1.299V [2129]"));
+  EXPECT_EQ(LabelText("labtime"), QStringLiteral("0 min, 0 sec"));
+  EXPECT_EQ(Image().pixel(PixelOf(5, 125.0)), kGreen);
+  EXPECT_EQ(Image().pixel(PixelOf(10, 874.9)), kGreen);
+}
+
+TEST_F(Form1Test, TheTwoHundredAndFirstReadingHalvesThePlotsWidth) {
+  std::string readings;
+  for (int i = 0; i < 200; ++i) readings += "1800\n";
+  ReceiveAndTick(readings);
+  EXPECT_EQ(RightmostPointColumn(), PixelOf(1000, 0).x());
+  ReceiveAndTick("1800\n");
+  EXPECT_EQ(RightmostPointColumn(), PixelOf(201 * 2.5, 0).x());
+}
+
+}  // namespace
+}  // namespace ampelon
