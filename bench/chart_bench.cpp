@@ -4,7 +4,9 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
+#include <new>
 #include <string_view>
 #include <vector>
 
@@ -19,6 +21,20 @@
 #include "fakes/fake_clock.h"
 #include "measurement/sample_store.h"
 #include "ui/qt/chart_widget.h"
+
+// Counts every allocation of the process, so the refresh can show that it allocates nothing per
+// reading and its memory does not grow from tick to tick.
+namespace {
+std::size_t g_allocations = 0;
+}  // namespace
+
+void* operator new(std::size_t size) {
+  ++g_allocations;
+  if (void* memory = std::malloc(size == 0 ? 1 : size)) return memory;
+  throw std::bad_alloc();
+}
+void operator delete(void* memory) noexcept { std::free(memory); }
+void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
 
 namespace ampelon {
 namespace {
@@ -76,10 +92,14 @@ struct ChartFixture {
 
 void BM_RefreshChartFullStore(benchmark::State& state) {
   ChartFixture fixture;
+  const std::size_t allocationsBefore = g_allocations;
   for (auto _ : state) {
     fixture.chart->RefreshChart();
     benchmark::ClobberMemory();
   }
+  state.counters["allocations_per_refresh"] =
+      static_cast<double>(g_allocations - allocationsBefore) /
+      static_cast<double>(state.iterations());
   state.counters["device_pixels"] =
       fixture.widget.Image().width() * fixture.widget.Image().height();
   state.SetItemsProcessed(state.iterations() * SampleStore::kSampleCapacity);
