@@ -16,7 +16,7 @@
 
 #include "chart/chart.h"
 #include "chart/plot.h"
-#include "chart/text_label.h"
+#include "common/text_label.h"
 #include "chart/window_geometry.h"
 #include "fakes/fake_clock.h"
 #include "measurement/sample_store.h"
@@ -44,6 +44,7 @@ class NullLabel final : public TextLabel {
   void SetText(std::string_view text) override { benchmark::DoNotOptimize(text.data()); }
   void SetTop(float) override {}
   void SetBackground(Colour) override {}
+  void SetHoverText(std::string_view) override {}
 };
 
 class FixedGeometry final : public WindowGeometry {
@@ -57,6 +58,7 @@ class FixedGeometry final : public WindowGeometry {
   void SetTop(float) override {}
   void SetWidth(float) override {}
   void SetHeight(float) override {}
+  void KeepOnScreen() override {}
 };
 
 // A charge curve: a quick rise, a long plateau, a peak and a small drop.

@@ -1,20 +1,69 @@
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QStandardPaths>
 
 #include "common/system_clock.h"
 #include "serial/qt/port_override_file.h"
 #include "serial/qt/qt_serial_control.h"
+#include "settings/settings_store.h"
+#include "ui/main_controller.h"
 #include "ui/qt/form1.h"
+
+#ifdef _WIN32
+#include "settings/registry_settings_backend.h"
+#else
+#include "settings/qt/ini_settings_backend.h"
+#endif
+
+namespace {
+
+// The program's folder with a final separator, and the folder first offered for graph logs:
+// the program's folder, or the user's home when the program lives where the user cannot
+// write (an installed program).
+ampelon::StartupPaths FindStartupPaths() {
+  QString appPath = QCoreApplication::applicationDirPath();
+  QString home = QDir::homePath();
+#ifdef _WIN32
+  // File names are case-insensitive here, so the folder may be written in lower case.
+  appPath = QDir::toNativeSeparators(appPath).toLower();
+  home = QDir::toNativeSeparators(home);
+  const QString separator = QStringLiteral("\\");
+#else
+  const QString separator = QStringLiteral("/");
+#endif
+  if (!appPath.endsWith(separator)) appPath += separator;
+  if (!home.endsWith(separator)) home += separator;
+  const bool writable = QFileInfo(QCoreApplication::applicationDirPath()).isWritable();
+  return {appPath.toStdString(), (writable ? appPath : home).toStdString()};
+}
+
+}  // namespace
 
 int main(int argc, char* argv[]) {
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Ampelon"));
 
+  // One copy at a time: a second one ends at once, silently, before touching anything. A lock
+  // left by a crashed copy belongs to a dead process and is taken over.
+  QLockFile instanceLock(QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) +
+                         QStringLiteral("/ampelon.lock"));
+  instanceLock.setStaleLockTime(0);
+  if (!instanceLock.tryLock(0)) return 0;
+
+#ifdef _WIN32
+  ampelon::RegistrySettingsBackend settingsBackend;
+#else
+  ampelon::IniSettingsBackend settingsBackend(ampelon::IniSettingsBackend::DefaultFilePath());
+#endif
+  ampelon::SettingsStore settings(settingsBackend);
   ampelon::SystemClock clock;
   ampelon::PortOverrideFile overrides;
   ampelon::QtSerialControl serial(
       [&overrides](int portNumber) { return overrides.DevicePathFor(portNumber); });
 
-  ampelon::Form1 window(clock, serial);
+  ampelon::Form1 window(clock, serial, settings, FindStartupPaths());
   window.Load();
   window.show();
   return QApplication::exec();

@@ -2,7 +2,7 @@
 
 #include <span>
 
-#include "chart/colour.h"
+#include "common/colour.h"
 
 namespace ampelon {
 

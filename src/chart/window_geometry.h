@@ -16,6 +16,9 @@ class WindowGeometry {
   virtual void SetTop(float twips) = 0;
   virtual void SetWidth(float twips) = 0;
   virtual void SetHeight(float twips) = 0;
+  // Brings a window that no screen shows (far off every screen, larger than any) back onto the
+  // nearest screen; a window partly on a screen stays where it is.
+  virtual void KeepOnScreen() = 0;
 };
 
 }  // namespace ampelon

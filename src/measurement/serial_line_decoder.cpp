@@ -63,6 +63,11 @@ DecodeSummary SerialLineDecoder::OnSerialEvent(std::string_view received) {
   return summary;
 }
 
+void SerialLineDecoder::DiscardPartialLine() {
+  m_rxBuffer.clear();
+  m_discardingLine = false;
+}
+
 void SerialLineDecoder::HandleLine(std::string_view line, DecodeSummary& summary) {
   const auto value = ParseReading(TrimSpaces(line));
   if (!value) return;

@@ -37,6 +37,10 @@ class SerialLineDecoder {
   // Handles the text read from the serial control in one event (read once per event).
   DecodeSummary OnSerialEvent(std::string_view received);
 
+  // Drops the incomplete line, for when the line it belongs to can no longer arrive whole (the
+  // port was lost in the middle of it).
+  void DiscardPartialLine();
+
   // The incomplete line carried over to the next event.
   const std::string& RxBuffer() const { return m_rxBuffer; }
 

@@ -1,38 +1,95 @@
 #include "ui/main_controller.h"
 
+#include <cmath>
+#include <utility>
+
+#include "chart/window_geometry.h"
+#include "common/leading_number.h"
+#include "common/number_text.h"
 #include "serial/serial_control.h"
+#include "settings/setting_names.h"
+#include "settings/settings_store.h"
 
 namespace ampelon {
 namespace {
 
+constexpr float kDefaultLeft = 4000.0f;
+constexpr float kDefaultTop = 3000.0f;
+constexpr float kDefaultWidth = 8000.0f;
+constexpr float kDefaultHeight = 8000.0f;
 constexpr float kDefaultRangeVolts = 0.3f;
-constexpr int kDefaultPortNumber = 2;
-constexpr const char* kDefaultLineSettings = "19200,n,8,1";
+constexpr const char* kDefaultRangeText = "0.3";
+// A height at or below this makes the chart's scale divide by zero or turn upside down.
+constexpr float kLowestUsableRange = -0.1f;
 
 }  // namespace
 
-MainController::MainController(Clock& clock, SerialControl& serial, const Views& views)
+MainController::MainController(Clock& clock, SerialControl& serial, SettingsStore& settings,
+                               const Views& views, StartupPaths paths)
     : m_serial(serial),
+      m_settings(settings),
+      m_geometry(views.geometry),
+      m_paths(std::move(paths)),
       m_store(clock),
       m_decoder(m_store),
-      m_chart(m_store, views.canvas, views.geometry, views.labels, views.decimalPoint) {}
+      m_chart(m_store, views.canvas, views.geometry, views.labels, views.decimalPoint),
+      m_opener(settings, serial, views.portStatus),
+      m_portNumberCommand(settings, serial, m_opener, views.dialogs, kAppTitle) {}
 
 void MainController::OnLoad() {
-  m_chart.SetWindow(VoltageWindow::AtStart(kDefaultRangeVolts));
+  m_lastPath = m_settings.ReadSetting(settings::kLastPath, m_paths.lastPathDefault);
+  // Each value is applied before the next is read, as a resize may follow each.
+  m_geometry.SetLeft(ReadGeometrySetting(settings::kWindowLeft, kDefaultLeft));
+  m_geometry.SetTop(ReadGeometrySetting(settings::kWindowTop, kDefaultTop));
+  m_geometry.SetWidth(ReadGeometrySetting(settings::kWindowWidth, kDefaultWidth));
+  m_geometry.SetHeight(ReadGeometrySetting(settings::kWindowHeight, kDefaultHeight));
+  m_geometry.KeepOnScreen();
+
+  m_chart.SetWindow(VoltageWindow::AtStart(ReadRangeVolts()));
   m_chart.UpdateAxisLabels();
   m_chart.DrawGrid();
-  m_serial.SetPortNumber(kDefaultPortNumber);
-  m_serial.SetLineSettings(kDefaultLineSettings);
-  m_serial.Open();
+  m_opener.OpenSerialPort();
+  m_opener.ScanSerialPorts();
+}
+
+float MainController::ReadGeometrySetting(const char* name, float defaultTwips) {
+  const auto value =
+      static_cast<float>(LeadingNumber(m_settings.ReadSetting(name, NumberText(defaultTwips))));
+  // A value no window can take (1E39 becomes an infinite float) falls back to the default;
+  // huge but finite ones are brought onto a screen by KeepOnScreen().
+  return std::isfinite(value) ? value : defaultTwips;
+}
+
+float MainController::ReadRangeVolts() {
+  const auto range = static_cast<float>(
+      LeadingNumber(m_settings.ReadSetting(settings::kRange, kDefaultRangeText)));
+  return std::isfinite(range) && range > kLowestUsableRange ? range : kDefaultRangeVolts;
+}
+
+void MainController::OnUnload() {
+  m_settings.WriteSetting(settings::kWindowLeft, NumberText(m_geometry.Left()));
+  m_settings.WriteSetting(settings::kWindowTop, NumberText(m_geometry.Top()));
+  m_settings.WriteSetting(settings::kWindowWidth, NumberText(m_geometry.Width()));
+  m_settings.WriteSetting(settings::kWindowHeight, NumberText(m_geometry.Height()));
 }
 
 void MainController::OnResize() { m_chart.LayoutChart(); }
 
-void MainController::OnTick() { m_chart.RefreshChart(); }
+void MainController::OnTick() {
+  m_opener.RetryLostPort();
+  m_chart.RefreshChart();
+}
 
-void MainController::OnSerialEvent(const SerialEvent& /*event*/) {
+void MainController::OnSerialEvent(const SerialEvent& event) {
   // Read once per event, whatever its kind: a loss still hands over the last bytes received.
   m_decoder.OnSerialEvent(m_serial.ReadReceivedText());
+  if (event.kind == SerialEventKind::kPortLost) {
+    // A line cut off by the loss must not be completed by the first bytes after a reconnect.
+    m_decoder.DiscardPartialLine();
+    m_opener.OnPortLost(event.reason);
+  }
 }
+
+void MainController::OnChangeSerialPortNumber() { m_portNumberCommand.Run(); }
 
 }  // namespace ampelon

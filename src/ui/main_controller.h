@@ -1,45 +1,83 @@
 #pragma once
 
+#include <string>
+
 #include "chart/chart.h"
 #include "measurement/sample_store.h"
 #include "measurement/serial_line_decoder.h"
+#include "serial/port_number_command.h"
+#include "serial/serial_port_opener.h"
 
 namespace ampelon {
 
 class Clock;
+class Dialogs;
 class SerialControl;
+class SettingsStore;
+class TextLabel;
 struct SerialEvent;
 
-// Everything the main window does, driven by its events: load, resize, the one-second tick, the
-// serial control's event and the menu commands. It talks to the window only through interfaces.
+// The title of every input and message box.
+inline constexpr const char* kAppTitle = "Ampelon";
+
+// Folders worked out by the platform layer at start-up.
+struct StartupPaths {
+  std::string appPath;          // the program's folder, ending in the folder separator
+  std::string lastPathDefault;  // the first folder offered for graph logs
+};
+
+// Everything the main window does, driven by its events: load and unload, resize, the
+// one-second tick, the serial control's event and the menu commands. It talks to the window
+// only through interfaces.
 class MainController {
  public:
   struct Views {
     ChartCanvas& canvas;
     WindowGeometry& geometry;
     ChartLabels labels;
+    TextLabel& portStatus;
+    Dialogs& dialogs;
     char decimalPoint = '.';
   };
 
-  MainController(Clock& clock, SerialControl& serial, const Views& views);
+  // All references must outlive the controller.
+  MainController(Clock& clock, SerialControl& serial, SettingsStore& settings, const Views& views,
+                 StartupPaths paths);
 
-  // Start-up, before the window is first shown.
+  // Start-up, before the window is first shown: last folder, window geometry and voltage window
+  // from the settings, axis labels, empty grid, then the serial port (scanning if it fails).
   void OnLoad();
+  // Shut-down: stores the window's position and size.
+  void OnUnload();
   // Every change of the window's size.
   void OnResize();
-  // The one-second tick.
+  // The one-second tick: brings back a lost port and refreshes the chart.
   void OnTick();
   // The serial control's event, of whatever kind.
   void OnSerialEvent(const SerialEvent& event);
+  // Options > Change Serial Port Number.
+  void OnChangeSerialPortNumber();
 
   const SampleStore& Store() const { return m_store; }
   const Chart& GetChart() const { return m_chart; }
+  const SerialPortOpener& Port() const { return m_opener; }
+  const std::string& AppPath() const { return m_paths.appPath; }
+  const std::string& LastPath() const { return m_lastPath; }
 
  private:
+  float ReadGeometrySetting(const char* name, float defaultTwips);
+  float ReadRangeVolts();
+
   SerialControl& m_serial;
+  SettingsStore& m_settings;
+  WindowGeometry& m_geometry;
+  StartupPaths m_paths;
+  std::string m_lastPath;
   SampleStore m_store;
   SerialLineDecoder m_decoder;
   Chart m_chart;
+  SerialPortOpener m_opener;
+  PortNumberCommand m_portNumberCommand;
 };
 
 }  // namespace ampelon

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "chart/text_label.h"
+#include "common/text_label.h"
 
 namespace ampelon::testing {
 
@@ -26,10 +26,12 @@ class FakeLabel final : public TextLabel {
     if (m_topJournal != nullptr) m_topJournal->push_back(this);
   }
   void SetBackground(Colour colour) override { m_background = colour; }
+  void SetHoverText(std::string_view text) override { m_hoverText = text; }
 
   const std::string& Text() const { return m_text; }
   float Top() const { return m_top; }
   Colour Background() const { return m_background; }
+  const std::string& HoverText() const { return m_hoverText; }
   int TextSets() const { return m_textSets; }
   int TopSets() const { return m_topSets; }
 
@@ -38,6 +40,7 @@ class FakeLabel final : public TextLabel {
   std::string m_text;
   float m_top = 0.0f;
   Colour m_background = kWhite;
+  std::string m_hoverText;
   int m_textSets = 0;
   int m_topSets = 0;
 };

@@ -31,6 +31,7 @@ class FakeWindowGeometry final : public WindowGeometry {
     m_height = twips;
     ++m_sets;
   }
+  void KeepOnScreen() override { ++m_keepOnScreenCalls; }
 
   // Test-side changes; not counted.
   void SetMinimized(bool minimized) { m_minimized = minimized; }
@@ -41,6 +42,7 @@ class FakeWindowGeometry final : public WindowGeometry {
     m_height = height;
   }
   int Sets() const { return m_sets; }
+  int KeepOnScreenCalls() const { return m_keepOnScreenCalls; }
 
  private:
   bool m_minimized = false;
@@ -49,6 +51,7 @@ class FakeWindowGeometry final : public WindowGeometry {
   float m_width;
   float m_height;
   int m_sets = 0;
+  int m_keepOnScreenCalls = 0;
 };
 
 }  // namespace ampelon::testing

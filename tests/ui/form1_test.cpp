@@ -12,6 +12,8 @@
 
 #include "fakes/fake_clock.h"
 #include "fakes/fake_serial_control.h"
+#include "fakes/fake_settings_backend.h"
+#include "settings/settings_store.h"
 #include "ui/main_controller.h"
 #include "ui/qt/chart_widget.h"
 
@@ -20,14 +22,25 @@ namespace {
 
 using testing::FakeClock;
 using testing::FakeSerialControl;
+using testing::FakeSettingsBackend;
 
 const QRgb kGrey = qRgb(64, 64, 64);
 const QRgb kAxisBlue = qRgb(0, 0, 192);
 const QRgb kGreen = qRgb(192, 255, 192);
 
+// Settings that give the window its design size.
+FakeSettingsBackend DesignGeometry() {
+  FakeSettingsBackend backend;
+  backend.Set("Window Left", "0");
+  backend.Set("Window Top", "0");
+  backend.Set("Window Width", "7140");
+  backend.Set("Window Height", "9150");
+  return backend;
+}
+
 class Form1Test : public ::testing::Test {
  protected:
-  Form1Test() : m_window(m_clock, m_serial) {
+  Form1Test() : m_window(m_clock, m_serial, m_settings, StartupPaths{"/opt/", "/home/"}) {
     m_window.Load();
     m_window.show();
     QCoreApplication::processEvents();
@@ -63,6 +76,8 @@ class Form1Test : public ::testing::Test {
 
   FakeClock m_clock{36000.0f};
   FakeSerialControl m_serial;
+  FakeSettingsBackend m_backend = DesignGeometry();
+  SettingsStore m_settings{m_backend};
   Form1 m_window;
 };
 

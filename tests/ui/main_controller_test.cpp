@@ -3,12 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "fakes/fake_canvas.h"
 #include "fakes/fake_clock.h"
+#include "fakes/fake_dialogs.h"
 #include "fakes/fake_label.h"
 #include "fakes/fake_serial_control.h"
+#include "fakes/fake_settings_backend.h"
 #include "fakes/fake_window_geometry.h"
+#include "settings/settings_store.h"
 
 namespace ampelon {
 namespace {
@@ -22,34 +28,92 @@ class MainControllerTest : public ::testing::Test {
     for (std::size_t k = 0; k < m_axis.size(); ++k) labels.axis[k] = &m_axis[k];
     labels.currentValue = &m_value;
     labels.chargeTime = &m_time;
-    m_controller.emplace(m_clock, m_serial, MainController::Views{m_canvas, m_geometry, labels});
+    m_controller.emplace(m_clock, m_serial, m_settings,
+                         MainController::Views{m_canvas, m_geometry, labels, m_status, m_dialogs},
+                         StartupPaths{"/opt/ampelon/", "/home/user/"});
+    m_serial.SetEventHandler(
+        [this](const SerialEvent& event) { m_controller->OnSerialEvent(event); });
   }
+
+  const VoltageWindow& Window() const { return m_controller->GetChart().Window(); }
 
   FakeClock m_clock{36000.0f};
   FakeSerialControl m_serial;
+  FakeSettingsBackend m_backend;
+  SettingsStore m_settings{m_backend};
   FakeCanvas m_canvas;
   FakeWindowGeometry m_geometry;
   std::array<FakeLabel, 7> m_axis;
   FakeLabel m_value;
   FakeLabel m_time;
+  FakeLabel m_status;
+  FakeDialogs m_dialogs;
   std::optional<MainController> m_controller;
 };
 
-TEST_F(MainControllerTest, LoadLabelsTheStartWindowAndDrawsTheEmptyGrid) {
+TEST_F(MainControllerTest, FirstRunCreatesEverySettingAndStartsInTheDesignState) {
+  m_serial.AddWorkingPort(2);
   m_controller->OnLoad();
+  const std::vector<std::pair<std::string, std::string>> expected = {
+      {"Last Path", "/home/user/"}, {"Window Left", "4000"},           {"Window Top", "3000"},
+      {"Window Width", "8000"},     {"Window Height", "8000"},         {"Range", "0.3"},
+      {"Serial Port Number", "2"},  {"Serial Port Baud Rate", "19200"}};
+  EXPECT_EQ(m_backend.WrittenTexts(), expected);
+  EXPECT_EQ(m_controller->LastPath(), "/home/user/");
+  EXPECT_EQ(m_geometry.Left(), 4000.0f);
+  EXPECT_EQ(m_geometry.Top(), 3000.0f);
+  EXPECT_EQ(m_geometry.Width(), 8000.0f);
+  EXPECT_EQ(m_geometry.Height(), 8000.0f);
+  EXPECT_EQ(m_geometry.KeepOnScreenCalls(), 1);
+  EXPECT_EQ(Window().upperVolts, 1.3f);
+  EXPECT_EQ(Window().lowerVolts, static_cast<float>(1.3f - static_cast<double>(0.3f)));
   EXPECT_EQ(m_axis[0].Text(), "1.00V");
-  EXPECT_EQ(m_axis[6].Text(), "1.30V");
   EXPECT_EQ(m_canvas.Clears(), 1);
-  EXPECT_EQ(m_canvas.PointCount(), 0u);
+  EXPECT_EQ(m_status.Text(), "Serial port 2 ready");
+}
+
+TEST_F(MainControllerTest, StoredRangeSetsTheStartWindowUnlessItIsUnusable) {
+  const struct {
+    const char* stored;
+    float range;
+  } cases[] = {{".5", 0.5f},   {"0.5", 0.5f},  {"5", 5.0f},    {"abc", 0.0f},
+               {"1e99", 0.3f}, {"-0.1", 0.3f}, {"-0.2", 0.3f}, {"-0.05", -0.05f}};
+  for (const auto& c : cases) {
+    m_backend.Set("Range", c.stored);
+    m_controller->OnLoad();
+    EXPECT_EQ(Window().rangeVolts, c.range) << c.stored;
+    EXPECT_EQ(Window().upperVolts, 1.3f) << c.stored;
+    EXPECT_EQ(Window().lowerVolts, static_cast<float>(1.3f - static_cast<double>(c.range)))
+        << c.stored;
+  }
+}
+
+TEST_F(MainControllerTest, StoredGeometryIsAppliedAndNonsenseFallsBack) {
+  m_backend.Set("Window Left", "-60");
+  m_backend.Set("Window Top", "1E39");
+  m_backend.Set("Window Width", "9000.5");
+  m_backend.Set("Window Height", "nan");
+  m_controller->OnLoad();
+  EXPECT_EQ(m_geometry.Left(), -60.0f);
+  EXPECT_EQ(m_geometry.Top(), 3000.0f);
+  EXPECT_EQ(m_geometry.Width(), 9000.5f);
+  EXPECT_EQ(m_geometry.Height(), 0.0f);  // no number: 0, which the layout raises to 7000
+}
+
+TEST_F(MainControllerTest, UnloadStoresTheGeometryAsNumberTexts) {
+  m_geometry.Place(4000.5f, -60.0f, 7140.0f, 9150.0f);
+  m_controller->OnUnload();
+  const std::vector<std::pair<std::string, std::string>> expected = {{"Window Left", "4000.5"},
+                                                                     {"Window Top", "-60"},
+                                                                     {"Window Width", "7140"},
+                                                                     {"Window Height", "9150"}};
+  EXPECT_EQ(m_backend.WrittenTexts(), expected);
 }
 
 TEST_F(MainControllerTest, ReadingsReachTheChartOnlyAtTheNextTick) {
-  m_serial.SetEventHandler(
-      [this](const SerialEvent& event) { m_controller->OnSerialEvent(event); });
   m_controller->OnLoad();
   m_serial.Receive("2048\n20");
   EXPECT_EQ(m_controller->Store().SampleCount(), 1);
-  EXPECT_EQ(m_serial.Reads(), 1);
   EXPECT_EQ(m_canvas.PointCount(), 0u);
   EXPECT_TRUE(m_value.Text().empty());
 
@@ -60,13 +124,31 @@ TEST_F(MainControllerTest, ReadingsReachTheChartOnlyAtTheNextTick) {
   EXPECT_EQ(m_canvas.PointCount(), 2u);
 }
 
-TEST_F(MainControllerTest, EveryEventReadsTheControlOnceEvenALoss) {
-  m_serial.SetEventHandler(
-      [this](const SerialEvent& event) { m_controller->OnSerialEvent(event); });
-  m_serial.Receive("7\n");
-  m_serial.LosePort("gone");
-  EXPECT_EQ(m_serial.Reads(), 2);
+TEST_F(MainControllerTest, LostPortKeepsTheReadingsAndComesBackOnATick) {
+  m_serial.AddWorkingPort(2);
+  m_controller->OnLoad();
+  m_serial.Receive("1500\n15");
+  m_serial.LosePort("/dev/ttyUSB0: The device stopped answering");
+  EXPECT_EQ(m_status.Text(), "Serial port 2 error!");
+  EXPECT_EQ(m_status.Background(), kLightRed);
   EXPECT_EQ(m_controller->Store().SampleCount(), 1);
+
+  m_controller->OnTick();  // the port opens again
+  EXPECT_EQ(m_status.Text(), "Serial port 2 ready");
+  // The line cut off by the loss is not completed by the first bytes after it.
+  m_serial.Receive("00\n1600\n");
+  EXPECT_EQ(m_controller->Store().SampleCount(), 2);
+  EXPECT_EQ(m_controller->Store().LatestSample(), 1600);
+}
+
+TEST_F(MainControllerTest, PortCommandAsksInTheProgramsName) {
+  m_serial.AddWorkingPort(4);
+  m_controller->OnLoad();
+  m_dialogs.Answer("4");
+  m_controller->OnChangeSerialPortNumber();
+  ASSERT_EQ(m_dialogs.InputBoxes().size(), 1u);
+  EXPECT_EQ(m_dialogs.InputBoxes()[0].title, "Ampelon");
+  EXPECT_EQ(m_status.Text(), "Serial port 4 ready");
 }
 
 TEST_F(MainControllerTest, ResizeLaysOutTheChart) {

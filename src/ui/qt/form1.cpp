@@ -2,16 +2,21 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
+#include <QCloseEvent>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLocale>
 #include <QMenuBar>
 #include <QResizeEvent>
+#include <QScreen>
 #include <QTimer>
 
 #include "serial/serial_control.h"
 #include "ui/main_controller.h"
 #include "ui/qt/chart_widget.h"
+#include "ui/qt/qt_dialogs.h"
 #include "ui/qt/qt_text_label.h"
 
 namespace ampelon {
@@ -22,6 +27,7 @@ constexpr int kDesignClientWidth = 7020;
 constexpr int kDesignClientHeight = 8460;
 constexpr float kFrameWidth = 120.0f;   // 60 at each side
 constexpr float kFrameHeight = 690.0f;  // 630 above (title and menu bar), 60 below
+constexpr qreal kDesignFontPoints = 8.0;
 
 QColor ToQColor(Colour colour) { return QColor(RedOf(colour), GreenOf(colour), BlueOf(colour)); }
 
@@ -44,7 +50,8 @@ char DecimalPoint() {
 
 }  // namespace
 
-Form1::Form1(Clock& clock, SerialControl& serial, QWidget* parent)
+Form1::Form1(Clock& clock, SerialControl& serial, SettingsStore& settings,
+             const StartupPaths& paths, QWidget* parent)
     : QMainWindow(parent), m_twips(96.0) {
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("Trevanix Ampelon"));
@@ -55,6 +62,11 @@ Form1::Form1(Clock& clock, SerialControl& serial, QWidget* parent)
   black.setColor(QPalette::Window, Qt::black);
   client->setPalette(black);
   client->setAutoFillBackground(true);
+  // The platform's font at 8 points: the size the design's labels (255 twips high) were drawn
+  // for, so that texts such as "Serial port 12 error!" fit their read-outs.
+  QFont font = client->font();
+  font.setPointSizeF(kDesignFontPoints);
+  client->setFont(font);
   setCentralWidget(client);
   m_twips = Twips(client->logicalDpiY());
 
@@ -109,8 +121,12 @@ Form1::Form1(Clock& clock, SerialControl& serial, QWidget* parent)
   m_labtimeView = std::make_unique<QtTextLabel>(*m_labtime, m_twips);
   labels.currentValue = m_labvalueView.get();
   labels.chargeTime = m_labtimeView.get();
+  m_label1View = std::make_unique<QtTextLabel>(*m_label1, m_twips);
+  m_dialogs = std::make_unique<QtDialogs>(this);
   m_controller = std::make_unique<MainController>(
-      clock, serial, MainController::Views{*m_grafik, *this, labels, DecimalPoint()});
+      clock, serial, settings,
+      MainController::Views{*m_grafik, *this, labels, *m_label1View, *m_dialogs, DecimalPoint()},
+      paths);
 
   ResizeClient(m_twips.ToPixels(kDesignClientWidth), m_twips.ToPixels(kDesignClientHeight));
 
@@ -141,8 +157,10 @@ void Form1::BuildMenus() {
       ->setObjectName(QStringLiteral("menuscaledown"));
   menu2->addAction(QStringLiteral("Change Voltage Range"))
       ->setObjectName(QStringLiteral("menurange"));
-  menu2->addAction(QStringLiteral("Change Serial Port Number"))
-      ->setObjectName(QStringLiteral("menuport"));
+  QAction* menuport = menu2->addAction(QStringLiteral("Change Serial Port Number"));
+  menuport->setObjectName(QStringLiteral("menuport"));
+  connect(menuport, &QAction::triggered, this,
+          [this] { m_controller->OnChangeSerialPortNumber(); });
 }
 
 void Form1::Load() { m_controller->OnLoad(); }
@@ -158,32 +176,84 @@ void Form1::ResizeClient(int clientWidth, int clientHeight) {
 
 bool Form1::IsMinimized() const { return isMinimized(); }
 
-float Form1::Left() const { return m_twips.FromPixels(pos().x()); }
-
-float Form1::Top() const { return m_twips.FromPixels(pos().y()); }
-
-float Form1::Width() const { return m_twips.FromPixels(width()) + kFrameWidth; }
-
-float Form1::Height() const {
-  return m_twips.FromPixels(height() - MenuBarHeight()) + kFrameHeight;
+float Form1::Reported(const SetTwips& set, int pixels) const {
+  return set.pixels == pixels ? set.twips : m_twips.FromPixels(pixels);
 }
 
-void Form1::SetLeft(float twips) { move(m_twips.ToPixels(twips), pos().y()); }
+int Form1::ClientHeight() const { return height() - MenuBarHeight(); }
 
-void Form1::SetTop(float twips) { move(pos().x(), m_twips.ToPixels(twips)); }
+float Form1::Left() const { return Reported(m_setLeft, pos().x()); }
+
+float Form1::Top() const { return Reported(m_setTop, pos().y()); }
+
+float Form1::Width() const {
+  return static_cast<float>(static_cast<double>(Reported(m_setWidth, width())) + kFrameWidth);
+}
+
+float Form1::Height() const {
+  return static_cast<float>(static_cast<double>(Reported(m_setHeight, ClientHeight())) +
+                            kFrameHeight);
+}
+
+void Form1::SetLeft(float twips) {
+  m_setLeft = {twips, m_twips.ToPixels(twips)};
+  move(m_setLeft.pixels, pos().y());
+}
+
+void Form1::SetTop(float twips) {
+  m_setTop = {twips, m_twips.ToPixels(twips)};
+  move(pos().x(), m_setTop.pixels);
+}
 
 void Form1::SetWidth(float twips) {
-  ResizeClient(m_twips.ToPixels(static_cast<double>(twips) - kFrameWidth),
-               height() - MenuBarHeight());
+  const auto client = static_cast<float>(static_cast<double>(twips) - kFrameWidth);
+  m_setWidth = {client, std::max(1, m_twips.ToPixels(client))};
+  ResizeClient(m_setWidth.pixels, ClientHeight());
 }
 
 void Form1::SetHeight(float twips) {
-  ResizeClient(width(), m_twips.ToPixels(static_cast<double>(twips) - kFrameHeight));
+  const auto client = static_cast<float>(static_cast<double>(twips) - kFrameHeight);
+  m_setHeight = {client, std::max(1, m_twips.ToPixels(client))};
+  ResizeClient(width(), m_setHeight.pixels);
+}
+
+void Form1::KeepOnScreen() {
+  const QList<QScreen*> screens = QGuiApplication::screens();
+  if (screens.isEmpty()) return;
+  const QRect frame = frameGeometry();
+  QScreen* nearest = screens.front();
+  qint64 nearestDistance = std::numeric_limits<qint64>::max();
+  for (QScreen* screen : screens) {
+    const QRect area = screen->availableGeometry();
+    if (area.intersects(frame)) return;  // at least partly visible: leave it as the user had it
+    const QPoint offset = area.center() - frame.center();
+    const qint64 distance = qint64{offset.x()} * offset.x() + qint64{offset.y()} * offset.y();
+    if (distance < nearestDistance) {
+      nearestDistance = distance;
+      nearest = screen;
+    }
+  }
+  const QRect area = nearest->availableGeometry();
+  const int frameExtraWidth = frame.width() - width();
+  const int frameExtraHeight = frame.height() - height();
+  if (frame.width() > area.width() || frame.height() > area.height()) {
+    resize(std::min(width(), area.width() - frameExtraWidth),
+           std::min(height(), area.height() - frameExtraHeight));
+  }
+  move(area.topLeft());
 }
 
 void Form1::resizeEvent(QResizeEvent* event) {
   QMainWindow::resizeEvent(event);
   m_controller->OnResize();
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+  if (!m_unloaded) {
+    m_unloaded = true;
+    m_controller->OnUnload();
+  }
+  QMainWindow::closeEvent(event);
 }
 
 }  // namespace ampelon

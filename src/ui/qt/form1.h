@@ -16,15 +16,19 @@ namespace ampelon {
 class ChartWidget;
 class Clock;
 class MainController;
+class QtDialogs;
 class QtTextLabel;
 class SerialControl;
+class SettingsStore;
+struct StartupPaths;
 
 // The main window: builds the design's elements, implements the window interfaces and turns Qt
 // events (resize, timer, serial, menus) into calls on the MainController. No rules of its own.
 class Form1 final : public QMainWindow, public WindowGeometry {
  public:
-  // `clock` and `serial` must outlive the window.
-  Form1(Clock& clock, SerialControl& serial, QWidget* parent = nullptr);
+  // `clock`, `serial` and `settings` must outlive the window.
+  Form1(Clock& clock, SerialControl& serial, SettingsStore& settings, const StartupPaths& paths,
+        QWidget* parent = nullptr);
   ~Form1() override;
 
   // Runs the start-up sequence; call once before show().
@@ -39,18 +43,29 @@ class Form1 final : public QMainWindow, public WindowGeometry {
   void SetTop(float twips) override;
   void SetWidth(float twips) override;
   void SetHeight(float twips) override;
+  void KeepOnScreen() override;
 
   MainController& Controller() { return *m_controller; }
   ChartWidget& Grafik() { return *m_grafik; }
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   QLabel* AddLabel(const char* name, int left, int top, int width, int height);
   void BuildMenus();
   int MenuBarHeight() const;
+  int ClientHeight() const;
   void ResizeClient(int clientWidth, int clientHeight);
+
+  // Twips last set for one side of the geometry and the pixels they became: reading back gives
+  // the same twips while the window still has those pixels, so whole twips round-trip.
+  struct SetTwips {
+    float twips = 0.0f;
+    int pixels = -1;
+  };
+  float Reported(const SetTwips& set, int pixels) const;
 
   Twips m_twips;
   ChartWidget* m_grafik = nullptr;
@@ -62,6 +77,13 @@ class Form1 final : public QMainWindow, public WindowGeometry {
   std::array<std::unique_ptr<QtTextLabel>, 7> m_axisLabelViews;
   std::unique_ptr<QtTextLabel> m_labvalueView;
   std::unique_ptr<QtTextLabel> m_labtimeView;
+  std::unique_ptr<QtTextLabel> m_label1View;
+  std::unique_ptr<QtDialogs> m_dialogs;
+  SetTwips m_setLeft;
+  SetTwips m_setTop;
+  SetTwips m_setWidth;
+  SetTwips m_setHeight;
+  bool m_unloaded = false;
   std::unique_ptr<MainController> m_controller;
 };
 

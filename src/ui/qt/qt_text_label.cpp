@@ -18,4 +18,8 @@ void QtTextLabel::SetBackground(Colour colour) {
   m_label.setAutoFillBackground(true);
 }
 
+void QtTextLabel::SetHoverText(std::string_view text) {
+  m_label.setToolTip(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+}
+
 }  // namespace ampelon

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "chart/text_label.h"
+#include "common/text_label.h"
 #include "ui/qt/twips.h"
 
 class QLabel;
@@ -15,6 +15,7 @@ class QtTextLabel final : public TextLabel {
   void SetText(std::string_view text) override;
   void SetTop(float topTwips) override;
   void SetBackground(Colour colour) override;
+  void SetHoverText(std::string_view text) override;
 
  private:
   QLabel& m_label;

@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "chart/colour.h"
+#include "common/colour.h"
 
 namespace ampelon {
 
@@ -13,6 +13,8 @@ class TextLabel {
   virtual void SetText(std::string_view text) = 0;
   virtual void SetTop(float topTwips) = 0;
   virtual void SetBackground(Colour colour) = 0;
+  // The text shown when the pointer rests on the label; empty for none.
+  virtual void SetHoverText(std::string_view text) = 0;
 };
 
 }  // namespace ampelon

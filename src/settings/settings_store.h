@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace ampelon {
+
+class SettingsBackend;
+
+// The program's named text settings. A setting that cannot be read (absent, longer than 254
+// bytes, store unreadable) gives the caller's default, which is then stored. The empty text is a
+// present value. Failures to store are silent: the program then runs on its defaults.
+class SettingsStore {
+ public:
+  // The longest text that can be read back, in bytes.
+  static constexpr std::size_t kLongestReadableText = 254;
+
+  // `backend` must outlive the store.
+  explicit SettingsStore(SettingsBackend& backend);
+
+  void EnsureSettingsKey();
+  std::string ReadSetting(std::string_view name, std::string_view defaultValue);
+  void WriteSetting(std::string_view name, std::string_view value);
+
+ private:
+  SettingsBackend& m_backend;
+};
+
+}  // namespace ampelon

@@ -1,0 +1,31 @@
+#include "ui/qt/qt_dialogs.h"
+
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace ampelon {
+namespace {
+
+QString ToQString(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+std::string QtDialogs::InputBox(std::string_view prompt, std::string_view title,
+                                std::string_view proposal) {
+  QInputDialog dialog(m_parent);
+  dialog.setWindowTitle(ToQString(title));
+  dialog.setLabelText(ToQString(prompt));
+  dialog.setTextValue(ToQString(proposal));
+  if (dialog.exec() != QDialog::Accepted) return {};
+  return dialog.textValue().toStdString();
+}
+
+void QtDialogs::MessageBox(std::string_view text, std::string_view title) {
+  QMessageBox box(QMessageBox::NoIcon, ToQString(title), ToQString(text), QMessageBox::Ok,
+                  m_parent);
+  box.exec();
+}
+
+}  // namespace ampelon
