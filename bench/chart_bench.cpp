@@ -16,8 +16,8 @@
 
 #include "chart/chart.h"
 #include "chart/plot.h"
-#include "common/text_label.h"
 #include "chart/window_geometry.h"
+#include "common/text_label.h"
 #include "fakes/fake_clock.h"
 #include "measurement/sample_store.h"
 #include "ui/qt/chart_widget.h"

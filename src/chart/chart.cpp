@@ -7,8 +7,8 @@
 #include "chart/grid.h"
 #include "chart/plot.h"
 #include "chart/readouts.h"
-#include "common/text_label.h"
 #include "chart/window_geometry.h"
+#include "common/text_label.h"
 #include "common/volts.h"
 #include "measurement/sample_store.h"
 

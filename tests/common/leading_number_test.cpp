@@ -30,10 +30,9 @@ INSTANTIATE_TEST_SUITE_P(
         LeadingNumberCase{".", 0.0}, LeadingNumberCase{"--5", 0.0}, LeadingNumberCase{"+-5", 0.0},
         // Plain numbers and what stops them.
         LeadingNumberCase{"4000", 4000.0}, LeadingNumberCase{"12abc", 12.0},
-        LeadingNumberCase{"+7", 7.0}, LeadingNumberCase{"-60", -60.0},
-        LeadingNumberCase{".3", 0.3}, LeadingNumberCase{"-.5", -0.5},
-        LeadingNumberCase{"1.5.5", 1.5}, LeadingNumberCase{"5.", 5.0},
-        LeadingNumberCase{"1,5", 1.0}, LeadingNumberCase{"1\r2", 1.0},
+        LeadingNumberCase{"+7", 7.0}, LeadingNumberCase{"-60", -60.0}, LeadingNumberCase{".3", 0.3},
+        LeadingNumberCase{"-.5", -0.5}, LeadingNumberCase{"1.5.5", 1.5},
+        LeadingNumberCase{"5.", 5.0}, LeadingNumberCase{"1,5", 1.0}, LeadingNumberCase{"1\r2", 1.0},
         // Blanks, tabs and line feeds are skipped anywhere, even inside the number.
         LeadingNumberCase{"  \t7  ", 7.0}, LeadingNumberCase{"1 2", 12.0},
         LeadingNumberCase{"1\n2\n3\n", 123.0}, LeadingNumberCase{"- 5", -5.0},
@@ -41,8 +40,7 @@ INSTANTIATE_TEST_SUITE_P(
         // Exponents with E or D; an exponent without digits is not part of the number.
         LeadingNumberCase{"1e3", 1000.0}, LeadingNumberCase{"1E+3", 1000.0},
         LeadingNumberCase{"2.5D-1", 0.25}, LeadingNumberCase{"2.5d1", 25.0},
-        LeadingNumberCase{"1e", 1.0}, LeadingNumberCase{"1e+", 1.0},
-        LeadingNumberCase{"1ex", 1.0},
+        LeadingNumberCase{"1e", 1.0}, LeadingNumberCase{"1e+", 1.0}, LeadingNumberCase{"1ex", 1.0},
         // Hexadecimal and octal whole numbers.
         LeadingNumberCase{"&HFF", 255.0}, LeadingNumberCase{"&hff", 255.0},
         LeadingNumberCase{"&H 1 0", 16.0}, LeadingNumberCase{"&O17", 15.0},

@@ -17,11 +17,23 @@ TEST(RoundToInt16, TiesGoToEvenAndTheRangeIsGuarded) {
     double value;
     std::optional<std::int16_t> expected;
   } cases[] = {
-      {2.5, 2},          {3.5, 4},        {-2.5, -2},         {-3.5, -4},
-      {0.5, 0},          {-0.5, 0},       {2.4999, 2},        {7.0, 7},
-      {32767.4, 32767},  {32767.5, std::nullopt},            {-32768.5, -32768},
-      {-32769.0, std::nullopt},           {40000.0, std::nullopt}, {1e9, std::nullopt},
-      {nan, std::nullopt}, {infinity, std::nullopt},         {-infinity, std::nullopt},
+      {2.5, 2},
+      {3.5, 4},
+      {-2.5, -2},
+      {-3.5, -4},
+      {0.5, 0},
+      {-0.5, 0},
+      {2.4999, 2},
+      {7.0, 7},
+      {32767.4, 32767},
+      {32767.5, std::nullopt},
+      {-32768.5, -32768},
+      {-32769.0, std::nullopt},
+      {40000.0, std::nullopt},
+      {1e9, std::nullopt},
+      {nan, std::nullopt},
+      {infinity, std::nullopt},
+      {-infinity, std::nullopt},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(RoundToInt16(c.value), c.expected) << "value " << c.value;
@@ -35,11 +47,8 @@ TEST(Volts, ReferenceReadings) {
   const struct {
     std::int16_t reading;
     const char* text;
-  } cases[] = {{2048, "1.250305"},
-               {2457, "1.5"},
-               {3276, "2"},
-               {-1, "-.0006105006"},
-               {32767, "20.00427"}};
+  } cases[] = {
+      {2048, "1.250305"}, {2457, "1.5"}, {3276, "2"}, {-1, "-.0006105006"}, {32767, "20.00427"}};
   for (const auto& c : cases) {
     EXPECT_EQ(NumberText(Volts(c.reading)), c.text) << "reading " << c.reading;
   }

@@ -44,20 +44,27 @@ TEST_P(DecoderLineTest, AcceptsOnlyCanonicalLines) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, DecoderLineTest,
-    ::testing::Values(
-        LineCase{"1023\n", {1023}}, LineCase{"  1023  \n", {1023}}, LineCase{"-5\n", {-5}},
-        LineCase{"32767\n-32768\n", {32767, -32768}}, LineCase{"0\n", {0}},
-        LineCase{"1\n2\n3\n", {1, 2, 3}},
-        // Rejected silently: the decoder goes on with the next line.
-        LineCase{"1023\r\n", {}}, LineCase{"\n", {}}, LineCase{"+5\n", {}}, LineCase{"007\n", {}},
-        LineCase{"-0\n", {}}, LineCase{"5.0\n", {}}, LineCase{"12a\n", {}},
-        LineCase{"1 2\n", {}}, LineCase{"1e3\n", {}}, LineCase{"\t5\n", {}},
-        LineCase{"32768\n", {}}, LineCase{"-32769\n", {}}, LineCase{"40000\n", {}},
-        LineCase{"1e9\n", {}}, LineCase{"99999999999999999999\n", {}}, LineCase{"-\n", {}},
-        LineCase{std::string("5\0\n", 3), {}}, LineCase{std::string("\0" "5\n", 3), {}},
-        LineCase{"\xff\xfe" "7\n8\n", {8}}, LineCase{"x\n4\r\n5\n", {5}},
-        // Text after the last line feed is not a reading yet.
-        LineCase{"17", {}}, LineCase{"1\n2", {1}}));
+    ::testing::Values(LineCase{"1023\n", {1023}}, LineCase{"  1023  \n", {1023}},
+                      LineCase{"-5\n", {-5}}, LineCase{"32767\n-32768\n", {32767, -32768}},
+                      LineCase{"0\n", {0}}, LineCase{"1\n2\n3\n", {1, 2, 3}},
+                      // Rejected silently: the decoder goes on with the next line.
+                      LineCase{"1023\r\n", {}}, LineCase{"\n", {}}, LineCase{"+5\n", {}},
+                      LineCase{"007\n", {}}, LineCase{"-0\n", {}}, LineCase{"5.0\n", {}},
+                      LineCase{"12a\n", {}}, LineCase{"1 2\n", {}}, LineCase{"1e3\n", {}},
+                      LineCase{"\t5\n", {}}, LineCase{"32768\n", {}}, LineCase{"-32769\n", {}},
+                      LineCase{"40000\n", {}}, LineCase{"1e9\n", {}},
+                      LineCase{"99999999999999999999\n", {}}, LineCase{"-\n", {}},
+                      LineCase{std::string("5\0\n", 3), {}},
+                      LineCase{std::string("\0"
+                                           "5\n",
+                                           3),
+                               {}},
+                      LineCase{"\xff\xfe"
+                               "7\n8\n",
+                               {8}},
+                      LineCase{"x\n4\r\n5\n", {5}},
+                      // Text after the last line feed is not a reading yet.
+                      LineCase{"17", {}}, LineCase{"1\n2", {1}}));
 
 // ParseReading must agree with its definition: the leading number rounded to 16 bits, accepted
 // only when its canonical text equals the line.
@@ -69,8 +76,7 @@ TEST(ParseReading, AgreesWithReformattingDefinitionOnRandomLines) {
     const int length = static_cast<int>(random() % 8);
     for (int j = 0; j < length; ++j) line += alphabet[random() % alphabet.size()];
     std::optional<std::int16_t> expected;
-    if (const auto value = RoundToInt16(LeadingNumber(line));
-        value && NumberText(*value) == line) {
+    if (const auto value = RoundToInt16(LeadingNumber(line)); value && NumberText(*value) == line) {
       expected = value;
     }
     ASSERT_EQ(ParseReading(line), expected) << "line \"" << line << "\"";
