@@ -4,6 +4,7 @@
 #include <QLockFile>
 #include <QStandardPaths>
 
+#include "app/termination_signals.h"
 #include "common/system_clock.h"
 #include "serial/qt/port_override_file.h"
 #include "serial/qt/qt_serial_control.h"
@@ -65,6 +66,7 @@ int main(int argc, char* argv[]) {
 
   ampelon::Form1 window(clock, serial, settings, FindStartupPaths());
   window.Load();
+  ampelon::CloseOnTerminationSignals(window);
   window.show();
   return QApplication::exec();
 }

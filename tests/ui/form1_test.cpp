@@ -4,10 +4,14 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMenuBar>
+#include <QScreen>
 #include <QTimer>
+#include <array>
 #include <cmath>
+#include <memory>
 #include <string>
 
 #include "fakes/fake_clock.h"
@@ -154,6 +158,59 @@ TEST_F(Form1Test, TheTwoHundredAndFirstReadingHalvesThePlotsWidth) {
   EXPECT_EQ(RightmostPointColumn(), PixelOf(1000, 0).x());
   ReceiveAndTick("1800\n");
   EXPECT_EQ(RightmostPointColumn(), PixelOf(201 * 2.5, 0).x());
+}
+
+}  // namespace
+}  // namespace ampelon
+
+namespace ampelon {
+namespace {
+
+class Form1GeometryTest : public ::testing::Test {
+ protected:
+  std::unique_ptr<Form1> Open(const char* left, const char* top, const char* width,
+                              const char* height) {
+    m_backend.Set("Window Left", left);
+    m_backend.Set("Window Top", top);
+    m_backend.Set("Window Width", width);
+    m_backend.Set("Window Height", height);
+    auto window = std::make_unique<Form1>(m_clock, m_serial, m_settings, StartupPaths{"/", "/"});
+    window->Load();
+    window->show();
+    QCoreApplication::processEvents();
+    return window;
+  }
+
+  testing::FakeClock m_clock{36000.0f};
+  testing::FakeSerialControl m_serial;
+  testing::FakeSettingsBackend m_backend;
+  SettingsStore m_settings{m_backend};
+};
+
+TEST_F(Form1GeometryTest, AWindowNoScreenShowsIsBroughtBack) {
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  for (const auto& stored :
+       {std::array{"1E30", "0", "8000", "8000"}, std::array{"-90000", "-90000", "8000", "8000"},
+        std::array{"0", "0", "1E30", "1E30"}}) {
+    const auto window = Open(stored[0], stored[1], stored[2], stored[3]);
+    EXPECT_TRUE(screen.intersects(window->frameGeometry())) << stored[0] << " " << stored[2];
+    EXPECT_LE(window->width(), screen.width());
+    EXPECT_LE(window->height(), screen.height());
+  }
+}
+
+TEST_F(Form1GeometryTest, AWindowPartlyOffScreenStaysWhereItWas) {
+  const auto window = Open("-60", "-45", "7140", "9150");
+  EXPECT_EQ(window->Left(), -60.0f);
+  EXPECT_EQ(window->Top(), -45.0f);
+}
+
+TEST_F(Form1GeometryTest, WholeTwipsComeBackExactly) {
+  const auto window = Open("4001", "3007", "9001", "8123");
+  EXPECT_EQ(window->Left(), 4001.0f);
+  EXPECT_EQ(window->Top(), 3007.0f);
+  EXPECT_EQ(window->Width(), 9001.0f);
+  EXPECT_EQ(window->Height(), 8123.0f);
 }
 
 }  // namespace

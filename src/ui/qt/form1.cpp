@@ -220,27 +220,40 @@ void Form1::SetHeight(float twips) {
 void Form1::KeepOnScreen() {
   const QList<QScreen*> screens = QGuiApplication::screens();
   if (screens.isEmpty()) return;
+  // The screen that shows most of the window, or the nearest one when none shows any of it.
   const QRect frame = frameGeometry();
-  QScreen* nearest = screens.front();
+  QScreen* target = nullptr;
+  qint64 bestOverlap = 0;
   qint64 nearestDistance = std::numeric_limits<qint64>::max();
   for (QScreen* screen : screens) {
-    const QRect area = screen->availableGeometry();
-    if (area.intersects(frame)) return;  // at least partly visible: leave it as the user had it
-    const QPoint offset = area.center() - frame.center();
+    const QRect overlap = screen->availableGeometry().intersected(frame);
+    const qint64 area = qint64{overlap.width()} * overlap.height();
+    if (area > bestOverlap) {
+      bestOverlap = area;
+      target = screen;
+    }
+  }
+  for (QScreen* screen : screens) {
+    if (bestOverlap > 0) break;
+    const QPoint offset = screen->availableGeometry().center() - frame.center();
     const qint64 distance = qint64{offset.x()} * offset.x() + qint64{offset.y()} * offset.y();
     if (distance < nearestDistance) {
       nearestDistance = distance;
-      nearest = screen;
+      target = screen;
     }
   }
-  const QRect area = nearest->availableGeometry();
-  const int frameExtraWidth = frame.width() - width();
-  const int frameExtraHeight = frame.height() - height();
-  if (frame.width() > area.width() || frame.height() > area.height()) {
-    resize(std::min(width(), area.width() - frameExtraWidth),
-           std::min(height(), area.height() - frameExtraHeight));
+  const QRect area = target->availableGeometry();
+  // A window larger than the screen cannot be shown whole: make it the screen's size.
+  // The frame's own size is only known once the platform has placed the window; a second pass
+  // corrects for it.
+  for (int pass = 0; pass < 2; ++pass) {
+    const QRect current = frameGeometry();
+    if (current.width() <= area.width() && current.height() <= area.height()) break;
+    resize(std::min(width(), width() - (current.width() - area.width())),
+           std::min(height(), height() - (current.height() - area.height())));
   }
-  move(area.topLeft());
+  // A window partly on the screen stays where the user had it; one entirely off comes back.
+  if (!area.intersects(frameGeometry())) move(area.topLeft());
 }
 
 void Form1::resizeEvent(QResizeEvent* event) {

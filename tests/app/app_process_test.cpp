@@ -1,0 +1,155 @@
+// Starts the real program with private settings and runtime folders.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <chrono>
+#include <functional>
+#include <memory>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+  const auto end = std::chrono::steady_clock::now() + timeout;
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    QThread::msleep(20);
+  }
+  return true;
+}
+
+class AppProcessTest : public ::testing::Test {
+ protected:
+  AppProcessTest() {
+    QFile::setPermissions(RuntimeFolder(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+  }
+  ~AppProcessTest() override {
+    for (auto& process : m_processes) {
+      if (process->state() != QProcess::NotRunning) {
+        process->kill();
+        process->waitForFinished(3000);
+      }
+    }
+  }
+
+  QString RuntimeFolder() const { return m_folder.path(); }
+  QString SettingsFile() const {
+    return m_folder.filePath(QStringLiteral("config/Trevanix Ampelon/settings.ini"));
+  }
+  QString SettingsText() const {
+    QFile file(SettingsFile());
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+  }
+  void WriteSettings(const QByteArray& text) {
+    QDir().mkpath(QFileInfo(SettingsFile()).path());
+    QFile file(SettingsFile());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(text);
+  }
+
+  QProcess& Start() {
+    auto process = std::make_unique<QProcess>();
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"),
+                       m_folder.filePath(QStringLiteral("config")));
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), RuntimeFolder());
+    process->setProcessEnvironment(environment);
+    process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process->start(QStringLiteral(AMPELON_PROGRAM), {});
+    EXPECT_TRUE(process->waitForStarted(5000));
+    m_processes.push_back(std::move(process));
+    return *m_processes.back();
+  }
+
+  // Settings are read and stored at load, and the port scan may write the port number a few
+  // times: once the file holds the port settings and has stopped changing, the program is up.
+  bool WaitUntilLoaded() {
+    QString last;
+    int stableChecks = 0;
+    return WaitFor(
+        [&] {
+          const QString text = SettingsText();
+          stableChecks = text == last ? stableChecks + 1 : 0;
+          last = text;
+          return text.contains(QStringLiteral("Baud%20Rate")) && stableChecks >= 15;
+        },
+        10s);
+  }
+
+  static void Terminate(QProcess& process) {
+    ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
+    EXPECT_TRUE(process.waitForFinished(5000));
+  }
+
+  QTemporaryDir m_folder;
+  std::vector<std::unique_ptr<QProcess>> m_processes;
+};
+
+TEST_F(AppProcessTest, FirstRunOnAnEmptySettingsFolderCreatesAllEightSettings) {
+  QProcess& program = Start();
+  ASSERT_TRUE(WaitUntilLoaded());
+  const QString text = SettingsText();
+  for (const char* key : {"Last%20Path=", "Window%20Left=\"4000\"", "Window%20Top=\"3000\"",
+                          "Window%20Width=\"8000\"", "Window%20Height=\"8000\"", "Range=\"0.3\"",
+                          "Serial%20Port%20Number=", "Serial%20Port%20Baud%20Rate=\"19200\""}) {
+    EXPECT_TRUE(text.contains(QString::fromLatin1(key))) << key << "\n" << text.toStdString();
+  }
+  Terminate(program);
+}
+
+TEST_F(AppProcessTest, SecondCopyEndsAtOnceTouchingNothing) {
+  QProcess& first = Start();
+  ASSERT_TRUE(WaitUntilLoaded());
+  const QString before = SettingsText();
+  const QDateTime modified = QFileInfo(SettingsFile()).lastModified();
+
+  QProcess& second = Start();
+  ASSERT_TRUE(second.waitForFinished(5000));
+  EXPECT_EQ(second.exitCode(), 0);
+  EXPECT_EQ(SettingsText(), before);
+  EXPECT_EQ(QFileInfo(SettingsFile()).lastModified(), modified);
+  EXPECT_EQ(first.state(), QProcess::Running);
+  Terminate(first);
+}
+
+TEST_F(AppProcessTest, OfTwoCopiesStartedTogetherExactlyOneRuns) {
+  QProcess& one = Start();
+  QProcess& other = Start();
+  // Without an event loop a QProcess learns that it ended only inside waitForFinished().
+  const auto ended = [](QProcess& process) {
+    return process.state() == QProcess::NotRunning || process.waitForFinished(25);
+  };
+  ASSERT_TRUE(WaitFor([&] { return ended(one) || ended(other); }, 5s));
+  QProcess& survivor = ended(one) ? other : one;
+  QProcess& refused = ended(one) ? one : other;
+  EXPECT_FALSE(survivor.waitForFinished(500));
+  EXPECT_EQ(refused.exitCode(), 0);
+}
+
+TEST_F(AppProcessTest, GeometryRoundTripsThroughARestart) {
+  WriteSettings(
+      "[General]\nWindow%20Left=\"4001\"\nWindow%20Top=\"-60\"\nWindow%20Width=\"9001\"\n"
+      "Window%20Height=\"8123\"\n");
+  for (int run = 0; run < 2; ++run) {
+    QProcess& program = Start();
+    ASSERT_TRUE(WaitUntilLoaded());
+    Terminate(program);
+    const QString text = SettingsText();
+    EXPECT_TRUE(text.contains(QStringLiteral("Window%20Left=\"4001\""))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("Window%20Top=\"-60\""))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("Window%20Width=\"9001\""))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("Window%20Height=\"8123\""))) << text.toStdString();
+  }
+}
+
+}  // namespace
