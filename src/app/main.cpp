@@ -45,6 +45,8 @@ ampelon::StartupPaths FindStartupPaths() {
 int main(int argc, char* argv[]) {
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Ampelon"));
+  // Lets the desktop match the window to its desktop entry and icon.
+  QGuiApplication::setDesktopFileName(QStringLiteral("org.trevanix.Ampelon"));
 
   // One copy at a time: a second one ends at once, silently, before touching anything. A lock
   // left by a crashed copy belongs to a dead process and is taken over.

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "chart/window_geometry.h"
+#include "common/dialogs.h"
 #include "common/leading_number.h"
 #include "common/number_text.h"
 #include "serial/serial_control.h"
@@ -21,6 +22,11 @@ constexpr float kDefaultRangeVolts = 0.3f;
 constexpr const char* kDefaultRangeText = "0.3";
 // A height at or below this makes the chart's scale divide by zero or turn upside down.
 constexpr float kLowestUsableRange = -0.1f;
+#ifdef _WIN32
+constexpr char kFolderSeparator = '\\';
+#else
+constexpr char kFolderSeparator = '/';
+#endif
 
 }  // namespace
 
@@ -28,13 +34,18 @@ MainController::MainController(Clock& clock, SerialControl& serial, SettingsStor
                                const Views& views, StartupPaths paths)
     : m_serial(serial),
       m_settings(settings),
+      m_dialogs(views.dialogs),
       m_geometry(views.geometry),
       m_paths(std::move(paths)),
       m_store(clock),
       m_decoder(m_store),
       m_chart(m_store, views.canvas, views.geometry, views.labels, views.decimalPoint),
       m_opener(settings, serial, views.portStatus),
-      m_portNumberCommand(settings, serial, m_opener, views.dialogs, kAppTitle) {}
+      m_portNumberCommand(settings, serial, m_opener, views.dialogs, kAppTitle),
+      m_windowCommands(m_chart, settings, views.dialogs, kAppTitle),
+      m_graphLogCommands({m_store, m_chart, settings, views.fileDialog, views.files, views.dialogs,
+                          kAppTitle, kFolderSeparator},
+                         m_lastPath) {}
 
 void MainController::OnLoad() {
   m_lastPath = m_settings.ReadSetting(settings::kLastPath, m_paths.lastPathDefault);
@@ -78,17 +89,44 @@ void MainController::OnResize() { m_chart.LayoutChart(); }
 void MainController::OnTick() {
   m_opener.RetryLostPort();
   m_chart.RefreshChart();
+  // Shown here rather than in the serial event, so that no serial event waits behind a
+  // message box that is half-way through decoding.
+  if (m_fullStoreNoticeDue) ReportFullStore();
+}
+
+void MainController::ReportFullStore() {
+  m_fullStoreNoticeDue = false;
+  m_fullStoreReported = true;
+  m_dialogs.MessageBox("The store is full: it holds " + NumberText(m_store.SampleCount()) +
+                           " readings. New readings from the charger are not recorded.\n\n"
+                           "Save the graph to keep what has been collected.",
+                       kAppTitle);
 }
 
 void MainController::OnSerialEvent(const SerialEvent& event) {
   // Read once per event, whatever its kind: a loss still hands over the last bytes received.
-  m_decoder.OnSerialEvent(m_serial.ReadReceivedText());
+  const DecodeSummary summary = m_decoder.OnSerialEvent(m_serial.ReadReceivedText());
+  if (!m_store.IsFull()) {
+    m_fullStoreReported = false;  // emptied by a load since: a new fill is news again
+  } else if ((summary.stored > 0 || summary.droppedFull > 0) && !m_fullStoreReported) {
+    m_fullStoreNoticeDue = true;
+  }
   if (event.kind == SerialEventKind::kPortLost) {
     // A line cut off by the loss must not be completed by the first bytes after a reconnect.
     m_decoder.DiscardPartialLine();
     m_opener.OnPortLost(event.reason);
   }
 }
+
+void MainController::OnSaveGraph() { m_graphLogCommands.SaveGraph(); }
+
+void MainController::OnLoadGraph() { m_graphLogCommands.LoadGraph(); }
+
+void MainController::OnShiftScaleUp() { m_windowCommands.ShiftScaleUp(); }
+
+void MainController::OnShiftScaleDown() { m_windowCommands.ShiftScaleDown(); }
+
+void MainController::OnChangeVoltageRange() { m_windowCommands.ChangeVoltageRange(); }
 
 void MainController::OnChangeSerialPortNumber() { m_portNumberCommand.Run(); }
 

@@ -3,15 +3,19 @@
 #include <string>
 
 #include "chart/chart.h"
+#include "chart/voltage_window_commands.h"
 #include "measurement/sample_store.h"
 #include "measurement/serial_line_decoder.h"
 #include "serial/port_number_command.h"
 #include "serial/serial_port_opener.h"
+#include "ui/graph_log_commands.h"
 
 namespace ampelon {
 
 class Clock;
 class Dialogs;
+class FileDialog;
+class GraphFileAccess;
 class SerialControl;
 class SettingsStore;
 class TextLabel;
@@ -37,6 +41,8 @@ class MainController {
     ChartLabels labels;
     TextLabel& portStatus;
     Dialogs& dialogs;
+    FileDialog& fileDialog;
+    GraphFileAccess& files;
     char decimalPoint = '.';
   };
 
@@ -55,7 +61,12 @@ class MainController {
   void OnTick();
   // The serial control's event, of whatever kind.
   void OnSerialEvent(const SerialEvent& event);
-  // Options > Change Serial Port Number.
+  // The menu commands.
+  void OnSaveGraph();
+  void OnLoadGraph();
+  void OnShiftScaleUp();
+  void OnShiftScaleDown();
+  void OnChangeVoltageRange();
   void OnChangeSerialPortNumber();
 
   const SampleStore& Store() const { return m_store; }
@@ -67,9 +78,12 @@ class MainController {
  private:
   float ReadGeometrySetting(const char* name, float defaultTwips);
   float ReadRangeVolts();
+  // Tells the user, once each time the store fills up, that new readings are not recorded.
+  void ReportFullStore();
 
   SerialControl& m_serial;
   SettingsStore& m_settings;
+  Dialogs& m_dialogs;
   WindowGeometry& m_geometry;
   StartupPaths m_paths;
   std::string m_lastPath;
@@ -78,6 +92,10 @@ class MainController {
   Chart m_chart;
   SerialPortOpener m_opener;
   PortNumberCommand m_portNumberCommand;
+  VoltageWindowCommands m_windowCommands;
+  GraphLogCommands m_graphLogCommands;
+  bool m_fullStoreNoticeDue = false;
+  bool m_fullStoreReported = false;
 };
 
 }  // namespace ampelon

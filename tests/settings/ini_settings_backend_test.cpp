@@ -31,7 +31,10 @@ std::string Fingerprint(const testing::IniFileHarness& harness) {
   std::string print = std::to_string(static_cast<int>(fs::symlink_status(path, error).type()));
   if (!fs::is_regular_file(path, error)) return print;
   const std::uintmax_t size = fs::file_size(path, error);
-  print += " " + std::to_string(size) + " ";
+  // Appended piece by piece: GCC 12 at -O3 warns falsely (restrict) on " " + to_string(...).
+  print += ' ';
+  print += std::to_string(size);
+  print += ' ';
   if (size <= 2 * IniSettingsBackend::kLargestFileBytes) print += harness.FileBytes().value_or("");
   return print;
 }

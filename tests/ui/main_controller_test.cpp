@@ -7,49 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "fakes/fake_canvas.h"
-#include "fakes/fake_clock.h"
-#include "fakes/fake_dialogs.h"
-#include "fakes/fake_label.h"
-#include "fakes/fake_serial_control.h"
-#include "fakes/fake_settings_backend.h"
-#include "fakes/fake_window_geometry.h"
-#include "settings/settings_store.h"
+#include "ui/controller_fixture.h"
 
 namespace ampelon {
 namespace {
 
 using namespace ampelon::testing;
 
-class MainControllerTest : public ::testing::Test {
- protected:
-  MainControllerTest() {
-    ChartLabels labels;
-    for (std::size_t k = 0; k < m_axis.size(); ++k) labels.axis[k] = &m_axis[k];
-    labels.currentValue = &m_value;
-    labels.chargeTime = &m_time;
-    m_controller.emplace(m_clock, m_serial, m_settings,
-                         MainController::Views{m_canvas, m_geometry, labels, m_status, m_dialogs},
-                         StartupPaths{"/opt/ampelon/", "/home/user/"});
-    m_serial.SetEventHandler(
-        [this](const SerialEvent& event) { m_controller->OnSerialEvent(event); });
-  }
-
-  const VoltageWindow& Window() const { return m_controller->GetChart().Window(); }
-
-  FakeClock m_clock{36000.0f};
-  FakeSerialControl m_serial;
-  FakeSettingsBackend m_backend;
-  SettingsStore m_settings{m_backend};
-  FakeCanvas m_canvas;
-  FakeWindowGeometry m_geometry;
-  std::array<FakeLabel, 7> m_axis;
-  FakeLabel m_value;
-  FakeLabel m_time;
-  FakeLabel m_status;
-  FakeDialogs m_dialogs;
-  std::optional<MainController> m_controller;
-};
+using MainControllerTest = ControllerFixture;
 
 TEST_F(MainControllerTest, FirstRunCreatesEverySettingAndStartsInTheDesignState) {
   m_serial.AddWorkingPort(2);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <tuple>
+#include <vector>
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -17,6 +19,8 @@
 #include "ui/main_controller.h"
 #include "ui/qt/chart_widget.h"
 #include "ui/qt/qt_dialogs.h"
+#include "ui/qt/qt_file_dialog.h"
+#include "ui/qt/qt_graph_file_access.h"
 #include "ui/qt/qt_text_label.h"
 
 namespace ampelon {
@@ -123,9 +127,12 @@ Form1::Form1(Clock& clock, SerialControl& serial, SettingsStore& settings,
   labels.chargeTime = m_labtimeView.get();
   m_label1View = std::make_unique<QtTextLabel>(*m_label1, m_twips);
   m_dialogs = std::make_unique<QtDialogs>(this);
+  m_fileDialog = std::make_unique<QtFileDialog>(this);
+  m_files = std::make_unique<QtGraphFileAccess>();
   m_controller = std::make_unique<MainController>(
       clock, serial, settings,
-      MainController::Views{*m_grafik, *this, labels, *m_label1View, *m_dialogs, DecimalPoint()},
+      MainController::Views{*m_grafik, *this, labels, *m_label1View, *m_dialogs, *m_fileDialog,
+                            *m_files, DecimalPoint()},
       paths);
 
   ResizeClient(m_twips.ToPixels(kDesignClientWidth), m_twips.ToPixels(kDesignClientHeight));
@@ -146,21 +153,32 @@ QLabel* Form1::AddLabel(const char* name, int left, int top, int width, int heig
 }
 
 void Form1::BuildMenus() {
-  QMenu* menu1 = menuBar()->addMenu(QStringLiteral("File"));
-  menu1->setObjectName(QStringLiteral("menu1"));
-  menu1->addAction(QStringLiteral("Save Graph"))->setObjectName(QStringLiteral("menusave"));
-  menu1->addAction(QStringLiteral("Load Graph"))->setObjectName(QStringLiteral("menuload"));
-  QMenu* menu2 = menuBar()->addMenu(QStringLiteral("Options"));
-  menu2->setObjectName(QStringLiteral("menu2"));
-  menu2->addAction(QStringLiteral("Shift Scale Up"))->setObjectName(QStringLiteral("menuscaleup"));
-  menu2->addAction(QStringLiteral("Shift Scale Down"))
-      ->setObjectName(QStringLiteral("menuscaledown"));
-  menu2->addAction(QStringLiteral("Change Voltage Range"))
-      ->setObjectName(QStringLiteral("menurange"));
-  QAction* menuport = menu2->addAction(QStringLiteral("Change Serial Port Number"));
-  menuport->setObjectName(QStringLiteral("menuport"));
-  connect(menuport, &QAction::triggered, this,
-          [this] { m_controller->OnChangeSerialPortNumber(); });
+  const struct {
+    const char* title;
+    const char* name;
+    std::vector<std::tuple<const char*, const char*, void (MainController::*)()>> commands;
+  } menus[] = {
+      {"File",
+       "menu1",
+       {{"Save Graph", "menusave", &MainController::OnSaveGraph},
+        {"Load Graph", "menuload", &MainController::OnLoadGraph}}},
+      {"Options",
+       "menu2",
+       {{"Shift Scale Up", "menuscaleup", &MainController::OnShiftScaleUp},
+        {"Shift Scale Down", "menuscaledown", &MainController::OnShiftScaleDown},
+        {"Change Voltage Range", "menurange", &MainController::OnChangeVoltageRange},
+        {"Change Serial Port Number", "menuport", &MainController::OnChangeSerialPortNumber}}},
+  };
+  for (const auto& menu : menus) {
+    QMenu* qmenu = menuBar()->addMenu(QString::fromLatin1(menu.title));
+    qmenu->setObjectName(QString::fromLatin1(menu.name));
+    for (const auto& [text, name, handler] : menu.commands) {
+      QAction* action = qmenu->addAction(QString::fromLatin1(text));
+      action->setObjectName(QString::fromLatin1(name));
+      connect(action, &QAction::triggered, this,
+              [this, handler = handler] { (m_controller.get()->*handler)(); });
+    }
+  }
 }
 
 void Form1::Load() { m_controller->OnLoad(); }

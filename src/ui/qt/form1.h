@@ -17,6 +17,8 @@ class ChartWidget;
 class Clock;
 class MainController;
 class QtDialogs;
+class QtFileDialog;
+class QtGraphFileAccess;
 class QtTextLabel;
 class SerialControl;
 class SettingsStore;
@@ -79,6 +81,8 @@ class Form1 final : public QMainWindow, public WindowGeometry {
   std::unique_ptr<QtTextLabel> m_labtimeView;
   std::unique_ptr<QtTextLabel> m_label1View;
   std::unique_ptr<QtDialogs> m_dialogs;
+  std::unique_ptr<QtFileDialog> m_fileDialog;
+  std::unique_ptr<QtGraphFileAccess> m_files;
   SetTwips m_setLeft;
   SetTwips m_setTop;
   SetTwips m_setWidth;

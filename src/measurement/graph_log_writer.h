@@ -1,0 +1,13 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace ampelon {
+
+// The graph log text of `readings`: each reading's decimal digits (with "-" when negative) and
+// CR LF, the last line included; nothing at all for no readings.
+std::string FormatGraphLog(std::span<const std::int16_t> readings);
+
+}  // namespace ampelon

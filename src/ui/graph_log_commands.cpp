@@ -1,0 +1,98 @@
+#include "ui/graph_log_commands.h"
+
+#include <memory>
+
+#include "chart/chart.h"
+#include "common/dialogs.h"
+#include "common/number_text.h"
+#include "measurement/byte_source.h"
+#include "measurement/graph_log_parser.h"
+#include "measurement/graph_log_reader.h"
+#include "measurement/graph_log_writer.h"
+#include "measurement/sample_store.h"
+#include "settings/setting_names.h"
+#include "settings/settings_store.h"
+#include "ui/file_dialog.h"
+#include "ui/graph_file_access.h"
+
+namespace ampelon {
+namespace {
+
+std::string LoadReport(const GraphLogParser& parser, bool readToEnd, const std::string& name) {
+  std::string report;
+  if (parser.Full() && (parser.LinesLeftOut() > 0 || !readToEnd)) {
+    report += "The store holds " + NumberText(SampleStore::kSampleCapacity) +
+              " readings: only the first " + NumberText(SampleStore::kSampleCapacity) + " of " +
+              name + " were loaded. ";
+    report += readToEnd ? NumberText(parser.LinesLeftOut()) + " more lines were left out."
+                        : "The rest of the file (more than " + NumberText(parser.LinesLeftOut()) +
+                              " lines) was left out without being read.";
+  }
+  if (parser.SkippedLines() > 0) {
+    if (!report.empty()) report += "\n\n";
+    report += NumberText(parser.SkippedLines()) +
+              (parser.SkippedLines() == 1 ? " line was" : " lines were") +
+              " skipped because the value lies outside -32768..32767 (the first at line " +
+              NumberText(parser.FirstSkippedLine()) + ").";
+  }
+  return report;
+}
+
+}  // namespace
+
+GraphLogCommands::GraphLogCommands(const Context& context, std::string& lastPath)
+    : m_context(context), m_lastPath(lastPath) {}
+
+std::optional<std::string> GraphLogCommands::ChooseGraphFile() {
+  std::string name = m_context.fileDialog.ChooseFile(m_lastPath);
+  if (name.empty()) return std::nullopt;
+  const auto separator = name.rfind(m_context.folderSeparator);
+  m_lastPath = separator == std::string::npos ? std::string() : name.substr(0, separator + 1);
+  m_context.settings.WriteSetting(settings::kLastPath, m_lastPath);
+  return name;
+}
+
+void GraphLogCommands::SaveGraph() {
+  const auto name = ChooseGraphFile();
+  if (!name) return;
+  const std::string error =
+      m_context.files.WriteWhole(*name, FormatGraphLog(m_context.store.Samples()));
+  if (!error.empty()) {
+    m_context.dialogs.MessageBox("Could not save " + *name + ":\n" + error, m_context.title);
+  }
+}
+
+void GraphLogCommands::LoadGraph() {
+  const auto name = ChooseGraphFile();
+  if (!name) return;
+  // The file is read completely before the store is touched, so that a file that cannot be
+  // read leaves the readings, the clock and the chart as they were.
+  GraphFileAccess::Opened opened = m_context.files.OpenForReading(*name);
+  if (!opened.file) {
+    m_context.dialogs.MessageBox("Could not open " + *name + ":\n" + opened.error, m_context.title);
+    return;
+  }
+  GraphLogParser parser(SampleStore::kSampleCapacity);
+  const GraphLogReadOutcome outcome = ReadGraphLog(*opened.file, parser);
+  std::string problem;
+  if (!outcome.error.empty()) {
+    problem = "Could not read " + *name + ":\n" + outcome.error;
+  } else if (parser.GetFailure() == GraphLogParser::Failure::kNotText) {
+    problem = *name + " is not a graph log: it holds binary data (NUL bytes or UTF-16 text).";
+  } else if (parser.GetFailure() == GraphLogParser::Failure::kLineTooLong) {
+    problem = *name + " is not a graph log: line " + NumberText(parser.FailureLine()) +
+              " is longer than 1 MiB.";
+  }
+  if (!problem.empty()) {
+    m_context.dialogs.MessageBox(problem + "\nNothing was loaded.", m_context.title);
+    return;
+  }
+
+  m_context.chart.DrawGrid();
+  m_context.store.ClearSamples();
+  for (const std::int16_t reading : parser.Readings()) m_context.store.AppendSample(reading);
+  const std::string report = LoadReport(parser, outcome.readToEnd, *name);
+  if (!report.empty()) m_context.dialogs.MessageBox(report, m_context.title);
+}
+
+}  // namespace ampelon

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace ampelon {
+
+class Chart;
+class Dialogs;
+class FileDialog;
+class GraphFileAccess;
+class SampleStore;
+class SettingsStore;
+
+// File > Save Graph and File > Load Graph: the readings as a text file, one per line.
+class GraphLogCommands {
+ public:
+  struct Context {
+    SampleStore& store;
+    Chart& chart;
+    SettingsStore& settings;
+    FileDialog& fileDialog;
+    GraphFileAccess& files;
+    Dialogs& dialogs;
+    std::string title;  // heads the message boxes
+    char folderSeparator = '/';
+  };
+
+  // All references must outlive the commands. `lastPath` is the folder the dialog opens in.
+  GraphLogCommands(const Context& context, std::string& lastPath);
+
+  // Writes every reading to the chosen file; a failure is reported and leaves an existing file
+  // whole.
+  void SaveGraph();
+  // Replaces the readings with the chosen file's and restarts the charge clock. A file that
+  // cannot be read or is no graph log is reported and changes nothing.
+  void LoadGraph();
+  // Shows the file dialog in the last folder; remembers the chosen file's folder (also as the
+  // setting "Last Path"). Nothing when the user cancelled.
+  std::optional<std::string> ChooseGraphFile();
+
+ private:
+  Context m_context;
+  std::string& m_lastPath;
+};
+
+}  // namespace ampelon

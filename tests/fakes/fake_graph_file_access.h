@@ -1,0 +1,62 @@
+#pragma once
+
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "measurement/byte_source.h"
+#include "ui/graph_file_access.h"
+
+namespace ampelon::testing {
+
+// Files held in memory. A file may be made unreadable (open fails) or fail half-way through
+// reading; a write may be refused.
+class FakeGraphFileAccess final : public GraphFileAccess {
+ public:
+  Opened OpenForReading(const std::string& fileName) override {
+    const auto found = m_files.find(fileName);
+    if (found == m_files.end()) return {nullptr, "No such file or directory"};
+    return {std::make_unique<Source>(found->second, m_failReadsAfter), {}};
+  }
+  std::string WriteWhole(const std::string& fileName, std::string_view bytes) override {
+    if (!m_writeError.empty()) return m_writeError;
+    m_files[fileName] = std::string(bytes);
+    return {};
+  }
+
+  void Put(const std::string& fileName, std::string bytes) { m_files[fileName] = std::move(bytes); }
+  const std::string* Get(const std::string& fileName) const {
+    const auto found = m_files.find(fileName);
+    return found == m_files.end() ? nullptr : &found->second;
+  }
+  void RefuseWrites(std::string reason) { m_writeError = std::move(reason); }
+  void FailReadsAfter(std::size_t bytes) { m_failReadsAfter = bytes; }
+
+ private:
+  class Source final : public ByteSource {
+   public:
+    Source(std::string bytes, std::size_t failAfter)
+        : m_bytes(std::move(bytes)), m_failAfter(failAfter) {}
+    std::optional<std::size_t> Read(std::span<char> buffer) override {
+      if (m_position >= m_failAfter) return std::nullopt;
+      const std::size_t count =
+          std::min({buffer.size(), m_bytes.size() - m_position, m_failAfter - m_position});
+      std::copy_n(m_bytes.data() + m_position, count, buffer.data());
+      m_position += count;
+      return count;
+    }
+    std::string Error() const override { return "Input/output error"; }
+
+   private:
+    std::string m_bytes;
+    std::size_t m_failAfter;
+    std::size_t m_position = 0;
+  };
+
+  std::map<std::string, std::string> m_files;
+  std::string m_writeError;
+  std::size_t m_failReadsAfter = static_cast<std::size_t>(-1);
+};
+
+}  // namespace ampelon::testing

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <optional>
+
+#include "fakes/fake_canvas.h"
+#include "fakes/fake_clock.h"
+#include "fakes/fake_dialogs.h"
+#include "fakes/fake_file_dialog.h"
+#include "fakes/fake_graph_file_access.h"
+#include "fakes/fake_label.h"
+#include "fakes/fake_serial_control.h"
+#include "fakes/fake_settings_backend.h"
+#include "fakes/fake_window_geometry.h"
+#include "settings/settings_store.h"
+#include "ui/main_controller.h"
+
+namespace ampelon::testing {
+
+// A MainController over fakes of everything it talks to.
+class ControllerFixture : public ::testing::Test {
+ protected:
+  ControllerFixture() {
+    ChartLabels labels;
+    for (std::size_t k = 0; k < m_axis.size(); ++k) labels.axis[k] = &m_axis[k];
+    labels.currentValue = &m_value;
+    labels.chargeTime = &m_time;
+    m_controller.emplace(m_clock, m_serial, m_settings,
+                         MainController::Views{m_canvas, m_geometry, labels, m_status, m_dialogs,
+                                               m_fileDialog, m_files},
+                         StartupPaths{"/opt/ampelon/", "/home/user/"});
+    m_serial.SetEventHandler(
+        [this](const SerialEvent& event) { m_controller->OnSerialEvent(event); });
+  }
+
+  const VoltageWindow& Window() const { return m_controller->GetChart().Window(); }
+
+  FakeClock m_clock{36000.0f};
+  FakeSerialControl m_serial;
+  FakeSettingsBackend m_backend;
+  SettingsStore m_settings{m_backend};
+  FakeCanvas m_canvas;
+  FakeWindowGeometry m_geometry;
+  std::array<FakeLabel, 7> m_axis;
+  FakeLabel m_value;
+  FakeLabel m_time;
+  FakeLabel m_status;
+  FakeDialogs m_dialogs;
+  FakeFileDialog m_fileDialog;
+  FakeGraphFileAccess m_files;
+  std::optional<MainController> m_controller;
+};
+
+}  // namespace ampelon::testing

@@ -1,0 +1,140 @@
+// File > Save Graph and Load Graph, and the full-store notice, through the controller.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "ui/controller_fixture.h"
+
+namespace ampelon {
+namespace {
+
+using namespace ampelon::testing;
+
+class GraphLogCommandsTest : public ControllerFixture {
+ protected:
+  GraphLogCommandsTest() {
+    m_backend.Set("Last Path", "/data/");
+    m_controller->OnLoad();
+  }
+
+  void ReceiveReadings(const std::string& lines) { m_serial.Receive(lines); }
+  std::vector<std::int16_t> Readings() const {
+    const auto samples = m_controller->Store().Samples();
+    return {samples.begin(), samples.end()};
+  }
+  std::string LastMessage() const {
+    return m_dialogs.Messages().empty() ? std::string() : m_dialogs.Messages().back().text;
+  }
+};
+
+TEST_F(GraphLogCommandsTest, SaveWritesEveryReadingWithCrLf) {
+  ReceiveReadings("1\n-1\n4095\n");
+  m_fileDialog.Answer("/data/run1.log");
+  m_controller->OnSaveGraph();
+  ASSERT_NE(m_files.Get("/data/run1.log"), nullptr);
+  EXPECT_EQ(*m_files.Get("/data/run1.log"), "1\r\n-1\r\n4095\r\n");
+  EXPECT_EQ(m_fileDialog.Folders().back(), "/data/");
+  EXPECT_TRUE(m_dialogs.Messages().empty());
+}
+
+TEST_F(GraphLogCommandsTest, TheChosenFoldersBecomeTheLastPath) {
+  const struct {
+    const char* chosen;
+    const char* folder;
+  } cases[] = {
+      {"/home/ann/charges/run1.log", "/home/ann/charges/"}, {"/run2.log", "/"}, {"run3.log", ""}};
+  for (const auto& c : cases) {
+    m_fileDialog.Answer(c.chosen);
+    m_controller->OnSaveGraph();
+    EXPECT_EQ(m_controller->LastPath(), c.folder) << c.chosen;
+    EXPECT_EQ(m_backend.Text("Last Path"), c.folder) << c.chosen;
+    m_controller->OnLoadGraph();  // cancelled: opens where the last one chose
+    EXPECT_EQ(m_fileDialog.Folders().back(), c.folder) << c.chosen;
+  }
+}
+
+TEST_F(GraphLogCommandsTest, CancellingChangesNothing) {
+  ReceiveReadings("5\n");
+  m_backend.ForgetWrites();
+  m_controller->OnSaveGraph();
+  m_controller->OnLoadGraph();
+  EXPECT_TRUE(m_backend.WrittenTexts().empty());
+  EXPECT_EQ(m_controller->LastPath(), "/data/");
+  EXPECT_EQ(Readings(), std::vector<std::int16_t>{5});
+}
+
+TEST_F(GraphLogCommandsTest, LoadReplacesTheReadingsAndRestartsTheClock) {
+  ReceiveReadings("5\n6\n");
+  m_files.Put("/data/old.log", "100\r\n\r\n12abc\r\n2.5\r\n3.5");
+  m_clock.Set(40000.0f);
+  m_fileDialog.Answer("/data/old.log");
+  m_controller->OnLoadGraph();
+  EXPECT_EQ(Readings(), (std::vector<std::int16_t>{100, 0, 12, 2, 4}));
+  EXPECT_EQ(m_controller->Store().StartTime(), 40000.0f);
+  EXPECT_EQ(m_controller->Store().ElapsedSeconds(), 0.0);
+  EXPECT_TRUE(m_dialogs.Messages().empty());
+  ReceiveReadings("7\n");  // live readings follow the loaded ones
+  EXPECT_EQ(Readings().back(), 7);
+}
+
+TEST_F(GraphLogCommandsTest, AFileThatCannotBeReadLeavesEverythingAsItWas) {
+  ReceiveReadings("5\n6\n");
+  const float startTime = m_controller->Store().StartTime();
+  m_files.Put("/data/binary.log", std::string("12\r\n\0\0", 6));
+  m_files.Put("/data/broken.log", "1\r\n2\r\n3\r\n");
+  const struct {
+    const char* name;
+    const char* says;
+  } cases[] = {{"/data/missing.log", "Could not open /data/missing.log:\nNo such file"},
+               {"/data/binary.log", "/data/binary.log is not a graph log"},
+               {"/data/broken.log", "Could not read /data/broken.log:\nInput/output error"}};
+  for (const auto& c : cases) {
+    if (std::string(c.name) == "/data/broken.log") m_files.FailReadsAfter(4);
+    const int clears = m_canvas.Clears();
+    m_fileDialog.Answer(c.name);
+    m_controller->OnLoadGraph();
+    EXPECT_NE(LastMessage().find(c.says), std::string::npos) << LastMessage();
+    EXPECT_EQ(Readings(), (std::vector<std::int16_t>{5, 6})) << c.name;
+    EXPECT_EQ(m_controller->Store().StartTime(), startTime) << c.name;
+    EXPECT_EQ(m_canvas.Clears(), clears) << c.name;
+  }
+}
+
+TEST_F(GraphLogCommandsTest, AFailedSaveIsReportedAndNeverAsDone) {
+  m_files.RefuseWrites("Permission denied");
+  m_fileDialog.Answer("/readonly/run.log");
+  m_controller->OnSaveGraph();
+  EXPECT_EQ(LastMessage(), "Could not save /readonly/run.log:\nPermission denied");
+}
+
+TEST_F(GraphLogCommandsTest, LongAndOutOfRangeFilesLoadWhatFitsAndSaySo) {
+  std::string text = "1\r\n70000\r\n2\r\n";
+  for (int i = 0; i < 100005; ++i) text += "3\r\n";
+  m_files.Put("/data/long.log", text);
+  m_fileDialog.Answer("/data/long.log");
+  m_controller->OnLoadGraph();
+  EXPECT_EQ(m_controller->Store().SampleCount(), 100000);
+  EXPECT_NE(LastMessage().find("7 more lines were left out"), std::string::npos) << LastMessage();
+  EXPECT_NE(LastMessage().find("1 line was skipped"), std::string::npos) << LastMessage();
+  EXPECT_NE(LastMessage().find("at line 2"), std::string::npos) << LastMessage();
+}
+
+TEST_F(GraphLogCommandsTest, AFullStoreIsReportedOnceAtTheNextTick) {
+  std::string text;
+  for (int i = 0; i < 99999; ++i) text += "3\r\n";
+  m_files.Put("/data/almost.log", text);
+  m_fileDialog.Answer("/data/almost.log");
+  m_controller->OnLoadGraph();
+  ReceiveReadings("4\n5\n");
+  EXPECT_TRUE(m_dialogs.Messages().empty());  // not from inside the serial event
+  m_controller->OnTick();
+  ASSERT_EQ(m_dialogs.Messages().size(), 1u);
+  EXPECT_NE(LastMessage().find("holds 100000 readings"), std::string::npos) << LastMessage();
+  ReceiveReadings("6\n");
+  m_controller->OnTick();
+  EXPECT_EQ(m_dialogs.Messages().size(), 1u);
+  EXPECT_EQ(Readings().back(), 4);
+}
+
+}  // namespace
+}  // namespace ampelon
