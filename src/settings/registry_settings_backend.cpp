@@ -1,6 +1,7 @@
 #include "settings/registry_settings_backend.h"
 
 #include <limits>
+#include <utility>
 
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -13,13 +14,12 @@
 namespace ampelon {
 namespace {
 
-constexpr const char* kSettingsKey = "Software\\Trevanix Ampelon";
 constexpr std::size_t kLargestRegistrySize = std::numeric_limits<DWORD>::max();
 
-// The settings key opened with `access`, or nothing.
-std::optional<HKEY> OpenSettingsKey(REGSAM access) {
+// The key at `keyPath` opened with `access`, or nothing.
+std::optional<HKEY> OpenKey(const std::string& keyPath, REGSAM access) {
   HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, access, &key) != ERROR_SUCCESS) {
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, access, &key) != ERROR_SUCCESS) {
     return std::nullopt;
   }
   return key;
@@ -27,10 +27,17 @@ std::optional<HKEY> OpenSettingsKey(REGSAM access) {
 
 }  // namespace
 
+RegistrySettingsBackend::RegistrySettingsBackend() : m_keyPath(DefaultKeyPath()) {}
+
+RegistrySettingsBackend::RegistrySettingsBackend(std::string keyPath)
+    : m_keyPath(std::move(keyPath)) {}
+
+const char* RegistrySettingsBackend::DefaultKeyPath() { return "Software\\Trevanix Ampelon"; }
+
 void RegistrySettingsBackend::EnsureStore() {
   HKEY key = nullptr;
   DWORD disposition = 0;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, m_keyPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                       KEY_WRITE, nullptr, &key, &disposition) == ERROR_SUCCESS) {
     RegCloseKey(key);
   }
@@ -41,16 +48,17 @@ std::optional<std::string> RegistrySettingsBackend::ReadValue(std::string_view n
   if (capacity > kLargestRegistrySize) capacity = kLargestRegistrySize;
   // A NUL-terminated copy: the view need not be terminated.
   const std::string valueName(name);
-  const std::optional<HKEY> key = OpenSettingsKey(KEY_READ);
+  const std::optional<HKEY> key = OpenKey(m_keyPath, KEY_READ);
   if (!key) return std::nullopt;
-  std::string buffer(capacity, ' ');
+  std::string buffer(capacity, '\0');
   auto size = static_cast<DWORD>(capacity);
   const LONG result = RegQueryValueExA(*key, valueName.c_str(), nullptr, nullptr,
                                        reinterpret_cast<LPBYTE>(buffer.data()), &size);
   RegCloseKey(*key);
   // Data longer than the buffer fails with ERROR_MORE_DATA; the size check is a guard only.
   if (result != ERROR_SUCCESS || size > capacity) return std::nullopt;
-  // The length the registry reports, not the first NUL: the data is the text and its terminator.
+  // The size the registry reports, not the first NUL: a value another program stored without a
+  // terminator, or with NULs inside, keeps exactly its bytes.
   buffer.resize(size);
   return buffer;
 }
@@ -58,7 +66,7 @@ std::optional<std::string> RegistrySettingsBackend::ReadValue(std::string_view n
 void RegistrySettingsBackend::WriteValue(std::string_view name, std::string_view data) {
   if (data.size() > kLargestRegistrySize) return;
   const std::string valueName(name);
-  const std::optional<HKEY> key = OpenSettingsKey(KEY_WRITE);
+  const std::optional<HKEY> key = OpenKey(m_keyPath, KEY_WRITE);
   if (!key) return;
   RegSetValueExA(*key, valueName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.data()),
                  static_cast<DWORD>(data.size()));

@@ -7,6 +7,8 @@
 #include <limits>
 #include <string>
 
+#include "common/german_locale.h"
+
 namespace ampelon {
 namespace {
 
@@ -61,8 +63,8 @@ TEST(LeadingNumber, HugeValuesBecomeInfinityOfTheirSign) {
 }
 
 TEST(LeadingNumber, DecimalPointIgnoresTheLocale) {
-  if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) {
-    GTEST_SKIP() << "de_DE.UTF-8 locale not available";
+  if (!testing::UseGermanLocale()) {
+    GTEST_SKIP() << "no German locale installed";
   }
   const double value = LeadingNumber("0.3");
   const double comma = LeadingNumber("0,3");

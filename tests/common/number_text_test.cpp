@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <limits>
 
+#include "common/german_locale.h"
+
 namespace ampelon {
 namespace {
 
@@ -57,8 +59,8 @@ TEST(NumberText, NonFiniteValuesGiveReadableText) {
 }
 
 TEST(NumberText, DecimalPointIgnoresTheLocale) {
-  if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) {
-    GTEST_SKIP() << "de_DE.UTF-8 locale not available";
+  if (!testing::UseGermanLocale()) {
+    GTEST_SKIP() << "no German locale installed";
   }
   const std::string text = NumberText(0.3f);
   std::setlocale(LC_ALL, "C");

@@ -33,6 +33,7 @@ class FakeSettingsBackend final : public SettingsBackend {
     return text;
   }
   void Erase(const std::string& name) { m_values.erase(name); }
+  void EraseAll() { m_values.clear(); }
   void SetReadOnly(bool readOnly) { m_readOnly = readOnly; }
 
   // (name, text) of every write, in order.

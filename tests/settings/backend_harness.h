@@ -18,6 +18,8 @@ class BackendHarness {
   virtual std::optional<std::string> StoredText(const std::string& name) = 0;
   virtual void SetByOtherProgram(const std::string& name, const std::string& text) = 0;
   virtual void EraseByOtherProgram(const std::string& name) = 0;
+  // Deletes the whole store (the registry key, the settings file and its folder).
+  virtual void EraseStoreByOtherProgram() = 0;
 };
 
 }  // namespace ampelon::testing

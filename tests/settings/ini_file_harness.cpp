@@ -30,6 +30,11 @@ void IniFileHarness::EraseByOtherProgram(const std::string& name) {
   WriteInPlace(document.Text());
 }
 
+void IniFileHarness::EraseStoreByOtherProgram() {
+  std::error_code error;
+  std::filesystem::remove_all(FolderPath(), error);
+}
+
 std::string IniFileHarness::FolderPath() const {
   return std::filesystem::path(m_filePath).parent_path().string();
 }

@@ -21,6 +21,7 @@ class IniFileHarness final : public BackendHarness {
   std::optional<std::string> StoredText(const std::string& name) override;
   void SetByOtherProgram(const std::string& name, const std::string& text) override;
   void EraseByOtherProgram(const std::string& name) override;
+  void EraseStoreByOtherProgram() override;
 
   const std::string& FilePath() const { return m_filePath; }
   std::string FolderPath() const;

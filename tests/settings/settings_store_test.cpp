@@ -3,6 +3,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,9 @@
 #include "fakes/fake_settings_backend.h"
 #ifdef AMPELON_SETTINGS_TEST_INI
 #include "ini_file_harness.h"
+#endif
+#ifdef AMPELON_SETTINGS_TEST_REGISTRY
+#include "registry_harness.h"
 #endif
 
 // The rules of the settings store, checked over every backend: each must give the store the
@@ -32,6 +36,7 @@ class FakeHarness final : public BackendHarness {
     m_backend.Set(name, text);
   }
   void EraseByOtherProgram(const std::string& name) override { m_backend.Erase(name); }
+  void EraseStoreByOtherProgram() override { m_backend.EraseAll(); }
 
  private:
   testing::FakeSettingsBackend m_backend;
@@ -41,6 +46,9 @@ struct BackendKind {
   std::string name;
   std::function<std::unique_ptr<BackendHarness>()> make;
 };
+
+// Names the backend in failure messages.
+void PrintTo(const BackendKind& kind, std::ostream* os) { *os << kind.name; }
 
 class SettingsStoreTest : public ::testing::TestWithParam<BackendKind> {
  protected:
@@ -90,6 +98,17 @@ TEST_P(SettingsStoreTest, ValueDeletedBetweenCallsGetsItsDefaultAgain) {
   EXPECT_EQ(m_harness->StoredText("Serial Port Number"), "2");
 }
 
+TEST_P(SettingsStoreTest, StoreDeletedWhileRunningIsCreatedAgain) {
+  m_store.WriteSetting("Range", ".5");
+  m_harness->EraseStoreByOtherProgram();
+  EXPECT_EQ(m_store.ReadSetting("Range", "0.3"), "0.3");
+  EXPECT_EQ(m_harness->StoredText("Range"), "0.3");
+  m_harness->EraseStoreByOtherProgram();
+  m_store.WriteSetting("Window Top", "3000");
+  EXPECT_EQ(m_harness->StoredText("Window Top"), "3000");
+  EXPECT_EQ(m_store.ReadSetting("Window Top", "0"), "3000");
+}
+
 TEST_P(SettingsStoreTest, ChangeByAnotherProgramIsSeenAtTheNextRead) {
   m_store.WriteSetting("Range", ".3");
   m_harness->SetByOtherProgram("Range", ".5");
@@ -107,6 +126,9 @@ std::vector<BackendKind> Backends() {
   };
 #ifdef AMPELON_SETTINGS_TEST_INI
   kinds.push_back({"IniFile", [] { return std::make_unique<testing::IniFileHarness>(); }});
+#endif
+#ifdef AMPELON_SETTINGS_TEST_REGISTRY
+  kinds.push_back({"Registry", [] { return std::make_unique<testing::RegistryHarness>(); }});
 #endif
   return kinds;
 }

@@ -1,6 +1,7 @@
 // File > Save Graph and Load Graph, and the full-store notice, through the controller.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "ui/controller_fixture.h"
@@ -9,6 +10,14 @@ namespace ampelon {
 namespace {
 
 using namespace ampelon::testing;
+
+// `path` with the platform's folder separator in place of '/'.
+std::string NativePath(std::string path) {
+#ifdef _WIN32
+  std::replace(path.begin(), path.end(), '/', '\\');
+#endif
+  return path;
+}
 
 class GraphLogCommandsTest : public ControllerFixture {
  protected:
@@ -44,12 +53,15 @@ TEST_F(GraphLogCommandsTest, TheChosenFoldersBecomeTheLastPath) {
   } cases[] = {
       {"/home/ann/charges/run1.log", "/home/ann/charges/"}, {"/run2.log", "/"}, {"run3.log", ""}};
   for (const auto& c : cases) {
-    m_fileDialog.Answer(c.chosen);
+    // The file dialog gives the platform's own separators.
+    const std::string chosen = NativePath(c.chosen);
+    const std::string folder = NativePath(c.folder);
+    m_fileDialog.Answer(chosen);
     m_controller->OnSaveGraph();
-    EXPECT_EQ(m_controller->LastPath(), c.folder) << c.chosen;
-    EXPECT_EQ(m_backend.Text("Last Path"), c.folder) << c.chosen;
+    EXPECT_EQ(m_controller->LastPath(), folder) << chosen;
+    EXPECT_EQ(m_backend.Text("Last Path"), folder) << chosen;
     m_controller->OnLoadGraph();  // cancelled: opens where the last one chose
-    EXPECT_EQ(m_fileDialog.Folders().back(), c.folder) << c.chosen;
+    EXPECT_EQ(m_fileDialog.Folders().back(), folder) << chosen;
   }
 }
 

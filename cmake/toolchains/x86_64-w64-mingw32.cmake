@@ -1,0 +1,23 @@
+# Cross build for 64-bit Windows with Debian's MinGW-w64 (POSIX thread model, for std::thread and
+# std::mutex). Programs link statically, so they run without the compiler's DLLs; when Wine is
+# installed, ctest and test discovery run them through it.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+
+set(AMPELON_MINGW_TRIPLET x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER ${AMPELON_MINGW_TRIPLET}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${AMPELON_MINGW_TRIPLET}-g++-posix)
+set(CMAKE_RC_COMPILER ${AMPELON_MINGW_TRIPLET}-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${AMPELON_MINGW_TRIPLET})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+
+find_program(AMPELON_WINE wine)
+if(AMPELON_WINE)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${AMPELON_WINE})
+endif()
