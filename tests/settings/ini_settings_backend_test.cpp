@@ -45,17 +45,6 @@ class IniSettingsBackendTest : public ::testing::Test {
   SettingsStore m_store{m_harness.Backend()};
 };
 
-TEST_F(IniSettingsBackendTest, StoreDeletedWhileRunningIsRecreated) {
-  m_store.WriteSetting("Range", ".5");
-  fs::remove_all(m_harness.FolderPath());
-  EXPECT_EQ(m_store.ReadSetting("Range", "0.3"), "0.3");
-  EXPECT_EQ(m_harness.StoredText("Range"), "0.3");
-
-  fs::remove_all(m_harness.FolderPath());
-  m_store.WriteSetting("Window Left", "100");
-  EXPECT_EQ(m_harness.StoredText("Window Left"), "100");
-}
-
 // Whatever lies where the file should be, reads give the defaults, nothing hangs and the thing
 // itself is left as it was.
 TEST_F(IniSettingsBackendTest, UnusableFilesGiveDefaultsAndStayUntouched) {
