@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "fakes/fake_canvas.h"
+#include "fakes/fake_chart_labels.h"
 #include "fakes/fake_clock.h"
 #include "fakes/fake_label.h"
 #include "fakes/fake_window_geometry.h"
@@ -23,16 +24,14 @@ using testing::FakeCanvas;
 using testing::FakeClock;
 using testing::FakeLabel;
 using testing::FakeWindowGeometry;
+using testing::WireChartLabels;
 
 constexpr float kTenOClock = 36000.0f;
 
 class ChartTest : public ::testing::Test {
  protected:
   ChartTest() {
-    ChartLabels labels;
-    for (std::size_t k = 0; k < m_axis.size(); ++k) labels.axis[k] = &m_axis[k];
-    labels.currentValue = &m_value;
-    labels.chargeTime = &m_time;
+    const ChartLabels labels = WireChartLabels(m_axis, m_value, m_time);
     m_chart.emplace(m_store, m_canvas, m_geometry, labels);
     m_chart->SetWindow(VoltageWindow::AtStart(0.3f));
   }

@@ -7,6 +7,7 @@
 #include "chart/chart.h"
 #include "common/number_text.h"
 #include "fakes/fake_canvas.h"
+#include "fakes/fake_chart_labels.h"
 #include "fakes/fake_clock.h"
 #include "fakes/fake_dialogs.h"
 #include "fakes/fake_label.h"
@@ -23,10 +24,7 @@ using namespace ampelon::testing;
 class VoltageWindowCommandsTest : public ::testing::Test {
  protected:
   VoltageWindowCommandsTest() {
-    ChartLabels labels;
-    for (std::size_t k = 0; k < m_axis.size(); ++k) labels.axis[k] = &m_axis[k];
-    labels.currentValue = &m_value;
-    labels.chargeTime = &m_time;
+    const ChartLabels labels = WireChartLabels(m_axis, m_value, m_time);
     m_chart.emplace(m_store, m_canvas, m_geometry, labels);
     m_chart->SetWindow(VoltageWindow::AtStart(0.3f));
     m_store.AppendSample(246);  // 0.15 V: too low for the window to follow it

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "fakes/fake_canvas.h"
+#include "fakes/fake_chart_labels.h"
 #include "fakes/fake_clock.h"
 #include "fakes/fake_dialogs.h"
 #include "fakes/fake_file_dialog.h"
@@ -23,10 +24,7 @@ namespace ampelon::testing {
 class ControllerFixture : public ::testing::Test {
  protected:
   ControllerFixture() {
-    ChartLabels labels;
-    for (std::size_t k = 0; k < m_axis.size(); ++k) labels.axis[k] = &m_axis[k];
-    labels.currentValue = &m_value;
-    labels.chargeTime = &m_time;
+    const ChartLabels labels = WireChartLabels(m_axis, m_value, m_time);
     m_controller.emplace(m_clock, m_serial, m_settings,
                          MainController::Views{m_canvas, m_geometry, labels, m_status, m_dialogs,
                                                m_fileDialog, m_files},
