@@ -1,73 +1,19 @@
 #include "charger/ports_section.h"
 
 #include <algorithm>
+#include <utility>
+
+#include "settings/ini_line.h"
 
 namespace ampelon {
 namespace {
 
 constexpr std::string_view kGroupName = "Ports";
 
-enum class LineType { kBlank, kHeader, kEntry, kOther };
-
-struct LineParts {
-  LineType type = LineType::kOther;
-  std::string name;  // the group name of a header, the key of an entry
-  std::string_view rawValue;
-};
-
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::string_view Trimmed(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  return text;
-}
-
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
-// Group names and keys as Qt stores them: %XX for unusual bytes, '\' for '/'.
-std::string UnescapedName(std::string_view name) {
-  std::string out;
-  for (std::size_t i = 0; i < name.size(); ++i) {
-    if (name[i] == '%' && i + 2 < name.size() && HexValue(name[i + 1]) >= 0 &&
-        HexValue(name[i + 2]) >= 0) {
-      out += static_cast<char>(HexValue(name[i + 1]) * 16 + HexValue(name[i + 2]));
-      i += 2;
-    } else {
-      out += name[i] == '\\' ? '/' : name[i];
-    }
-  }
-  return out;
-}
-
-LineParts Parse(std::string_view line) {
-  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-  line = Trimmed(line);
-  LineParts parts;
-  if (line.empty()) {
-    parts.type = LineType::kBlank;
-  } else if (line.front() == '[') {
-    const std::size_t close = line.find(']');
-    parts.type = LineType::kHeader;
-    parts.name = UnescapedName(line.substr(1, close == std::string_view::npos ? close : close - 1));
-  } else if (const std::size_t equals = line.find('=');
-             line.front() != ';' && equals != std::string_view::npos) {
-    parts.type = LineType::kEntry;
-    parts.name = UnescapedName(Trimmed(line.substr(0, equals)));
-    parts.rawValue = line.substr(equals + 1);
-  }
-  return parts;
-}
-
 // Reads a value as Qt does for the texts written here and by hand: quoted parts, backslash
 // escapes of single characters and octal bytes, a ';' comment after an unquoted part.
 std::string UnescapedValue(std::string_view raw) {
-  raw = Trimmed(raw);
+  raw = TrimmedIniText(raw);
   std::string out;
   std::size_t keepUpTo = 0;  // blanks before this point were quoted or escaped
   bool quoted = false;
@@ -96,7 +42,7 @@ std::string UnescapedValue(std::string_view raw) {
       if (quoted) keepUpTo = out.size();
     }
   }
-  while (out.size() > keepUpTo && IsBlank(out.back())) out.pop_back();
+  while (out.size() > keepUpTo && IsIniBlank(out.back())) out.pop_back();
   return out;
 }
 
@@ -109,16 +55,7 @@ bool IsPlainValueByte(char c) {
 }  // namespace
 
 PortsSection::PortsSection(std::string_view text) {
-  std::size_t start = 0;
-  while (start < text.size()) {
-    const std::size_t end = text.find('\n', start);
-    if (end == std::string_view::npos) {
-      m_lines.push_back({std::string(text.substr(start))});
-      break;
-    }
-    m_lines.push_back({std::string(text.substr(start, end - start))});
-    start = end + 1;
-  }
+  for (std::string& line : SplitIniLines(text)) m_lines.push_back({std::move(line)});
   m_endsWithNewline = !text.empty() && text.back() == '\n';
   Classify();
 }
@@ -126,7 +63,7 @@ PortsSection::PortsSection(std::string_view text) {
 std::optional<std::string> PortsSection::Value(std::string_view key) const {
   const std::vector<std::size_t> lines = LinesOf(key);
   if (lines.empty()) return std::nullopt;
-  return UnescapedValue(Parse(m_lines[lines.back()].text).rawValue);
+  return UnescapedValue(ParseIniLine(m_lines[lines.back()].text).rawValue);
 }
 
 std::optional<std::string> PortsSection::EntryLine(std::string_view key) const {
@@ -147,16 +84,16 @@ void PortsSection::SetEntryLine(std::string_view key, std::string_view line) {
   // After the last non-blank line of the last [Ports] group, if there is one.
   std::optional<std::size_t> insertAt;
   for (std::size_t i = 0; i < m_lines.size(); ++i) {
-    const LineParts parts = Parse(m_lines[i].text);
-    if ((parts.type == LineType::kHeader && parts.name == kGroupName) ||
-        (m_lines[i].inPorts && parts.type != LineType::kBlank)) {
+    const IniLine parts = ParseIniLine(m_lines[i].text);
+    if ((parts.type == IniLineType::kHeader && parts.name == kGroupName) ||
+        (m_lines[i].inPorts && parts.type != IniLineType::kBlank)) {
       insertAt = i + 1;
     }
   }
   if (insertAt) {
     m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(*insertAt), {text, true});
   } else {
-    if (!m_lines.empty() && Parse(m_lines.back().text).type != LineType::kBlank) {
+    if (!m_lines.empty() && ParseIniLine(m_lines.back().text).type != IniLineType::kBlank) {
       m_lines.push_back({LineEnding()});
     }
     // Built piece by piece: GCC 12 at -O3 warns falsely (restrict) on chained string +.
@@ -182,18 +119,19 @@ void PortsSection::RemoveValue(std::string_view key) {
   }
   // Drop [Ports] headers whose group holds nothing but blank lines.
   for (std::size_t i = m_lines.size(); i-- > 0;) {
-    const LineParts parts = Parse(m_lines[i].text);
-    if (parts.type != LineType::kHeader || parts.name != kGroupName) continue;
+    const IniLine parts = ParseIniLine(m_lines[i].text);
+    if (parts.type != IniLineType::kHeader || parts.name != kGroupName) continue;
     std::size_t end = i + 1;
     while (end < m_lines.size() && m_lines[end].inPorts &&
-           Parse(m_lines[end].text).type == LineType::kBlank) {
+           ParseIniLine(m_lines[end].text).type == IniLineType::kBlank) {
       ++end;
     }
     if (end < m_lines.size() && m_lines[end].inPorts) continue;
     // A group at the end of the text takes the blank lines that set it apart with it.
     std::size_t begin = i;
     if (end == m_lines.size()) {
-      while (begin > 0 && Parse(m_lines[begin - 1].text).type == LineType::kBlank) --begin;
+      while (begin > 0 && ParseIniLine(m_lines[begin - 1].text).type == IniLineType::kBlank)
+        --begin;
     } else {
       end = i + 1;
     }
@@ -239,8 +177,8 @@ std::string PortsSection::ValueText(std::string_view value) {
 void PortsSection::Classify() {
   bool inPorts = false;
   for (Line& line : m_lines) {
-    const LineParts parts = Parse(line.text);
-    if (parts.type == LineType::kHeader) {
+    const IniLine parts = ParseIniLine(line.text);
+    if (parts.type == IniLineType::kHeader) {
       inPorts = parts.name == kGroupName;
       line.inPorts = false;
     } else {
@@ -253,16 +191,14 @@ std::vector<std::size_t> PortsSection::LinesOf(std::string_view key) const {
   std::vector<std::size_t> lines;
   for (std::size_t i = 0; i < m_lines.size(); ++i) {
     if (!m_lines[i].inPorts) continue;
-    const LineParts parts = Parse(m_lines[i].text);
-    if (parts.type == LineType::kEntry && parts.name == key) lines.push_back(i);
+    const IniLine parts = ParseIniLine(m_lines[i].text);
+    if (parts.type == IniLineType::kEntry && parts.name == key) lines.push_back(i);
   }
   return lines;
 }
 
 std::string PortsSection::LineEnding() const {
-  const bool crlf =
-      !m_lines.empty() && !m_lines.front().text.empty() && m_lines.front().text.back() == '\r';
-  return crlf ? "\r" : "";
+  return IniLineEnding(m_lines.empty() ? std::string_view() : m_lines.front().text);
 }
 
 }  // namespace ampelon
