@@ -8,10 +8,19 @@
 
 namespace ampelon {
 
+namespace {
+
+// Chart units between two samples: room for 200, for 400, or all of them across the width.
+double PlotStep(int sampleCount) {
+  if (sampleCount <= 200) return 1000.0 / 200;
+  if (sampleCount <= 400) return 1000.0 / 400;
+  return 1000.0 / sampleCount;
+}
+
+}  // namespace
+
 float PlotX(int sampleNumber, int sampleCount) {
-  if (sampleCount <= 200) return static_cast<float>(1000.0 / 200 * sampleNumber);
-  if (sampleCount <= 400) return static_cast<float>(1000.0 / 400 * sampleNumber);
-  return static_cast<float>(1000.0 / sampleCount * sampleNumber);
+  return static_cast<float>(PlotStep(sampleCount) * sampleNumber);
 }
 
 std::optional<PlotScale> PlotScale::For(const VoltageWindow& window) {
@@ -28,11 +37,7 @@ std::optional<PlotScale> PlotScale::For(const VoltageWindow& window) {
 
 PlotMapper::PlotMapper(const PlotScale& scale, int sampleCount, std::int16_t lowest,
                        std::int16_t highest, std::vector<float>& heights)
-    : m_step(sampleCount <= 200   ? 1000.0 / 200
-             : sampleCount <= 400 ? 1000.0 / 400
-                                  : 1000.0 / sampleCount),
-      m_lowest(lowest),
-      m_heights(heights) {
+    : m_step(PlotStep(sampleCount)), m_lowest(lowest), m_heights(heights) {
   const std::span<const float> volts = VoltsOfEveryReading();
   heights.resize(static_cast<std::size_t>(std::max(0, highest - lowest + 1)));
   for (std::size_t k = 0; k < heights.size(); ++k) {
