@@ -61,7 +61,17 @@ void Chart::FollowReading(float volts) {
 }
 
 void Chart::RefreshChart() {
-  if (m_store.SampleCount() == 0) return;
+  if (m_store.SampleCount() == 0) {
+    // Emptied by a load of an empty graph log: the read-outs must not go on showing a reading
+    // the store no longer holds.
+    if (m_readoutsShown) {
+      m_labels.currentValue->SetText("");
+      m_labels.chargeTime->SetText("");
+      m_readoutsShown = false;
+    }
+    return;
+  }
+  m_readoutsShown = true;
   const std::int16_t latest = m_store.LatestSample();
   FollowReading(Volts(latest));
   m_labels.currentValue->SetText(CurrentValueText(latest));

@@ -40,7 +40,7 @@ class Chart {
   // Lets the window follow a reading that has left it, relabelling after each move.
   void FollowReading(float volts);
   // Follows the latest reading, fills the read-outs, redraws the grid and plots every reading.
-  // Does nothing while the store is empty.
+  // While the store is empty it only empties read-outs that still show a reading.
   void RefreshChart();
 
  private:
@@ -50,6 +50,7 @@ class Chart {
   ChartLabels m_labels;
   char m_decimalPoint;
   VoltageWindow m_window;
+  bool m_readoutsShown = false;
   std::vector<ChartPoint> m_points;  // one slice of plot positions, allocated once
   std::vector<float> m_heights;      // chart height per reading value, allocated once
 };

@@ -2,12 +2,14 @@
 
 namespace ampelon {
 
-// The local time of day. Tests substitute a clock they can set.
+// The time that measures a charge. Tests substitute a clock they can set.
 class Clock {
  public:
   virtual ~Clock() = default;
-  // Seconds since local midnight, with fractions, 0 <= value < 86400. Read afresh on each call.
-  virtual float SecondsSinceMidnight() = 0;
+  // Seconds from an arbitrary starting point, with fractions. Never goes back and is not moved by
+  // changes of the time of day (daylight saving, a clock set by hand or by the network), so the
+  // difference of two reads is the time that passed between them, however long.
+  virtual double MonotonicSeconds() = 0;
 };
 
 }  // namespace ampelon

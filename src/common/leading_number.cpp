@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <string>
 #include <system_error>
 
@@ -44,19 +45,24 @@ int DigitValue(char c, int radix) {
   return value < radix ? value : -1;
 }
 
-double ReadWholeNumber(Cursor& cursor, int radix) {
+std::optional<double> ReadWholeNumber(Cursor& cursor, int radix) {
   double value = 0.0;
+  bool any = false;
   for (int digit = DigitValue(cursor.Peek(), radix); digit >= 0;
        digit = DigitValue(cursor.Peek(), radix)) {
     value = value * radix + digit;
+    any = true;
     cursor.Advance();
   }
+  if (!any) return std::nullopt;
   return value;
 }
 
 }  // namespace
 
-double LeadingNumber(std::string_view text) {
+double LeadingNumber(std::string_view text) { return LeadingNumberIfAny(text).value_or(0.0); }
+
+std::optional<double> LeadingNumberIfAny(std::string_view text) {
   Cursor cursor(text);
   if (cursor.Peek() == '&') {
     const std::size_t afterAmpersand = cursor.Position() + 1;
@@ -71,7 +77,7 @@ double LeadingNumber(std::string_view text) {
       return ReadWholeNumber(cursor, 8);
     }
     cursor.Rewind(afterAmpersand);
-    return 0.0;
+    return std::nullopt;
   }
 
   // Collect the number without blanks, then convert it with the locale-free parser so that the
@@ -101,7 +107,7 @@ double LeadingNumber(std::string_view text) {
     clean += c;
     cursor.Advance();
   }
-  if (digits == 0) return 0.0;
+  if (digits == 0) return std::nullopt;
 
   const char marker = cursor.Peek();
   long long exponentValue = 0;

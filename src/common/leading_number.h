@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string_view>
 
 namespace ampelon {
@@ -11,5 +12,8 @@ namespace ampelon {
 // or octal whole number instead. The decimal point is always ".", whatever the locale. A text
 // without a number gives 0; an exponent too large to hold gives an infinity of the right sign.
 double LeadingNumber(std::string_view text);
+// The same reading, but nothing when the text holds no number at all ("abc", "", "&H"), so
+// that a caller can tell a stored 0 from a value typed by hand that means nothing.
+std::optional<double> LeadingNumberIfAny(std::string_view text);
 
 }  // namespace ampelon

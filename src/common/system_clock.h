@@ -4,10 +4,11 @@
 
 namespace ampelon {
 
-// The computer's local time of day.
+// The computer's monotonic clock. Where the system offers it, the clock also counts the time
+// the computer was suspended, since a charger goes on charging while the computer sleeps.
 class SystemClock final : public Clock {
  public:
-  float SecondsSinceMidnight() override;
+  double MonotonicSeconds() override;
 };
 
 }  // namespace ampelon

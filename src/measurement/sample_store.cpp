@@ -19,21 +19,18 @@ AppendResult SampleStore::AppendSample(std::int16_t value) {
 }
 
 AppendResult SampleStore::RecordLiveSample(std::int16_t value) {
-  if (AppendSample(value) == AppendResult::kFull) return AppendResult::kFull;
-  if (m_sampleCount == 1) {
-    m_startTime = static_cast<float>(static_cast<double>(m_clock.SecondsSinceMidnight()) - 0.1);
-  }
-  m_lastTime = m_clock.SecondsSinceMidnight();
-  if (m_lastTime < m_startTime) {
-    m_startTime = static_cast<float>(static_cast<double>(m_startTime) - 86400.0);
-  }
-  return AppendResult::kStored;
+  const AppendResult result = AppendSample(value);
+  const double now = m_clock.MonotonicSeconds();
+  // Started a tenth early, so that the first reading shows a charge already under way.
+  if (result == AppendResult::kStored && m_sampleCount == 1) m_startTime = now - 0.1;
+  m_lastTime = now;
+  return result;
 }
 
 void SampleStore::ClearSamples() {
   std::fill(m_samples.begin() + 1, m_samples.end(), std::int16_t{0});
   m_sampleCount = 0;
-  const float now = m_clock.SecondsSinceMidnight();
+  const double now = m_clock.MonotonicSeconds();
   m_startTime = now;
   m_lastTime = now;
 }
@@ -51,8 +48,6 @@ std::int16_t SampleStore::LatestSample() const {
   return m_samples[static_cast<std::size_t>(m_sampleCount)];
 }
 
-double SampleStore::ElapsedSeconds() const {
-  return static_cast<double>(m_lastTime) - static_cast<double>(m_startTime);
-}
+double SampleStore::ElapsedSeconds() const { return m_lastTime - m_startTime; }
 
 }  // namespace ampelon

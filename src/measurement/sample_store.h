@@ -17,15 +17,14 @@ class SampleStore {
  public:
   static constexpr int kSampleCapacity = 100000;
 
-  // `clock` gives the time of day for the charge clock; it must outlive the store.
+  // `clock` times the charge; it must outlive the store.
   explicit SampleStore(Clock& clock);
 
   // Stores a reading without touching the clock (used when loading a file).
   AppendResult AppendSample(std::int16_t value);
   // Stores a reading from the device and runs the charge clock: the first reading in an empty
-  // store starts it 0.1 s in the past, every reading moves LastTime, and a LastTime below
-  // StartTime (midnight passed) moves StartTime back by a day. A reading that finds the store
-  // full is not stored and changes nothing.
+  // store starts it 0.1 s in the past, and every reading moves LastTime. A reading that finds
+  // the store full is not stored, but still moves LastTime: the charge goes on.
   AppendResult RecordLiveSample(std::int16_t value);
   // Empties the store and sets StartTime and LastTime to one reading of the clock.
   void ClearSamples();
@@ -42,9 +41,11 @@ class SampleStore {
   std::int16_t LowestSample() const { return m_lowest; }
   std::int16_t HighestSample() const { return m_highest; }
 
-  float StartTime() const { return m_startTime; }
-  float LastTime() const { return m_lastTime; }
-  // LastTime - StartTime in seconds.
+  // The charge clock, in seconds of the monotonic clock.
+  double StartTime() const { return m_startTime; }
+  double LastTime() const { return m_lastTime; }
+  // LastTime - StartTime in seconds: the time from the start of the charge (or a load) to the
+  // latest reading, right across midnight, daylight-saving changes and days of charging.
   double ElapsedSeconds() const;
 
  private:
@@ -53,8 +54,8 @@ class SampleStore {
   int m_sampleCount = 0;
   std::int16_t m_lowest = 0;
   std::int16_t m_highest = 0;
-  float m_startTime = 0.0f;
-  float m_lastTime = 0.0f;
+  double m_startTime = 0.0;
+  double m_lastTime = 0.0;
 };
 
 }  // namespace ampelon

@@ -1,6 +1,7 @@
 #include "ui/main_controller.h"
 
 #include <cmath>
+#include <optional>
 #include <utility>
 
 #include "chart/window_geometry.h"
@@ -20,8 +21,6 @@ constexpr float kDefaultWidth = 8000.0f;
 constexpr float kDefaultHeight = 8000.0f;
 constexpr float kDefaultRangeVolts = 0.3f;
 constexpr const char* kDefaultRangeText = "0.3";
-// A height at or below this makes the chart's scale divide by zero or turn upside down.
-constexpr float kLowestUsableRange = -0.1f;
 #ifdef _WIN32
 constexpr char kFolderSeparator = '\\';
 #else
@@ -64,17 +63,21 @@ void MainController::OnLoad() {
 }
 
 float MainController::ReadGeometrySetting(const char* name, float defaultTwips) {
-  const auto value =
-      static_cast<float>(LeadingNumber(m_settings.ReadSetting(name, NumberText(defaultTwips))));
-  // A value no window can take (1E39 becomes an infinite float) falls back to the default;
-  // huge but finite ones are brought onto a screen by KeepOnScreen().
+  const std::optional<double> number =
+      LeadingNumberIfAny(m_settings.ReadSetting(name, NumberText(defaultTwips)));
+  // A value that is no number ("abc", "nan") or that no window can take (1E39 becomes an
+  // infinite float) falls back to the default; huge but finite ones are brought onto a screen
+  // by KeepOnScreen().
+  const auto value = static_cast<float>(number.value_or(defaultTwips));
   return std::isfinite(value) ? value : defaultTwips;
 }
 
 float MainController::ReadRangeVolts() {
   const auto range = static_cast<float>(
       LeadingNumber(m_settings.ReadSetting(settings::kRange, kDefaultRangeText)));
-  return std::isfinite(range) && range > kLowestUsableRange ? range : kDefaultRangeVolts;
+  // A height of 0 or less, or none at all, leaves the window no room to follow a reading and
+  // gives seven identical axis labels.
+  return std::isfinite(range) && range > 0.0f ? range : kDefaultRangeVolts;
 }
 
 void MainController::OnUnload() {

@@ -26,7 +26,7 @@ using testing::FakeLabel;
 using testing::FakeWindowGeometry;
 using testing::WireChartLabels;
 
-constexpr float kTenOClock = 36000.0f;
+constexpr double kTenOClock = 36000.0;
 
 class ChartTest : public ::testing::Test {
  protected:
@@ -157,7 +157,7 @@ TEST_F(ChartTest, RefreshShowsASingleReading) {
   EXPECT_EQ(points[0].x, 5.0f);
   EXPECT_NEAR(points[0].y, 750.76, 0.01);
 
-  m_clock.Set(kTenOClock + 125.0f);
+  m_clock.Set(kTenOClock + 125.0);
   m_store.RecordLiveSample(819);
   m_canvas.ForgetCalls();
   m_chart->RefreshChart();
@@ -165,6 +165,21 @@ TEST_F(ChartTest, RefreshShowsASingleReading) {
   EXPECT_EQ(m_time.Text(), "2 min, 5 sec");
   ExpectGridThenPoints();
   EXPECT_EQ(m_canvas.PointCount(), 2u);
+}
+
+TEST_F(ChartTest, ReadoutsShowTheWholeChargeAndNothingOnceTheStoreIsEmptied) {
+  m_store.RecordLiveSample(2048);
+  m_clock.Advance(90000.0);
+  m_store.RecordLiveSample(2049);
+  m_chart->RefreshChart();
+  EXPECT_EQ(m_time.Text(), "1500 min, 0 sec");
+
+  m_store.ClearSamples();  // what loading an empty graph log leaves
+  m_canvas.ForgetCalls();
+  m_chart->RefreshChart();
+  EXPECT_EQ(m_value.Text(), "");
+  EXPECT_EQ(m_time.Text(), "");
+  EXPECT_TRUE(m_canvas.Calls().empty());
 }
 
 TEST_F(ChartTest, RefreshMovesTheWindowBeforePlotting) {

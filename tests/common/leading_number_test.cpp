@@ -6,6 +6,7 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <utility>
 
 #include "common/german_locale.h"
 
@@ -52,6 +53,15 @@ INSTANTIATE_TEST_SUITE_P(
         LeadingNumberCase{"1e-999", 0.0},
         LeadingNumberCase{"0." + std::string(400, '0') + "1", 0.0},
         LeadingNumberCase{"0." + std::string(400, '0') + "1e500", 1e99}));
+
+TEST(LeadingNumber, TellsATextWithoutANumberFromZero) {
+  for (const char* text : {"", "abc", "-", ".", " . ", "&H", "&X12", "nan", "e5"}) {
+    EXPECT_FALSE(LeadingNumberIfAny(text).has_value()) << text;
+  }
+  const std::pair<const char*, double> numbers[] = {
+      {"0", 0.0}, {"-.0", 0.0}, {"&H0", 0.0}, {"0abc", 0.0}, {"1e", 1.0}};
+  for (const auto& [text, value] : numbers) EXPECT_EQ(LeadingNumberIfAny(text), value) << text;
+}
 
 TEST(LeadingNumber, HugeValuesBecomeInfinityOfTheirSign) {
   const double infinity = std::numeric_limits<double>::infinity();

@@ -2,28 +2,49 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdlib>
 #include <ctime>
+#include <optional>
+#include <string>
+#include <thread>
 
 namespace ampelon {
 namespace {
 
-TEST(SystemClock, GivesTheLocalTimeOfDay) {
-  SystemClock clock;
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
+void SetTimeZone(const char* zone) {
 #ifdef _WIN32
-  localtime_s(&local, &now);
+  _putenv_s("TZ", zone);
+  _tzset();
 #else
-  localtime_r(&now, &local);
+  setenv("TZ", zone, 1);
+  tzset();
 #endif
-  const double expected = local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec;
-  const float seconds = clock.SecondsSinceMidnight();
-  EXPECT_GE(seconds, 0.0f);
-  EXPECT_LT(seconds, 86400.0f);
-  // Allow a second either way for the moment between the two reads (and midnight itself).
-  const double difference = seconds - expected;
-  EXPECT_TRUE((difference > -1.0 && difference < 2.0) || expected > 86398.0)
-      << "clock " << seconds << " local " << expected;
+}
+
+// A change of the local time (a daylight-saving change, a journey across zones) is the same for
+// the program as a change of the time zone: the charge clock must not see it.
+TEST(SystemClock, MeasuresTimeThatPassedWhateverTheLocalTime) {
+  const char* before = std::getenv("TZ");
+  const std::optional<std::string> savedZone =
+      before ? std::optional<std::string>(before) : std::nullopt;
+  SystemClock clock;
+  SetTimeZone("UTC0");
+  const double start = clock.MonotonicSeconds();
+  SetTimeZone("CET-1CEST,M3.5.0,M10.5.0/3");
+  const double afterSpring = clock.MonotonicSeconds();
+  SetTimeZone("AAA+11");
+  const double afterWest = clock.MonotonicSeconds();
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  const double end = clock.MonotonicSeconds();
+  SetTimeZone(savedZone ? savedZone->c_str() : "");
+
+  EXPECT_GE(afterSpring - start, 0.0);
+  EXPECT_LT(afterSpring - start, 1.0);
+  EXPECT_GE(afterWest - afterSpring, 0.0);
+  EXPECT_LT(afterWest - afterSpring, 1.0);
+  EXPECT_GE(end - afterWest, 0.045);
+  EXPECT_LT(end - afterWest, 5.0);
 }
 
 }  // namespace

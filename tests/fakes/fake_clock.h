@@ -4,19 +4,20 @@
 
 namespace ampelon::testing {
 
-// A time of day the test sets; every read returns the current setting.
+// A monotonic time the test sets; every read returns the current setting.
 class FakeClock final : public Clock {
  public:
-  explicit FakeClock(float secondsSinceMidnight = 0.0f) : m_seconds(secondsSinceMidnight) {}
-  void Set(float secondsSinceMidnight) { m_seconds = secondsSinceMidnight; }
-  float SecondsSinceMidnight() override {
+  explicit FakeClock(double seconds = 0.0) : m_seconds(seconds) {}
+  void Set(double seconds) { m_seconds = seconds; }
+  void Advance(double seconds) { m_seconds += seconds; }
+  double MonotonicSeconds() override {
     ++m_reads;
     return m_seconds;
   }
   int Reads() const { return m_reads; }
 
  private:
-  float m_seconds;
+  double m_seconds;
   int m_reads = 0;
 };
 

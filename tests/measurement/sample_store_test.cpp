@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <bit>
 #include <cstdint>
 
 #include "fakes/fake_clock.h"
@@ -12,15 +11,15 @@ namespace {
 
 using testing::FakeClock;
 
-constexpr float kTenOClock = 36000.0f;
+constexpr double kTenOClock = 36000.0;
 
 TEST(SampleStore, FirstLiveReadingStartsTheClockATenthEarly) {
   FakeClock clock(kTenOClock);
   SampleStore store(clock);
   ASSERT_EQ(store.RecordLiveSample(1023), AppendResult::kStored);
-  EXPECT_EQ(store.StartTime(), 35999.8984375f);
+  EXPECT_DOUBLE_EQ(store.StartTime(), 35999.9);
   EXPECT_EQ(store.LastTime(), kTenOClock);
-  EXPECT_EQ(store.ElapsedSeconds(), 0.1015625);  // 0.1 s, as float times can hold it
+  EXPECT_NEAR(store.ElapsedSeconds(), 0.1, 1e-9);
   EXPECT_EQ(store.SampleCount(), 1);
   EXPECT_EQ(store.LatestSample(), 1023);
 }
@@ -29,36 +28,39 @@ TEST(SampleStore, LaterReadingsMoveOnlyLastTime) {
   FakeClock clock(kTenOClock);
   SampleStore store(clock);
   store.RecordLiveSample(1);
-  const float start = store.StartTime();
-  clock.Set(kTenOClock + 125.0f);
+  const double start = store.StartTime();
+  clock.Set(kTenOClock + 125.0);
   store.RecordLiveSample(2);
   EXPECT_EQ(store.StartTime(), start);
-  EXPECT_EQ(store.LastTime(), kTenOClock + 125.0f);
+  EXPECT_EQ(store.LastTime(), kTenOClock + 125.0);
   EXPECT_EQ(store.Sample(1), 1);
   EXPECT_EQ(store.Sample(2), 2);
 }
 
-TEST(SampleStore, MidnightIsBridgedOnceButNotTwice) {
-  FakeClock clock(86399.5f);
-  SampleStore store(clock);
-  store.RecordLiveSample(1);
-  EXPECT_NEAR(store.StartTime(), 86399.4f, 0.01f);
-
-  clock.Set(0.4f);
-  store.RecordLiveSample(2);
-  EXPECT_NEAR(store.StartTime(), -0.6f, 0.01f);
-  EXPECT_NEAR(store.ElapsedSeconds(), 1.0, 0.01);
-
-  // The rule is checked after every reading, but a negative start stays below later times.
-  clock.Set(50000.0f);
-  store.RecordLiveSample(3);
-  EXPECT_NEAR(store.StartTime(), -0.6f, 0.01f);
-  EXPECT_NEAR(store.ElapsedSeconds(), 50000.6, 0.01);
-
-  // A second midnight in the same run is not compensated: the elapsed time drops by a day.
-  clock.Set(0.5f);
-  store.RecordLiveSample(4);
-  EXPECT_NEAR(store.ElapsedSeconds(), 1.1, 0.01);
+// A charge that runs for days, one reading a second: the elapsed time is the time since the
+// first reading at every step (a clock of the time of day lost whole days here).
+TEST(SampleStore, ElapsedTimeHoldsForDaysOfCharging) {
+  const struct {
+    const char* name;
+    int readings;
+    double elapsed;  // after the last reading
+    int stored;
+  } cases[] = {
+      {"one hour", 3601, 3600.1, 3601},
+      {"25 hours", 90001, 90000.1, 90001},
+      // The store fills after 27 h 46 min; the readings after that still move the clock.
+      {"30 hours", 108001, 108000.1, 100000},
+  };
+  for (const auto& c : cases) {
+    FakeClock clock(kTenOClock);
+    SampleStore store(clock);
+    for (int i = 0; i < c.readings; ++i) {
+      store.RecordLiveSample(static_cast<std::int16_t>(i % 4096));
+      clock.Advance(1.0);
+    }
+    EXPECT_NEAR(store.ElapsedSeconds(), c.elapsed, 1e-6) << c.name;
+    EXPECT_EQ(store.SampleCount(), c.stored) << c.name;
+  }
 }
 
 TEST(SampleStore, KeepsTheLowestAndHighestReadingUntilCleared) {
@@ -77,38 +79,38 @@ TEST(SampleStore, ClearSetsBothTimesFromOneClockRead) {
   FakeClock clock(kTenOClock);
   SampleStore store(clock);
   for (int i = 0; i < 10; ++i) store.RecordLiveSample(static_cast<std::int16_t>(i));
-  clock.Set(40000.25f);
+  clock.Set(40000.25);
   const int readsBefore = clock.Reads();
   store.ClearSamples();
   EXPECT_EQ(clock.Reads(), readsBefore + 1);
   EXPECT_EQ(store.SampleCount(), 0);
-  EXPECT_EQ(std::bit_cast<std::uint32_t>(store.StartTime()),
-            std::bit_cast<std::uint32_t>(store.LastTime()));
+  EXPECT_EQ(store.StartTime(), 40000.25);
+  EXPECT_EQ(store.LastTime(), 40000.25);
   EXPECT_EQ(store.ElapsedSeconds(), 0.0);
   EXPECT_TRUE(store.Samples().empty());
 }
 
 TEST(SampleStore, AppendAfterLoadKeepsTheLoadTimeAsStart) {
-  FakeClock clock(1000.0f);
+  FakeClock clock(1000.0);
   SampleStore store(clock);
   store.ClearSamples();
   store.AppendSample(5);
   store.AppendSample(6);
   EXPECT_EQ(store.ElapsedSeconds(), 0.0);
-  clock.Set(1060.0f);
+  clock.Set(1060.0);
   store.RecordLiveSample(7);
-  EXPECT_EQ(store.StartTime(), 1000.0f);
+  EXPECT_EQ(store.StartTime(), 1000.0);
   EXPECT_EQ(store.ElapsedSeconds(), 60.0);
   EXPECT_EQ(store.SampleCount(), 3);
 }
 
 TEST(SampleStore, EmptyLoadLetsTheNextLiveReadingRestartTheClock) {
-  FakeClock clock(1000.0f);
+  FakeClock clock(1000.0);
   SampleStore store(clock);
   store.ClearSamples();
-  clock.Set(2000.0f);
+  clock.Set(2000.0);
   store.RecordLiveSample(7);
-  EXPECT_NEAR(store.StartTime(), 1999.9f, 0.001f);
+  EXPECT_DOUBLE_EQ(store.StartTime(), 1999.9);
 }
 
 TEST(SampleStore, TheHundredThousandthReadingFitsAndTheNextIsRefused) {
@@ -121,14 +123,13 @@ TEST(SampleStore, TheHundredThousandthReadingFitsAndTheNextIsRefused) {
   EXPECT_EQ(store.RecordLiveSample(4095), AppendResult::kStored);
   EXPECT_TRUE(store.IsFull());
   EXPECT_EQ(store.SampleCount(), 100000);
-  const float lastTime = store.LastTime();
 
-  clock.Set(kTenOClock + 10.0f);
+  clock.Set(kTenOClock + 10.0);
   EXPECT_EQ(store.RecordLiveSample(1), AppendResult::kFull);
   EXPECT_EQ(store.AppendSample(1), AppendResult::kFull);
   EXPECT_EQ(store.SampleCount(), 100000);
   EXPECT_EQ(store.LatestSample(), 4095);
-  EXPECT_EQ(store.LastTime(), lastTime);
+  EXPECT_EQ(store.LastTime(), kTenOClock + 10.0);  // the charge goes on
   EXPECT_EQ(store.Samples().size(), 100000u);
 
   // After clearing, the store takes readings anew from index 1.

@@ -113,8 +113,8 @@ TEST(SerialLineDecoder, EmptyEventChangesNothing) {
 TEST(SerialLineDecoder, FirstReadingStartsTheChargeClock) {
   DecoderHarness h;
   h.decoder.OnSerialEvent("1023\n");
-  EXPECT_EQ(h.store.StartTime(), 35999.8984375f);
-  EXPECT_EQ(h.store.LastTime(), 36000.0f);
+  EXPECT_DOUBLE_EQ(h.store.StartTime(), 35999.9);
+  EXPECT_EQ(h.store.LastTime(), 36000.0);
 }
 
 TEST(SerialLineDecoder, EverySplitOfAStreamGivesTheSameReadings) {

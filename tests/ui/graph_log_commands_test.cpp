@@ -78,11 +78,11 @@ TEST_F(GraphLogCommandsTest, CancellingChangesNothing) {
 TEST_F(GraphLogCommandsTest, LoadReplacesTheReadingsAndRestartsTheClock) {
   ReceiveReadings("5\n6\n");
   m_files.Put("/data/old.log", "100\r\n\r\n12abc\r\n2.5\r\n3.5");
-  m_clock.Set(40000.0f);
+  m_clock.Set(40000.0);
   m_fileDialog.Answer("/data/old.log");
   m_controller->OnLoadGraph();
   EXPECT_EQ(Readings(), (std::vector<std::int16_t>{100, 0, 12, 2, 4}));
-  EXPECT_EQ(m_controller->Store().StartTime(), 40000.0f);
+  EXPECT_EQ(m_controller->Store().StartTime(), 40000.0);
   EXPECT_EQ(m_controller->Store().ElapsedSeconds(), 0.0);
   EXPECT_TRUE(m_dialogs.Messages().empty());
   ReceiveReadings("7\n");  // live readings follow the loaded ones
@@ -91,7 +91,7 @@ TEST_F(GraphLogCommandsTest, LoadReplacesTheReadingsAndRestartsTheClock) {
 
 TEST_F(GraphLogCommandsTest, AFileThatCannotBeReadLeavesEverythingAsItWas) {
   ReceiveReadings("5\n6\n");
-  const float startTime = m_controller->Store().StartTime();
+  const double startTime = m_controller->Store().StartTime();
   m_files.Put("/data/binary.log", std::string("12\r\n\0\0", 6));
   m_files.Put("/data/broken.log", "1\r\n2\r\n3\r\n");
   const struct {

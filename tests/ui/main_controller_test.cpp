@@ -41,8 +41,8 @@ TEST_F(MainControllerTest, StoredRangeSetsTheStartWindowUnlessItIsUnusable) {
   const struct {
     const char* stored;
     float range;
-  } cases[] = {{".5", 0.5f},   {"0.5", 0.5f},  {"5", 5.0f},    {"abc", 0.0f},
-               {"1e99", 0.3f}, {"-0.1", 0.3f}, {"-0.2", 0.3f}, {"-0.05", -0.05f}};
+  } cases[] = {{".5", 0.5f},   {"0.5", 0.5f},  {"5", 5.0f},     {".9", 0.9f},  {"abc", 0.3f},
+               {"1e99", 0.3f}, {"-0.1", 0.3f}, {"-0.05", 0.3f}, {"nan", 0.3f}, {"0", 0.3f}};
   for (const auto& c : cases) {
     m_backend.Set("Range", c.stored);
     m_controller->OnLoad();
@@ -62,7 +62,15 @@ TEST_F(MainControllerTest, StoredGeometryIsAppliedAndNonsenseFallsBack) {
   EXPECT_EQ(m_geometry.Left(), -60.0f);
   EXPECT_EQ(m_geometry.Top(), 3000.0f);
   EXPECT_EQ(m_geometry.Width(), 9000.5f);
-  EXPECT_EQ(m_geometry.Height(), 0.0f);  // no number: 0, which the layout raises to 7000
+  EXPECT_EQ(m_geometry.Height(), 8000.0f);
+
+  m_backend.Set("Window Left", "abc");
+  m_backend.Set("Window Top", "0");
+  m_backend.Set("Window Height", "");
+  m_controller->OnLoad();
+  EXPECT_EQ(m_geometry.Left(), 4000.0f);
+  EXPECT_EQ(m_geometry.Top(), 0.0f);  // a stored 0 is a position like any other
+  EXPECT_EQ(m_geometry.Height(), 8000.0f);
 }
 
 TEST_F(MainControllerTest, UnloadStoresTheGeometryAsNumberTexts) {
