@@ -1,3 +1,5 @@
+#include <string>
+
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -6,7 +8,7 @@
 
 #include "app/termination_signals.h"
 #include "common/system_clock.h"
-#include "serial/qt/port_override_file.h"
+#include "serial/port_override_file.h"
 #include "serial/qt/qt_serial_control.h"
 #include "settings/settings_store.h"
 #include "ui/main_controller.h"
@@ -40,6 +42,14 @@ ampelon::StartupPaths FindStartupPaths() {
   return {appPath.toStdString(), (writable ? appPath : home).toStdString()};
 }
 
+// The per-user settings file: the settings on systems without the registry, and the port
+// overrides everywhere.
+std::string SettingsFilePath() {
+  return (QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+          QStringLiteral("/Trevanix Ampelon/settings.ini"))
+      .toStdString();
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -55,14 +65,15 @@ int main(int argc, char* argv[]) {
   instanceLock.setStaleLockTime(0);
   if (!instanceLock.tryLock(0)) return 0;
 
+  const std::string settingsFile = SettingsFilePath();
 #ifdef _WIN32
   ampelon::RegistrySettingsBackend settingsBackend;
 #else
-  ampelon::IniSettingsBackend settingsBackend(ampelon::IniSettingsBackend::DefaultFilePath());
+  ampelon::IniSettingsBackend settingsBackend(settingsFile);
 #endif
   ampelon::SettingsStore settings(settingsBackend);
   ampelon::SystemClock clock;
-  ampelon::PortOverrideFile overrides;
+  ampelon::PortOverrideFile overrides(settingsFile);
   ampelon::QtSerialControl serial(
       [&overrides](int portNumber) { return overrides.DevicePathFor(portNumber); });
 

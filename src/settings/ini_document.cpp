@@ -118,57 +118,78 @@ std::string UnescapedValue(std::string_view raw) {
   return out;
 }
 
-// The file may start with a byte order mark, which Qt's reader skips.
-IniLine Parse(std::string_view line) {
-  if (line.rfind(kByteOrderMark, 0) == 0) line.remove_prefix(kByteOrderMark.size());
-  return ParseIniLine(line);
+bool IsGeneral(std::string_view group) {
+  return group == IniDocument::kGeneral || EqualsIgnoringCase(group, "general");
 }
 
-bool IsGeneralHeader(const IniLine& parts) {
-  return parts.type == IniLineType::kHeader && EqualsIgnoringCase(parts.name, "general");
+bool InGroup(const IniLine& header, std::string_view group) {
+  return IsGeneral(header.name) ? IsGeneral(group) : header.name == group;
 }
+
+bool IsBlank(std::string_view line) { return ParseIniLine(line).type == IniLineType::kBlank; }
 
 }  // namespace
 
-IniDocument::IniDocument(std::string_view text)
-    : m_lines(SplitIniLines(text)), m_endsWithNewline(!text.empty() && text.back() == '\n') {}
-
-std::optional<std::string> IniDocument::Value(std::string_view key) const {
-  const std::vector<std::size_t> lines = LinesOf(key);
-  if (lines.empty()) return std::nullopt;
-  return UnescapedValue(Parse(m_lines[lines.back()]).rawValue);
+IniDocument::IniDocument(std::string_view text) {
+  if (text.starts_with(kByteOrderMark)) {
+    m_byteOrderMark = true;
+    text.remove_prefix(kByteOrderMark.size());
+  }
+  m_lines = SplitIniLines(text);
+  m_endsWithNewline = !text.empty() && text.back() == '\n';
 }
 
-void IniDocument::SetValue(std::string_view key, std::string_view text) {
-  // New lines follow the file's line ending.
-  const std::string eol = IniLineEnding(m_lines.empty() ? std::string_view() : m_lines.front());
-  std::string line = EscapedIniName(key) + '=' + EscapedValue(text) + eol;
-  std::vector<std::size_t> lines = LinesOf(key);
-  if (!lines.empty()) {
-    m_lines[lines.front()] = std::move(line);
-    for (auto at = lines.rbegin(); at + 1 != lines.rend(); ++at) {
-      m_lines.erase(m_lines.begin() + static_cast<std::ptrdiff_t>(*at));
+std::optional<std::string> IniDocument::Value(std::string_view group, std::string_view key) const {
+  const Found found = Find(group, key);
+  if (found.entries.empty()) return std::nullopt;
+  return UnescapedValue(ParseIniLine(m_lines[found.entries.back()]).rawValue);
+}
+
+void IniDocument::SetValue(std::string_view group, std::string_view key, std::string_view value) {
+  const std::string eol = LineEnding();
+  std::string line = EscapedIniName(key) + '=' + EscapedValue(value) + eol;
+  const Found found = Find(group, key);
+  std::size_t at = 0;
+  if (!found.entries.empty()) {
+    at = found.entries.front();
+    m_lines[at] = std::move(line);
+    for (auto later = found.entries.rbegin(); later + 1 != found.entries.rend(); ++later) {
+      m_lines.erase(m_lines.begin() + static_cast<std::ptrdiff_t>(*later));
     }
-  } else if (const std::size_t at = InsertionPoint(); at != 0) {
+  } else if (found.newLine) {
+    at = *found.newLine;
     m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));
-  } else {
-    // No general section yet: open one at the top, above any other group.
+  } else if (IsGeneral(group)) {
+    // Opened at the top (below the byte order mark), above any other group.
     std::vector<std::string> head = {"[General]" + eol, std::move(line)};
     if (!m_lines.empty()) head.push_back(eol);
     m_lines.insert(m_lines.begin(), head.begin(), head.end());
+    at = 1;
+  } else {
+    if (!m_lines.empty() && !IsBlank(m_lines.back())) m_lines.push_back(eol);
+    // Built piece by piece: GCC 12 at -O3 warns falsely (restrict) on chained string +.
+    std::string header = "[";
+    header += EscapedIniName(group);
+    header += ']';
+    header += eol;
+    m_lines.push_back(std::move(header));
+    m_lines.push_back(std::move(line));
+    at = m_lines.size() - 1;
   }
-  m_endsWithNewline = true;
+  if (at + 1 == m_lines.size()) m_endsWithNewline = true;
 }
 
-void IniDocument::RemoveValue(std::string_view key) {
-  const std::vector<std::size_t> lines = LinesOf(key);
-  for (auto at = lines.rbegin(); at != lines.rend(); ++at) {
+void IniDocument::RemoveValue(std::string_view group, std::string_view key) {
+  const Found found = Find(group, key);
+  if (found.entries.empty()) return;
+  for (auto at = found.entries.rbegin(); at != found.entries.rend(); ++at) {
     m_lines.erase(m_lines.begin() + static_cast<std::ptrdiff_t>(*at));
   }
+  DropEmptyHeaders(group);
 }
 
 std::string IniDocument::Text() const {
-  std::string text;
+  std::string text(m_byteOrderMark ? kByteOrderMark : std::string_view());
   for (std::size_t i = 0; i < m_lines.size(); ++i) {
     text += m_lines[i];
     if (i + 1 < m_lines.size() || m_endsWithNewline) text += '\n';
@@ -176,30 +197,43 @@ std::string IniDocument::Text() const {
   return text;
 }
 
-std::vector<std::size_t> IniDocument::LinesOf(std::string_view key) const {
-  std::vector<std::size_t> lines;
-  bool general = true;  // keys before the first header belong to the general section
+IniDocument::Found IniDocument::Find(std::string_view group, std::string_view key) const {
+  Found found;
+  bool inGroup = IsGeneral(group);  // keys before the first header belong to the general section
   for (std::size_t i = 0; i < m_lines.size(); ++i) {
-    const IniLine parts = Parse(m_lines[i]);
-    if (parts.type == IniLineType::kHeader) general = IsGeneralHeader(parts);
-    if (general && parts.type == IniLineType::kEntry && parts.name == key) lines.push_back(i);
-  }
-  return lines;
-}
-
-std::size_t IniDocument::InsertionPoint() const {
-  std::size_t at = 0;
-  bool general = true;
-  for (std::size_t i = 0; i < m_lines.size(); ++i) {
-    const IniLine parts = Parse(m_lines[i]);
+    const IniLine parts = ParseIniLine(m_lines[i]);
     if (parts.type == IniLineType::kHeader) {
-      general = IsGeneralHeader(parts);
-      if (general && at == 0) at = i + 1;
-    } else if (general && parts.type == IniLineType::kEntry) {
-      at = i + 1;
+      inGroup = InGroup(parts, group);
+      if (inGroup) found.newLine = i + 1;
+    } else if (inGroup && parts.type == IniLineType::kEntry) {
+      found.newLine = i + 1;
+      if (parts.name == key) found.entries.push_back(i);
     }
   }
-  return at;
+  return found;
+}
+
+void IniDocument::DropEmptyHeaders(std::string_view group) {
+  for (std::size_t i = m_lines.size(); i-- > 0;) {
+    const IniLine parts = ParseIniLine(m_lines[i]);
+    if (parts.type != IniLineType::kHeader || !InGroup(parts, group)) continue;
+    std::size_t end = i + 1;
+    while (end < m_lines.size() && IsBlank(m_lines[end])) ++end;
+    if (end < m_lines.size() && ParseIniLine(m_lines[end]).type != IniLineType::kHeader) continue;
+    // The blank lines after the header go with it; at the end of the text, so do those that
+    // set the group apart.
+    std::size_t begin = i;
+    if (end == m_lines.size()) {
+      while (begin > 0 && IsBlank(m_lines[begin - 1])) --begin;
+    }
+    m_lines.erase(m_lines.begin() + static_cast<std::ptrdiff_t>(begin),
+                  m_lines.begin() + static_cast<std::ptrdiff_t>(end));
+    i = begin;
+  }
+}
+
+std::string IniDocument::LineEnding() const {
+  return IniLineEnding(m_lines.empty() ? std::string_view() : m_lines.front());
 }
 
 }  // namespace ampelon

@@ -6,9 +6,8 @@
 
 namespace ampelon {
 
-// The line-level reading of the settings file's INI text, shared by the program's editor of the
-// general section and the simulated charger's editor of the [Ports] group. How values are read
-// and written stays with each editor: they differ.
+// The line-level reading of the settings file's INI text, for IniDocument, which everything
+// else goes through.
 
 enum class IniLineType { kBlank, kHeader, kEntry, kOther };
 

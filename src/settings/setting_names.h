@@ -12,4 +12,7 @@ inline constexpr const char* kRange = "Range";
 inline constexpr const char* kSerialPortNumber = "Serial Port Number";
 inline constexpr const char* kSerialPortBaudRate = "Serial Port Baud Rate";
 
+// The group of the settings file that gives port numbers device paths (keys "COM1", "COM2", ...).
+inline constexpr const char* kPortsGroup = "Ports";
+
 }  // namespace ampelon::settings

@@ -23,6 +23,9 @@ class SettingsBackend {
   // Stores `data` (the text's bytes followed by one NUL byte) under `name`, creating or
   // replacing the value. Failures are silent.
   virtual void WriteValue(std::string_view name, std::string_view data) = 0;
+  // Why the store can be neither read nor written, for the user; empty when it can be used
+  // (also when it does not exist yet).
+  virtual std::string StoreProblem() { return {}; }
 };
 
 }  // namespace ampelon

@@ -20,6 +20,8 @@ std::string SettingsStore::ReadSetting(std::string_view name, std::string_view d
   return std::string(defaultValue);
 }
 
+std::string SettingsStore::StoreProblem() { return m_backend.StoreProblem(); }
+
 void SettingsStore::WriteSetting(std::string_view name, std::string_view value) {
   EnsureSettingsKey();
   std::string data(value);

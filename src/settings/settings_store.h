@@ -21,6 +21,9 @@ class SettingsStore {
   void EnsureSettingsKey();
   std::string ReadSetting(std::string_view name, std::string_view defaultValue);
   void WriteSetting(std::string_view name, std::string_view value);
+  // Why no setting can be read or kept (the settings file is a folder or a pipe); empty when
+  // the store works.
+  std::string StoreProblem();
 
  private:
   SettingsBackend& m_backend;

@@ -47,6 +47,12 @@ MainController::MainController(Clock& clock, SerialControl& serial, SettingsStor
                          m_lastPath) {}
 
 void MainController::OnLoad() {
+  if (const std::string problem = m_settings.StoreProblem(); !problem.empty()) {
+    m_dialogs.MessageBox("The settings file " + problem +
+                             ".\n\nSettings are neither read nor kept: Ampelon starts with its "
+                             "defaults and forgets any change.",
+                         kAppTitle);
+  }
   m_lastPath = m_settings.ReadSetting(settings::kLastPath, m_paths.lastPathDefault);
   // Each value is applied before the next is read, as a resize may follow each.
   m_geometry.SetLeft(ReadGeometrySetting(settings::kWindowLeft, kDefaultLeft));

@@ -50,7 +50,8 @@ class MainController {
   MainController(Clock& clock, SerialControl& serial, SettingsStore& settings, const Views& views,
                  StartupPaths paths);
 
-  // Start-up, before the window is first shown: last folder, window geometry and voltage window
+  // Start-up, before the window is first shown: a message when the settings cannot be used at
+  // all, then last folder, window geometry and voltage window
   // from the settings, axis labels, empty grid, then the serial port (scanning if it fails).
   void OnLoad();
   // Shut-down: stores the window's position and size.

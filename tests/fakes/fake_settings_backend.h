@@ -3,6 +3,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "settings/settings_backend.h"
@@ -22,6 +23,7 @@ class FakeSettingsBackend final : public SettingsBackend {
     m_writes.emplace_back(name, data);
     if (!m_readOnly) m_values[std::string(name)] = std::string(data);
   }
+  std::string StoreProblem() override { return m_problem; }
 
   // The text of a value (its data less the terminator), as another program would set it.
   void Set(const std::string& name, const std::string& text) { m_values[name] = text + '\0'; }
@@ -35,6 +37,7 @@ class FakeSettingsBackend final : public SettingsBackend {
   void Erase(const std::string& name) { m_values.erase(name); }
   void EraseAll() { m_values.clear(); }
   void SetReadOnly(bool readOnly) { m_readOnly = readOnly; }
+  void SetProblem(std::string problem) { m_problem = std::move(problem); }
 
   // (name, text) of every write, in order.
   std::vector<std::pair<std::string, std::string>> WrittenTexts() const {
@@ -52,6 +55,7 @@ class FakeSettingsBackend final : public SettingsBackend {
   std::map<std::string, std::string> m_values;
   std::vector<std::pair<std::string, std::string>> m_writes;
   bool m_readOnly = false;
+  std::string m_problem;
   int m_ensures = 0;
 };
 

@@ -1,71 +1,80 @@
-#include "serial/qt/port_override_file.h"
+#include "serial/port_override_file.h"
 
+#include <filesystem>
+#include <fstream>
+#include <functional>
 #include <optional>
+#include <random>
 #include <string>
-
-#include <QByteArray>
-#include <QFile>
-#include <QTemporaryDir>
-#include <QtGlobal>
+#include <system_error>
 
 #include <gtest/gtest.h>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 namespace ampelon {
 namespace {
 
+namespace fs = std::filesystem;
+
 class PortOverrideFileTest : public ::testing::Test {
  protected:
-  std::string FilePath() const { return (m_dir.path() + "/settings.ini").toStdString(); }
-
-  void WriteFile(const QByteArray& contents) const {
-    QFile file(QString::fromStdString(FilePath()));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    ASSERT_EQ(file.write(contents), contents.size());
+  PortOverrideFileTest() { fs::create_directories(m_folder); }
+  ~PortOverrideFileTest() override {
+    std::error_code error;
+    fs::remove_all(m_folder, error);
   }
 
-  QTemporaryDir m_dir;
+  void Write(const std::string& bytes) const { std::ofstream(m_path, std::ios::binary) << bytes; }
+
+  const fs::path m_folder =
+      fs::temp_directory_path() / ("ampelon-overrides-" + std::to_string(std::random_device()()));
+  const std::string m_path = (m_folder / "settings.ini").string();
 };
 
 TEST_F(PortOverrideFileTest, ReadsTheKeyOfThatPortNumberOnly) {
-  WriteFile(
-      "[Window]\nCOM5=/dev/wrong-group\n"
-      "[Ports]\nCOM5=/dev/serial/by-id/usb-Charger_A1-if00\nCOM6=\n"
-      "COM7=/dev/odd,name\nCOM10=/dev/pts/7\n");
-  const PortOverrideFile overrides(FilePath());
-
-  EXPECT_EQ(overrides.DevicePathFor(5), "/dev/serial/by-id/usb-Charger_A1-if00");
-  EXPECT_EQ(overrides.DevicePathFor(6), std::nullopt);  // empty value: use the numbering
-  EXPECT_EQ(overrides.DevicePathFor(7), "/dev/odd,name");
-  EXPECT_EQ(overrides.DevicePathFor(10), "/dev/pts/7");
-  EXPECT_EQ(overrides.DevicePathFor(1), std::nullopt);
+  for (const std::string start : {"", "\xEF\xBB\xBF"}) {
+    for (const std::string eol : {"\n", "\r\n"}) {
+      Write(start + "[Window]" + eol + "COM5=/dev/wrong-group" + eol + "[Ports]" + eol +
+            "COM5=/dev/serial/by-id/usb-Charger_A1-if00" + eol + "COM6=" + eol +
+            "COM7=/dev/odd,name" + eol + "COM10=\"/dev/pts/7\" ; the simulator" + eol);
+      const PortOverrideFile overrides(m_path);
+      EXPECT_EQ(overrides.DevicePathFor(5), "/dev/serial/by-id/usb-Charger_A1-if00");
+      EXPECT_EQ(overrides.DevicePathFor(6), std::nullopt);  // empty value: use the numbering
+      EXPECT_EQ(overrides.DevicePathFor(7), "/dev/odd,name");
+      EXPECT_EQ(overrides.DevicePathFor(10), "/dev/pts/7");
+      EXPECT_EQ(overrides.DevicePathFor(1), std::nullopt);
+    }
+  }
 }
 
-TEST_F(PortOverrideFileTest, MissingFileGivesNoOverride) {
-  EXPECT_EQ(PortOverrideFile(FilePath()).DevicePathFor(5), std::nullopt);
+// Nothing there, or nothing usable: no override, and never a wait (a pipe has no writer).
+TEST_F(PortOverrideFileTest, MissingOrUnusableFileGivesNoOverride) {
+  const std::function<void(const std::string&)> makers[] = {
+      [](const std::string&) {},
+      [](const std::string& path) { fs::create_directory(path); },
+      [this](const std::string&) { Write(std::string("[Ports]\nCOM5=/dev/x\n\0", 21)); },
+#ifndef _WIN32
+      [](const std::string& path) { ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0); },
+#endif
+  };
+  for (const auto& make : makers) {
+    std::error_code error;
+    fs::remove_all(m_path, error);
+    make(m_path);
+    EXPECT_EQ(PortOverrideFile(m_path).DevicePathFor(5), std::nullopt);
+  }
 }
 
 TEST_F(PortOverrideFileTest, SeesAnEditAtTheNextLookup) {
-  const PortOverrideFile overrides(FilePath());
-  WriteFile("[Ports]\nCOM3=/dev/first\n");
+  const PortOverrideFile overrides(m_path);
+  Write("[Ports]\nCOM3=/dev/first\n");
   EXPECT_EQ(overrides.DevicePathFor(3), "/dev/first");
-  WriteFile("[Ports]\nCOM3=/dev/second\n");
+  Write("[Ports]\nCOM3=/dev/second\n");
   EXPECT_EQ(overrides.DevicePathFor(3), "/dev/second");
 }
-
-#ifdef __linux__
-TEST_F(PortOverrideFileTest, DefaultFileLiesInTheUsersConfigFolder) {
-  const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
-  const bool wasSet = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
-  qputenv("XDG_CONFIG_HOME", m_dir.path().toLocal8Bit());
-  const std::string path = PortOverrideFile::DefaultFilePath();
-  if (wasSet) {
-    qputenv("XDG_CONFIG_HOME", saved);
-  } else {
-    qunsetenv("XDG_CONFIG_HOME");
-  }
-  EXPECT_EQ(path, m_dir.path().toStdString() + "/Trevanix Ampelon/settings.ini");
-}
-#endif
 
 }  // namespace
 }  // namespace ampelon

@@ -15,18 +15,18 @@ IniFileHarness::IniFileHarness()
 std::optional<std::string> IniFileHarness::StoredText(const std::string& name) {
   const std::optional<std::string> bytes = FileBytes();
   if (!bytes) return std::nullopt;
-  return IniDocument(*bytes).Value(name);
+  return IniDocument(*bytes).Value(IniDocument::kGeneral, name);
 }
 
 void IniFileHarness::SetByOtherProgram(const std::string& name, const std::string& text) {
   IniDocument document(FileBytes().value_or(""));
-  document.SetValue(name, text);
+  document.SetValue(IniDocument::kGeneral, name, text);
   WriteInPlace(document.Text());
 }
 
 void IniFileHarness::EraseByOtherProgram(const std::string& name) {
   IniDocument document(FileBytes().value_or(""));
-  document.RemoveValue(name);
+  document.RemoveValue(IniDocument::kGeneral, name);
   WriteInPlace(document.Text());
 }
 

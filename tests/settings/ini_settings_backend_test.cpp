@@ -13,6 +13,8 @@
 #include <gtest/gtest.h>
 
 #include "ini_file_harness.h"
+#include "serial/port_override_file.h"
+#include "settings/ini_file.h"
 #include "settings/settings_store.h"
 
 #ifndef _WIN32
@@ -35,7 +37,7 @@ std::string Fingerprint(const testing::IniFileHarness& harness) {
   print += ' ';
   print += std::to_string(size);
   print += ' ';
-  if (size <= 2 * IniSettingsBackend::kLargestFileBytes) print += harness.FileBytes().value_or("");
+  if (size <= 2 * kLargestIniFileBytes) print += harness.FileBytes().value_or("");
   return print;
 }
 
@@ -45,8 +47,8 @@ class IniSettingsBackendTest : public ::testing::Test {
   SettingsStore m_store{m_harness.Backend()};
 };
 
-// Whatever lies where the file should be, reads give the defaults, nothing hangs and the thing
-// itself is left as it was.
+// Whatever lies where the file should be, reads give the defaults, nothing hangs (neither the
+// settings nor the port overrides), the thing itself is left as it was and the store says why.
 TEST_F(IniSettingsBackendTest, UnusableFilesGiveDefaultsAndStayUntouched) {
   const std::string valid = "[General]\nRange=\"1\"\n";
   std::string garbage;
@@ -57,28 +59,31 @@ TEST_F(IniSettingsBackendTest, UnusableFilesGiveDefaultsAndStayUntouched) {
   const struct {
     const char* name;
     std::function<void(testing::IniFileHarness&)> make;
+    const char* problem;
   } cases[] = {
-      {"garbage", [&](auto& h) { h.WriteInPlace(garbage + "\n" + valid); }},
-      {"NUL bytes", [&](auto& h) { h.WriteInPlace(valid + std::string(3, '\0')); }},
+      {"garbage", [&](auto& h) { h.WriteInPlace(garbage + "\n" + valid); }, " holds NUL bytes"},
+      {"NUL bytes", [&](auto& h) { h.WriteInPlace(valid + std::string(3, '\0')); },
+       " holds NUL bytes"},
       {"larger than the limit",
-       [&](auto& h) {
-         h.WriteInPlace(valid + std::string(IniSettingsBackend::kLargestFileBytes, ';'));
-       }},
+       [&](auto& h) { h.WriteInPlace(valid + std::string(kLargestIniFileBytes, ';')); },
+       " is larger than 1 MiB"},
       {"100 MB",
        [&](auto& h) {
-         h.WriteInPlace(valid);
+         h.WriteInPlace(valid + "[Ports]\nCOM2=/dev/pts/3\n");
          fs::resize_file(h.FilePath(), 100 << 20);
-       }},
-      {"folder", [](auto& h) { fs::create_directories(h.FilePath()); }},
+       },
+       " is larger than 1 MiB"},
+      {"folder", [](auto& h) { fs::create_directories(h.FilePath()); }, " is not a regular file"},
 #ifndef _WIN32
       {"pipe",
        [](auto& h) {
          fs::create_directories(h.FolderPath());
          ASSERT_EQ(mkfifo(h.FilePath().c_str(), 0600), 0);
-       }},
+       },
+       " is not a regular file"},
 #endif
   };
-  for (const auto& [name, make] : cases) {
+  for (const auto& [name, make, problem] : cases) {
     SCOPED_TRACE(name);
     testing::IniFileHarness harness;
     make(harness);
@@ -88,9 +93,12 @@ TEST_F(IniSettingsBackendTest, UnusableFilesGiveDefaultsAndStayUntouched) {
     EXPECT_EQ(store.ReadSetting("Range", "0.3"), "0.3");
     store.WriteSetting("Window Left", "100");
     EXPECT_EQ(store.ReadSetting("Window Left", "4000"), "4000");
+    EXPECT_EQ(PortOverrideFile(harness.FilePath()).DevicePathFor(2), std::nullopt);
+    EXPECT_EQ(store.StoreProblem(), harness.FilePath() + problem);
 
     EXPECT_TRUE(Fingerprint(harness) == before);
   }
+  EXPECT_EQ(m_store.StoreProblem(), "");  // no file yet is no problem
 }
 
 TEST_F(IniSettingsBackendTest, ReadOnlyFileIsReadButNeverChanged) {
@@ -154,6 +162,30 @@ TEST_F(IniSettingsBackendTest, UsersPortsGroupSurvivesSettingsWrites) {
   EXPECT_EQ(qt.value("Ports/COM2").toString(), "/dev/pts/3");
   EXPECT_EQ(qt.value("Range").toString(), ".7");
   EXPECT_EQ(qt.value("Window Left").toString(), "4000");
+}
+
+// The first write used to put the new [General] group above the byte order mark, where neither
+// Qt nor the override reader saw the [Ports] header behind it any more.
+TEST_F(IniSettingsBackendTest, OverrideInAFileWithAByteOrderMarkSurvivesTheFirstWrite) {
+  const std::string bom = "\xEF\xBB\xBF";
+  for (const std::string ports :
+       {"[Ports]\nCOM2=/dev/pts/3\n", "[Ports]\r\nCOM2=/dev/pts/3\r\n", "[Ports]\nCOM2=/dev/pts/3",
+        "; mine\n\n[Ports]\nCOM2=/dev/pts/3\n"}) {
+    SCOPED_TRACE(ports);
+    testing::IniFileHarness harness;
+    harness.WriteInPlace(bom + ports);
+    SettingsStore store(harness.Backend());
+
+    EXPECT_EQ(store.ReadSetting("Serial Port Number", "2"), "2");  // stores the default
+    store.WriteSetting("Range", ".5");
+
+    EXPECT_EQ(PortOverrideFile(harness.FilePath()).DevicePathFor(2), "/dev/pts/3");
+    EXPECT_EQ(store.ReadSetting("Range", "0.3"), ".5");
+    const std::string text = harness.FileBytes().value_or("");
+    EXPECT_TRUE(text.starts_with(bom) && text.find(bom, 1) == std::string::npos) << text;
+    const QSettings qt(QString::fromStdString(harness.FilePath()), QSettings::IniFormat);
+    EXPECT_EQ(qt.value("Ports/COM2").toString(), "/dev/pts/3");
+  }
 }
 
 }  // namespace

@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "charger/ports_section.h"
 #include "measurement/serial_line_decoder.h"
+#include "settings/ini_document.h"
 
 extern char** environ;
 
@@ -112,7 +112,8 @@ TEST_F(ChargerProcessTest, SendsCanonicalReadingsAndCleansUpOnSigterm) {
       ReadFor(m_output, 5.0, [](const std::string& text) { return text.ends_with('\n'); });
   ASSERT_TRUE(startLine.ends_with('\n')) << startLine;
 
-  const std::optional<std::string> slavePath = PortsSection(ReadText(settingsPath)).Value("COM7");
+  const std::optional<std::string> slavePath =
+      IniDocument(ReadText(settingsPath)).Value("Ports", "COM7");
   ASSERT_TRUE(slavePath && slavePath->starts_with("/dev/pts/")) << ReadText(settingsPath);
   EXPECT_NE(startLine.find(*slavePath), std::string::npos) << startLine;
   EXPECT_EQ(std::filesystem::read_symlink(linkPath), *slavePath);

@@ -35,6 +35,20 @@ TEST_F(MainControllerTest, FirstRunCreatesEverySettingAndStartsInTheDesignState)
   EXPECT_EQ(m_axis[0].Text(), "1.00V");
   EXPECT_EQ(m_canvas.Clears(), 1);
   EXPECT_EQ(m_status.Text(), "Serial port 2 ready");
+  EXPECT_TRUE(m_dialogs.Messages().empty());
+}
+
+TEST_F(MainControllerTest, UnusableSettingsFileIsReportedAtStartUpWhichGoesOn) {
+  m_backend.SetProblem("/cfg/settings.ini is not a regular file");
+  m_serial.AddWorkingPort(2);
+  m_controller->OnLoad();
+  m_controller->OnTick();
+  ASSERT_EQ(m_dialogs.Messages().size(), 1u);
+  EXPECT_EQ(m_dialogs.Messages()[0].title, "Ampelon");
+  EXPECT_TRUE(m_dialogs.Messages()[0].text.starts_with(
+      "The settings file /cfg/settings.ini is not a regular file.\n\nSettings are neither read "
+      "nor kept"));
+  EXPECT_EQ(m_status.Text(), "Serial port 2 ready");
 }
 
 TEST_F(MainControllerTest, StoredRangeSetsTheStartWindowUnlessItIsUnusable) {

@@ -10,8 +10,8 @@
 
 #include "fakes/fake_clock.h"
 #include "fakes/fake_settings_backend.h"
+#include "serial/port_override_file.h"
 #include "serial/pseudo_terminal.h"
-#include "serial/qt/port_override_file.h"
 #include "serial/qt/qt_serial_control.h"
 #include "serial/serial_event_log.h"
 #include "settings/settings_store.h"

@@ -1,6 +1,5 @@
 #include "charger/port_registration.h"
 
-#include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,47 +10,17 @@
 #include <cstring>
 #include <utility>
 
-#include "charger/ports_section.h"
+#include "settings/ini_document.h"
+#include "settings/ini_file.h"
+#include "settings/setting_names.h"
 
 namespace ampelon {
 namespace {
 
-// A settings file is a few kilobytes; anything much larger is not one.
-constexpr std::size_t kLargestFileBytes = std::size_t{1} << 20;
 constexpr std::string_view kPseudoTerminalFolder = "/dev/pts/";
 
 std::string Reason(const std::string& path, const char* what) {
   return path + ": " + what + ": " + std::strerror(errno);
-}
-
-struct FileText {
-  bool exists = false;
-  std::string text;
-  std::optional<std::string> error;
-};
-
-FileText ReadFile(const std::string& path) {
-  FileText result;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) {
-    if (errno != ENOENT) result.error = Reason(path, "cannot open");
-    return result;
-  }
-  result.exists = true;
-  struct stat info {};
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    result.error = path + ": not a regular file";
-  } else {
-    char chunk[8192];
-    ssize_t got = 0;
-    while ((got = ::read(fd, chunk, sizeof chunk)) > 0 && result.text.size() <= kLargestFileBytes) {
-      result.text.append(chunk, static_cast<std::size_t>(got));
-    }
-    if (got < 0) result.error = Reason(path, "cannot read");
-    if (result.text.size() > kLargestFileBytes) result.error = path + ": too large";
-  }
-  ::close(fd);
-  return result;
 }
 
 bool WriteAll(int fd, std::string_view text) {
@@ -123,27 +92,27 @@ std::string PortRegistration::DefaultSettingsPath() {
 
 std::optional<std::string> PortRegistration::Register(const std::string& devicePath) {
   if (auto error = MakeFolders(m_settingsPath)) return error;
-  FileText file = ReadFile(m_settingsPath);
-  if (file.error) return file.error;
+  const IniFileText file = ReadIniFile(m_settingsPath);
+  if (!file.text) return file.problem;
   if (file.exists && ::access(m_settingsPath.c_str(), W_OK) != 0) {
     return Reason(m_settingsPath, "cannot change");
   }
 
-  PortsSection section(file.text);
-  m_replacedValue = section.Value(m_key);
-  const bool restore =
-      m_replacedValue && !std::string_view(*m_replacedValue).starts_with(kPseudoTerminalFolder);
-  m_restoreLine = restore ? section.EntryLine(m_key) : std::nullopt;
-  if (m_replacedValue && !restore) {
-    PortsSection cleaned(file.text);
-    cleaned.RemoveValue(m_key);
+  IniDocument document(*file.text);
+  m_replacedValue = document.Value(settings::kPortsGroup, m_key);
+  const bool stale =
+      m_replacedValue && std::string_view(*m_replacedValue).starts_with(kPseudoTerminalFolder);
+  m_restoreValue = stale ? std::nullopt : m_replacedValue;
+  if (stale) {
+    IniDocument cleaned(*file.text);
+    cleaned.RemoveValue(settings::kPortsGroup, m_key);
     m_restoreText = cleaned.Text();
   } else {
-    m_restoreText = file.text;
+    m_restoreText = *file.text;
   }
 
-  section.SetValue(m_key, devicePath);
-  m_writtenText = section.Text();
+  document.SetValue(settings::kPortsGroup, m_key, devicePath);
+  m_writtenText = document.Text();
   if (auto error = ReplaceFile(m_settingsPath, m_writtenText)) return error;
   m_devicePath = devicePath;
   m_createdFile = !file.exists;
@@ -154,24 +123,26 @@ std::optional<std::string> PortRegistration::Register(const std::string& deviceP
 std::optional<std::string> PortRegistration::Unregister() {
   if (!m_registered) return std::nullopt;
   m_registered = false;
-  FileText file = ReadFile(m_settingsPath);
-  if (file.error) return file.error;
+  const IniFileText file = ReadIniFile(m_settingsPath);
+  if (!file.text) return file.problem;
   if (!file.exists) return std::nullopt;  // deleted meanwhile: nothing left to take back
-  if (file.text == m_writtenText) {
+  if (*file.text == m_writtenText) {
     if (m_createdFile && m_restoreText.empty()) {
       if (::unlink(m_settingsPath.c_str()) != 0) return Reason(m_settingsPath, "cannot remove");
       return std::nullopt;
     }
     return ReplaceFile(m_settingsPath, m_restoreText);
   }
-  PortsSection section(file.text);
-  if (section.Value(m_key) != m_devicePath) return std::nullopt;  // someone else's now
-  if (m_restoreLine) {
-    section.SetEntryLine(m_key, *m_restoreLine);
-  } else {
-    section.RemoveValue(m_key);
+  IniDocument document(*file.text);
+  if (document.Value(settings::kPortsGroup, m_key) != m_devicePath) {
+    return std::nullopt;  // someone else's now
   }
-  return ReplaceFile(m_settingsPath, section.Text());
+  if (m_restoreValue) {
+    document.SetValue(settings::kPortsGroup, m_key, *m_restoreValue);
+  } else {
+    document.RemoveValue(settings::kPortsGroup, m_key);
+  }
+  return ReplaceFile(m_settingsPath, document.Text());
 }
 
 }  // namespace ampelon

@@ -29,7 +29,7 @@ class PortRegistration {
 
   // Takes the registration back: when nobody changed the file meanwhile, its earlier text is
   // restored (a file this class created is removed); otherwise the key is restored to its
-  // earlier line or removed, and only while it still names our device. An earlier value that
+  // earlier value or removed, and only while it still names our device. An earlier value that
   // names a pseudo-terminal is not restored: it was left by a simulator that could not clean up,
   // and its number may belong to another terminal by now. Safe to call more than once.
   std::optional<std::string> Unregister();
@@ -41,9 +41,9 @@ class PortRegistration {
   bool m_registered = false;
   bool m_createdFile = false;
   std::optional<std::string> m_replacedValue;
-  std::optional<std::string> m_restoreLine;  // the earlier line to put back, if any
-  std::string m_restoreText;                 // the file as it is to be left
-  std::string m_writtenText;                 // the file as Register left it
+  std::optional<std::string> m_restoreValue;  // the earlier value to put back, if any
+  std::string m_restoreText;                  // the file as it is to be left
+  std::string m_writtenText;                  // the file as Register left it
 };
 
 }  // namespace ampelon

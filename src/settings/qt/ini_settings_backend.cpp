@@ -2,25 +2,18 @@
 
 #include <utility>
 
-#include <QByteArray>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QStandardPaths>
 #include <QString>
 
 #include "settings/ini_document.h"
+#include "settings/ini_file.h"
 
 namespace ampelon {
 
 IniSettingsBackend::IniSettingsBackend(std::string filePath) : m_filePath(std::move(filePath)) {}
-
-std::string IniSettingsBackend::DefaultFilePath() {
-  return (QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-          QStringLiteral("/Trevanix Ampelon/settings.ini"))
-      .toStdString();
-}
 
 void IniSettingsBackend::EnsureStore() {
   const QString path = QString::fromStdString(m_filePath);
@@ -34,16 +27,16 @@ void IniSettingsBackend::EnsureStore() {
 
 std::optional<std::string> IniSettingsBackend::ReadValue(std::string_view name,
                                                          std::size_t capacity) {
-  const std::optional<std::string> text = ReadFile();
+  const std::optional<std::string> text = ReadIniFile(m_filePath).text;
   if (!text) return std::nullopt;
-  std::optional<std::string> value = IniDocument(*text).Value(name);
+  std::optional<std::string> value = IniDocument(*text).Value(IniDocument::kGeneral, name);
   if (!value || value->size() + 1 > capacity) return std::nullopt;
   value->push_back('\0');
   return value;
 }
 
 void IniSettingsBackend::WriteValue(std::string_view name, std::string_view data) {
-  const std::optional<std::string> text = ReadFile();
+  const std::optional<std::string> text = ReadIniFile(m_filePath).text;
   if (!text) return;
   const QString path = QString::fromStdString(m_filePath);
   // QSaveFile replaces the file through its folder, so it would overwrite a read-only file.
@@ -51,7 +44,8 @@ void IniSettingsBackend::WriteValue(std::string_view name, std::string_view data
   if (info.exists() && !info.permission(QFileDevice::WriteOwner)) return;
 
   IniDocument document(*text);
-  document.SetValue(name, data.empty() ? data : data.substr(0, data.size() - 1));
+  document.SetValue(IniDocument::kGeneral, name,
+                    data.empty() ? data : data.substr(0, data.size() - 1));
   const std::string newText = document.Text();
   QSaveFile file(path);
   if (!file.open(QIODevice::WriteOnly)) return;
@@ -63,21 +57,6 @@ void IniSettingsBackend::WriteValue(std::string_view name, std::string_view data
   file.commit();
 }
 
-std::optional<std::string> IniSettingsBackend::ReadFile() const {
-  const QString path = QString::fromStdString(m_filePath);
-  const QFileInfo info(path);
-  if (!info.exists()) return std::string();
-  // Not a regular file (a folder, a pipe that would block, a device) or too large to be ours.
-  if (!info.isFile() || info.size() > kLargestFileBytes) return std::nullopt;
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-  // Bounded even if the file grew since it was measured.
-  const QByteArray bytes = file.read(kLargestFileBytes + 1);
-  if (file.error() != QFileDevice::NoError || bytes.size() > kLargestFileBytes ||
-      bytes.contains('\0')) {
-    return std::nullopt;
-  }
-  return bytes.toStdString();
-}
+std::string IniSettingsBackend::StoreProblem() { return ReadIniFile(m_filePath).problem; }
 
 }  // namespace ampelon
