@@ -10,12 +10,16 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSerialPort>
 #include <QString>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include "named_pipe.h"
 #include "pseudo_terminal.h"
 #include "serial_event_log.h"
 
@@ -23,6 +27,7 @@ namespace ampelon {
 namespace {
 
 using namespace std::chrono_literals;
+using testing::NamedPipe;
 using testing::PseudoTerminal;
 using testing::SerialEventLog;
 using testing::SpinFor;
@@ -158,6 +163,46 @@ TEST(QtSerialControlLinuxTest, PortNumberWithoutDeviceFails) {
   const OpenResult result = control.Open();
   EXPECT_FALSE(result.opened);
   EXPECT_NE(result.reason.find("13"), std::string::npos) << result.reason;
+}
+
+// A [Ports] entry may name any path. Opening a named pipe for reading would wait for a writer,
+// freezing the window; whatever is not a terminal must fail at once and say what it is. A link
+// to a terminal, as in /dev/serial/by-id, still opens.
+TEST(QtSerialControlLinuxTest, OverridePathsThatAreNoDeviceFailAtOnce) {
+  QTemporaryDir folder;
+  const QString base = folder.path();
+  NamedPipe pipe((base + "/pipe").toStdString());
+  ASSERT_TRUE(pipe.IsValid());
+  QFile file(base + "/charge.log");
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("1500\n") == 5);
+  file.close();
+  ASSERT_TRUE(QDir(base).mkdir("folder"));
+  PseudoTerminal pty;
+  ASSERT_TRUE(pty.IsValid());
+  ASSERT_TRUE(QFile::link(QString::fromStdString(pty.SlavePath()), base + "/by-id-link"));
+
+  const struct {
+    std::string path;
+    std::string reason;  // empty: the open succeeds
+  } cases[] = {
+      {pipe.Path(), " is a named pipe (FIFO), not a serial device"},
+      {(base + "/charge.log").toStdString(), " is a regular file, not a serial device"},
+      {(base + "/folder").toStdString(), " is a folder, not a serial device"},
+      {(base + "/by-id-link").toStdString(), ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    QtSerialControl control([&c](int) { return c.path; });
+    control.SetLineSettings("19200,n,8,1");
+    const auto start = std::chrono::steady_clock::now();
+    const OpenResult result = control.Open();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
+    EXPECT_EQ(result.opened, c.reason.empty()) << result.reason;
+    if (!c.reason.empty()) {
+      EXPECT_EQ(result.reason, c.path + c.reason);
+    }
+  }
+  EXPECT_FALSE(pipe.GuardReleasedAReader()) << "the open waited for a writer";
 }
 
 // A program killed while holding the port leaves its lock file behind; the next open must take
