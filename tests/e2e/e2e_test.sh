@@ -96,6 +96,24 @@ check "Save Graph writes the accepted readings" \
   cmp -s "$work/saved.log" <(printf '1500\r\n1600\r\n1800\r\n')
 check "the folder is remembered as Last Path" test "$(setting 'Last%20Path')" = "$work/"
 
+# Saving over that log asks first: Return keeps the old file (No is the default), Y replaces it.
+printf '1900\n' >"$work/charger-end"
+sleep 1.5
+for reply in Return y; do
+  choose_menu_item 15 1
+  answer_dialog "Select Graph LOG File" "$work/saved.log"
+  question=$(wait_for_window '^Ampelon$')
+  check "saving over an existing graph log asks first ($reply)" test -n "$question"
+  [[ -n $question ]] && { xdotool windowfocus --sync "$question"; xdotool key "$reply"; }
+  sleep 0.5
+  if [[ $reply == Return ]]; then
+    check "No keeps the existing graph log" \
+      cmp -s "$work/saved.log" <(printf '1500\r\n1600\r\n1800\r\n')
+  else
+    check "Yes replaces it" cmp -s "$work/saved.log" <(printf '1500\r\n1600\r\n1800\r\n1900\r\n')
+  fi
+done
+
 # File > Load Graph shows a saved charge: many light-green points on the chart.
 for i in $(seq 0 999); do printf '%d\r\n' $((2000 + i / 10)); done >"$work/charge.log"
 choose_menu_item 15 2
