@@ -96,22 +96,18 @@ check "Save Graph writes the accepted readings" \
   cmp -s "$work/saved.log" <(printf '1500\r\n1600\r\n1800\r\n')
 check "the folder is remembered as Last Path" test "$(setting 'Last%20Path')" = "$work/"
 
-# Saving over that log asks first: Return keeps the old file (No is the default), Y replaces it.
+# Saving over that log asks first: Return (No, the default) keeps it, Y replaces it.
 printf '1900\n' >"$work/charger-end"
 sleep 1.5
-for reply in Return y; do
+for answer in "Return 1500 1600 1800" "y 1500 1600 1800 1900"; do
+  read -ra words <<<"$answer"
+  set -- "${words[@]}"
   choose_menu_item 15 1
   answer_dialog "Select Graph LOG File" "$work/saved.log"
   question=$(wait_for_window '^Ampelon$')
-  check "saving over an existing graph log asks first ($reply)" test -n "$question"
-  [[ -n $question ]] && { xdotool windowfocus --sync "$question"; xdotool key "$reply"; }
-  sleep 0.5
-  if [[ $reply == Return ]]; then
-    check "No keeps the existing graph log" \
-      cmp -s "$work/saved.log" <(printf '1500\r\n1600\r\n1800\r\n')
-  else
-    check "Yes replaces it" cmp -s "$work/saved.log" <(printf '1500\r\n1600\r\n1800\r\n1900\r\n')
-  fi
+  [[ -n $question ]] && { xdotool windowfocus --sync "$question"; xdotool key "$1"; sleep 0.5; }
+  check "saving over a graph log asks; $1 leaves ${*:2}" \
+    cmp -s "$work/saved.log" <(printf '%s\r\n' "${@:2}")
 done
 
 # File > Load Graph shows a saved charge: many light-green points on the chart.

@@ -27,7 +27,6 @@ class FakeGraphFileAccess final : public GraphFileAccess {
   }
 
   void Put(const std::string& fileName, std::string bytes) { m_files[fileName] = std::move(bytes); }
-  void Remove(const std::string& fileName) { m_files.erase(fileName); }
   const std::string* Get(const std::string& fileName) const {
     const auto found = m_files.find(fileName);
     return found == m_files.end() ? nullptr : &found->second;

@@ -42,8 +42,9 @@ std::string QtGraphFileAccess::WriteWhole(const std::string& fileName, std::stri
   const QString name = QString::fromStdString(fileName);
   if (QFileInfo(name).isDir()) return "It is a folder, not a regular file.";
   QSaveFile file(name);
-  // Unbuffered, so that a failing write reports its own reason at once; a buffered one surfaces
-  // only in commit(), where Qt has lost the reason ("Unknown error").
+  // Unbuffered, so that a failing write reports its own reason at once. Buffered bytes are
+  // written only inside commit(), which (Qt 6.4) then ignores a failure and swaps the cut-off
+  // file in.
   if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
     return file.errorString().toStdString();
   }
