@@ -5,7 +5,8 @@
 
 namespace ampelon {
 
-// The platform's modal input and message boxes. Each returns when the user has closed it.
+// The platform's modal input boxes, message boxes and yes/no questions. Each returns when the
+// user has closed it.
 class Dialogs {
  public:
   virtual ~Dialogs() = default;
