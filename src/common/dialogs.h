@@ -5,7 +5,8 @@
 
 namespace ampelon {
 
-// The platform's modal input and message boxes. Both return when the user has closed them.
+// The platform's modal input boxes, message boxes and yes/no questions. Each returns when the
+// user has closed it.
 class Dialogs {
  public:
   virtual ~Dialogs() = default;
@@ -15,6 +16,9 @@ class Dialogs {
                                std::string_view proposal) = 0;
   // Shows `text` with an OK button only.
   virtual void MessageBox(std::string_view text, std::string_view title) = 0;
+  // Asks `question` with Yes and No buttons, No the default (Return and Escape answer No); true
+  // only for Yes.
+  virtual bool AskYesNo(std::string_view question, std::string_view title) = 0;
 };
 
 }  // namespace ampelon

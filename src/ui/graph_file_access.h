@@ -17,7 +17,10 @@ class GraphFileAccess {
   };
 
   virtual ~GraphFileAccess() = default;
+  // Only a regular file opens; a folder, a named pipe or a device gives the reason at once.
   virtual Opened OpenForReading(const std::string& fileName) = 0;
+  // True when saving under that name would replace something (a file, not a folder).
+  virtual bool FileExists(const std::string& fileName) = 0;
   // Replaces the file with `bytes` in one step: a failed write leaves any existing file whole.
   // The empty text when it worked, otherwise the reason.
   virtual std::string WriteWhole(const std::string& fileName, std::string_view bytes) = 0;

@@ -55,6 +55,11 @@ std::optional<std::string> GraphLogCommands::ChooseGraphFile() {
 void GraphLogCommands::SaveGraph() {
   const auto name = ChooseGraphFile();
   if (!name) return;
+  // The file dialog does not ask, so that the question comes once, from here.
+  if (m_context.files.FileExists(*name) &&
+      !m_context.dialogs.AskYesNo(*name + " already exists. Replace it?", m_context.title)) {
+    return;
+  }
   const std::string error =
       m_context.files.WriteWhole(*name, FormatGraphLog(m_context.store.Samples()));
   if (!error.empty()) {

@@ -29,8 +29,8 @@ class GraphLogCommands {
   // All references must outlive the commands. `lastPath` is the folder the dialog opens in.
   GraphLogCommands(const Context& context, std::string& lastPath);
 
-  // Writes every reading to the chosen file; a failure is reported and leaves an existing file
-  // whole.
+  // Writes every reading to the chosen file. An existing file is replaced only when the user
+  // says Yes; a failure is reported and leaves it whole.
   void SaveGraph();
   // Replaces the readings with the chosen file's and restarts the charge clock. A file that
   // cannot be read or is no graph log is reported and changes nothing.

@@ -96,6 +96,20 @@ check "Save Graph writes the accepted readings" \
   cmp -s "$work/saved.log" <(printf '1500\r\n1600\r\n1800\r\n')
 check "the folder is remembered as Last Path" test "$(setting 'Last%20Path')" = "$work/"
 
+# Saving over that log asks first: Return (No, the default) keeps it, Y replaces it.
+printf '1900\n' >"$work/charger-end"
+sleep 1.5
+for answer in "Return 1500 1600 1800" "y 1500 1600 1800 1900"; do
+  read -ra words <<<"$answer"
+  set -- "${words[@]}"
+  choose_menu_item 15 1
+  answer_dialog "Select Graph LOG File" "$work/saved.log"
+  question=$(wait_for_window '^Ampelon$')
+  [[ -n $question ]] && { xdotool windowfocus --sync "$question"; xdotool key "$1"; sleep 0.5; }
+  check "saving over a graph log asks; $1 leaves ${*:2}" \
+    cmp -s "$work/saved.log" <(printf '%s\r\n' "${@:2}")
+done
+
 # File > Load Graph shows a saved charge: many light-green points on the chart.
 for i in $(seq 0 999); do printf '%d\r\n' $((2000 + i / 10)); done >"$work/charge.log"
 choose_menu_item 15 2

@@ -8,7 +8,8 @@
 
 namespace ampelon::testing {
 
-// Dialogs answered from a queue the test fills; every box shown is recorded.
+// Dialogs answered from queues the test fills; every box shown is recorded. A question with no
+// answer queued gets the default, No.
 class FakeDialogs final : public Dialogs {
  public:
   struct Shown {
@@ -29,14 +30,26 @@ class FakeDialogs final : public Dialogs {
     m_messages.push_back({std::string(text), std::string(title), {}});
   }
 
+  bool AskYesNo(std::string_view question, std::string_view title) override {
+    m_questions.push_back({std::string(question), std::string(title), {}});
+    if (m_replies.empty()) return false;
+    const bool yes = m_replies.front();
+    m_replies.pop_front();
+    return yes;
+  }
+
   void Answer(std::string answer) { m_answers.push_back(std::move(answer)); }
+  void Reply(bool yes) { m_replies.push_back(yes); }
   const std::vector<Shown>& InputBoxes() const { return m_inputBoxes; }
   const std::vector<Shown>& Messages() const { return m_messages; }
+  const std::vector<Shown>& Questions() const { return m_questions; }
 
  private:
   std::deque<std::string> m_answers;
+  std::deque<bool> m_replies;
   std::vector<Shown> m_inputBoxes;
   std::vector<Shown> m_messages;
+  std::vector<Shown> m_questions;
 };
 
 }  // namespace ampelon::testing

@@ -19,6 +19,7 @@ class FakeGraphFileAccess final : public GraphFileAccess {
     if (found == m_files.end()) return {nullptr, "No such file or directory"};
     return {std::make_unique<Source>(found->second, m_failReadsAfter), {}};
   }
+  bool FileExists(const std::string& fileName) override { return m_files.contains(fileName); }
   std::string WriteWhole(const std::string& fileName, std::string_view bytes) override {
     if (!m_writeError.empty()) return m_writeError;
     m_files[fileName] = std::string(bytes);

@@ -2,17 +2,20 @@
 
 #include <chrono>
 #include <ctime>
+#include <fstream>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <QFileInfo>
 #include <QSerialPort>
 #include <QString>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -158,6 +161,27 @@ TEST(QtSerialControlLinuxTest, PortNumberWithoutDeviceFails) {
   const OpenResult result = control.Open();
   EXPECT_FALSE(result.opened);
   EXPECT_NE(result.reason.find("13"), std::string::npos) << result.reason;
+}
+
+// A [Ports] entry may name any path. What is not a device fails at once and says what it is;
+// Qt's open only named a failed terminal call.
+TEST(QtSerialControlLinuxTest, OverridePathsThatAreNoDeviceSayWhatTheyAre) {
+  QTemporaryDir folder;
+  const std::string base = folder.path().toStdString();
+  ASSERT_EQ(::mkfifo((base + "/pipe").c_str(), 0600), 0);
+  ASSERT_EQ(::mkdir((base + "/folder").c_str(), 0700), 0);
+  ASSERT_TRUE(std::ofstream(base + "/charge.log") << "1500\n");
+  const std::pair<std::string, std::string> cases[] = {
+      {"/pipe", " is a named pipe (FIFO), not a serial device"},
+      {"/charge.log", " is a regular file, not a serial device"},
+      {"/folder", " is a folder, not a serial device"}};
+  for (const auto& [name, reason] : cases) {
+    QtSerialControl control([&base, &name](int) { return base + name; });
+    control.SetLineSettings("19200,n,8,1");
+    const OpenResult result = control.Open();
+    EXPECT_FALSE(result.opened);
+    EXPECT_EQ(result.reason, base + name + reason);
+  }
 }
 
 // A program killed while holding the port leaves its lock file behind; the next open must take

@@ -44,6 +44,26 @@ TEST_F(GraphLogCommandsTest, SaveWritesEveryReadingWithCrLf) {
   EXPECT_EQ(*m_files.Get("/data/run1.log"), "1\r\n-1\r\n4095\r\n");
   EXPECT_EQ(m_fileDialog.Folders().back(), "/data/");
   EXPECT_TRUE(m_dialogs.Messages().empty());
+  EXPECT_TRUE(m_dialogs.Questions().empty()) << "asked about a new file";
+}
+
+// A slip of the mouse onto an existing log must not destroy a whole charge: saving over it asks
+// first and replaces it only on Yes. Loading never asks.
+TEST_F(GraphLogCommandsTest, SavingOverAFileAsksFirst) {
+  m_files.Put("/data/run1.log", "1\r\n");
+  ReceiveReadings("7\n");
+  for (const bool yes : {false, true}) {
+    m_dialogs.Reply(yes);
+    m_fileDialog.Answer("/data/run1.log");
+    m_controller->OnSaveGraph();
+    EXPECT_EQ(*m_files.Get("/data/run1.log"), yes ? "7\r\n" : "1\r\n");
+  }
+  ASSERT_EQ(m_dialogs.Questions().size(), 2u);
+  EXPECT_EQ(m_dialogs.Questions()[0].text, "/data/run1.log already exists. Replace it?");
+  EXPECT_EQ(m_dialogs.Questions()[0].title, "Ampelon");
+  m_fileDialog.Answer("/data/run1.log");
+  m_controller->OnLoadGraph();
+  EXPECT_EQ(m_dialogs.Questions().size(), 2u) << "loading asked";
 }
 
 TEST_F(GraphLogCommandsTest, TheChosenFoldersBecomeTheLastPath) {

@@ -10,6 +10,7 @@
 
 #include "serial/line_settings.h"
 #include "serial/port_device.h"
+#include "serial/qt/serial_device_check.h"
 #include "serial/qt/uart_presence.h"
 
 namespace ampelon {
@@ -124,6 +125,7 @@ OpenResult QtSerialControl::Open() {
   if (device.empty()) {
     return {false, "No serial device belongs to port " + std::to_string(m_portNumber)};
   }
+  if (const auto notADevice = NotASerialDevice(device)) return {false, *notADevice};
   if (!UartHardwarePresent(device)) return {false, device + ": No such device"};
 
   ++m_openCount;

@@ -28,4 +28,12 @@ void QtDialogs::MessageBox(std::string_view text, std::string_view title) {
   box.exec();
 }
 
+bool QtDialogs::AskYesNo(std::string_view question, std::string_view title) {
+  QMessageBox box(QMessageBox::Question, ToQString(title), ToQString(question),
+                  QMessageBox::Yes | QMessageBox::No, m_parent);
+  box.setDefaultButton(QMessageBox::No);
+  box.setEscapeButton(QMessageBox::No);
+  return box.exec() == QMessageBox::Yes;
+}
+
 }  // namespace ampelon

@@ -5,6 +5,7 @@
 #include <QSaveFile>
 
 #include "measurement/byte_source.h"
+#include "ui/qt/regular_file.h"
 
 namespace ampelon {
 namespace {
@@ -27,24 +28,36 @@ class QtFileSource final : public ByteSource {
 }  // namespace
 
 GraphFileAccess::Opened QtGraphFileAccess::OpenForReading(const std::string& fileName) {
-  const QString name = QString::fromStdString(fileName);
-  // A folder opens on some systems and only fails at the first read; say what it is instead.
-  if (QFileInfo(name).isDir()) return {nullptr, "It is a folder, not a file."};
-  auto file = std::make_unique<QFile>(name);
-  if (!file->open(QIODevice::ReadOnly)) return {nullptr, file->errorString().toStdString()};
+  auto file = std::make_unique<QFile>(QString::fromStdString(fileName));
+  if (std::string error = OpenRegularFile(*file); !error.empty()) return {nullptr, error};
   return {std::make_unique<QtFileSource>(std::move(file)), {}};
+}
+
+bool QtGraphFileAccess::FileExists(const std::string& fileName) {
+  const QFileInfo info(QString::fromStdString(fileName));
+  return info.exists() && !info.isDir();
 }
 
 std::string QtGraphFileAccess::WriteWhole(const std::string& fileName, std::string_view bytes) {
   const QString name = QString::fromStdString(fileName);
-  if (QFileInfo(name).isDir()) return "It is a folder, not a file.";
+  if (QFileInfo(name).isDir()) return "It is a folder, not a regular file.";
   QSaveFile file(name);
-  if (!file.open(QIODevice::WriteOnly)) return file.errorString().toStdString();
-  if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
-      static_cast<qint64>(bytes.size())) {
-    const std::string error = file.errorString().toStdString();
-    file.cancelWriting();
-    return error;
+  // Unbuffered, so that a failing write reports its own reason at once. Buffered bytes are
+  // written only inside commit(), which (Qt 6.4) then ignores a failure and swaps the cut-off
+  // file in.
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+    return file.errorString().toStdString();
+  }
+  // A write cut short (the disk filled up) counts only what fitted and sets no error: the next
+  // write of the rest fails with the reason.
+  while (!bytes.empty()) {
+    const qint64 written = file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    if (written <= 0) {
+      const std::string error = file.errorString().toStdString();
+      file.cancelWriting();
+      return error;
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(written));
   }
   if (!file.commit()) return file.errorString().toStdString();
   return {};

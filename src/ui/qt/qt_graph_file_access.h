@@ -4,11 +4,12 @@
 
 namespace ampelon {
 
-// Graph log files through QFile for reading and QSaveFile for writing, so that a failed save
-// (read-only folder, full disk) leaves any existing file whole.
+// Graph log files through QFile for reading, regular files only, and QSaveFile for writing, so
+// that a failed save (read-only folder, full disk) leaves any existing file whole.
 class QtGraphFileAccess final : public GraphFileAccess {
  public:
   Opened OpenForReading(const std::string& fileName) override;
+  bool FileExists(const std::string& fileName) override;
   std::string WriteWhole(const std::string& fileName, std::string_view bytes) override;
 };
 

@@ -1,0 +1,89 @@
+// Graph log files on a real file system: what is not a regular file, and writes that fail.
+#include "ui/qt/qt_graph_file_access.h"
+
+#include <csignal>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "measurement/byte_source.h"
+
+namespace ampelon {
+namespace {
+
+std::string Contents(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), {}};
+}
+
+// Opening a named pipe for reading waited for a writer, freezing the window; one whose writer
+// closed at once loaded as an empty file over the readings on the chart.
+TEST(QtGraphFileAccessTest, OnlyRegularFilesOpenAndNothingWaits) {
+  QTemporaryDir folder;
+  const std::string base = folder.path().toStdString();
+  ASSERT_EQ(::mkfifo((base + "/pipe.log").c_str(), 0600), 0);
+  ASSERT_TRUE(std::ofstream(base + "/run.log") << "12\r\n");
+  // Should an open wait on the pipe, the alarm ends the program instead of letting it hang.
+  ::alarm(10);
+  const std::pair<std::string, std::string> cases[] = {
+      {base + "/pipe.log", "It is a named pipe (FIFO), not a regular file."},
+      {base, "It is a folder, not a regular file."},
+      {"/dev/null", "It is a device, not a regular file."},
+      {base + "/run.log", ""}};
+  QtGraphFileAccess files;
+  for (const auto& [path, error] : cases) {
+    const GraphFileAccess::Opened opened = files.OpenForReading(path);
+    EXPECT_EQ(opened.error, error) << path;
+    EXPECT_EQ(opened.file != nullptr, error.empty()) << path;
+  }
+  ::alarm(0);
+}
+
+// A failed write names the system's reason, not "Unknown error", and the old file stays whole
+// (a small log was cut off and swapped in as if saved).
+TEST(QtGraphFileAccessTest, AFailedWriteSaysWhyAndKeepsTheOldFile) {
+  QTemporaryDir folder;
+  const std::string base = folder.path().toStdString();
+  const std::string old = "1500\r\n1600\r\n";
+  const std::string large(256 * 1024, '7');
+  QtGraphFileAccess files;
+
+  // Beyond its file size limit a process may not write: EFBIG, without a full disk. The log fits
+  // in Qt's write buffer, which is written only when the file is committed.
+  ASSERT_TRUE(std::ofstream(base + "/limited.log") << old);
+  rlimit saved{};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+  const rlimit small{4096, saved.rlim_max};
+  const auto handler = std::signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+  const std::string limitError = files.WriteWhole(base + "/limited.log", large.substr(0, 8192));
+  ::setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, handler);
+  EXPECT_EQ(limitError, "File too large");
+  EXPECT_EQ(Contents(base + "/limited.log"), old);
+
+  // A full disk: a 64 KiB file system of its own, which needs the right to mount (root).
+  const std::string disk = base + "/disk";
+  ASSERT_EQ(::mkdir(disk.c_str(), 0700), 0);
+  if (::mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=64k") != 0) {
+    GTEST_SKIP() << "the full-disk case needs the right to mount a tmpfs";
+  }
+  ASSERT_TRUE(std::ofstream(disk + "/full.log") << old);
+  const std::string fullError = files.WriteWhole(disk + "/full.log", large);
+  const std::string afterwards = Contents(disk + "/full.log");
+  ::umount2(disk.c_str(), MNT_DETACH);
+  EXPECT_EQ(fullError, "No space left on device");
+  EXPECT_EQ(afterwards, old);
+}
+
+}  // namespace
+}  // namespace ampelon
