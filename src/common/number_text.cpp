@@ -29,6 +29,14 @@ std::string FormatSignificant(double value, int significantDigits) {
 
 std::string NumberText(float value) { return FormatSignificant(value, 7); }
 
-std::string NumberText(double value) { return FormatSignificant(value, 15); }
+std::string NumberText(double value) {
+  // At 15 digits the doubles nearest the top of the range round up to "1.79769313486232E+308",
+  // which reads back as infinity: they are written rounded toward zero instead.
+  constexpr double kLargestWritten = 1.79769313486231e308;
+  if (std::isfinite(value) && std::fabs(value) > kLargestWritten) {
+    value = std::copysign(kLargestWritten, value);
+  }
+  return FormatSignificant(value, 15);
+}
 
 }  // namespace ampelon

@@ -56,6 +56,8 @@ void GraphLogParser::Finish() {
 }
 
 void GraphLogParser::TakeByte(char byte) {
+  // A failure is final: the bytes held back at the start still pass through here after it.
+  if (m_failure != Failure::kNone) return;
   if (byte == '\r') {
     EndLine();
     m_afterCarriageReturn = true;

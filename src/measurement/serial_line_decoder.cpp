@@ -32,7 +32,8 @@ std::optional<std::int16_t> ParseReading(std::string_view line) {
   return static_cast<std::int16_t>(value);
 }
 
-SerialLineDecoder::SerialLineDecoder(SampleStore& store) : m_store(store) {}
+SerialLineDecoder::SerialLineDecoder(SampleStore& store, std::size_t maxLineLength)
+    : m_store(store), m_maxLineLength(maxLineLength) {}
 
 DecodeSummary SerialLineDecoder::OnSerialEvent(std::string_view received) {
   DecodeSummary summary;
@@ -42,6 +43,10 @@ DecodeSummary SerialLineDecoder::OnSerialEvent(std::string_view received) {
     const std::string_view piece = received.substr(start, lineFeed - start);
     if (m_discardingLine) {
       m_discardingLine = false;
+    } else if (m_rxBuffer.size() + piece.size() > m_maxLineLength) {
+      // Too long even though it ended within this event: the limit must not depend on where
+      // the events happened to split the line.
+      m_rxBuffer.clear();
     } else if (m_rxBuffer.empty()) {
       HandleLine(piece, summary);
     } else {
@@ -54,7 +59,7 @@ DecodeSummary SerialLineDecoder::OnSerialEvent(std::string_view received) {
 
   if (!m_discardingLine) {
     m_rxBuffer.append(received.substr(start));
-    if (m_rxBuffer.size() > kMaxPartialLine) {
+    if (m_rxBuffer.size() > m_maxLineLength) {
       m_rxBuffer.clear();
       m_rxBuffer.shrink_to_fit();
       m_discardingLine = true;

@@ -27,12 +27,15 @@ std::optional<std::int16_t> ParseReading(std::string_view line);
 // bytes received: only new bytes are searched for a line feed.
 class SerialLineDecoder {
  public:
-  // A partial line longer than this can never become a reading: it is dropped up to its next
-  // line feed so that a device that never ends its lines cannot exhaust memory.
+  // A line longer than this (line feed not counted) is never a reading, however its bytes are
+  // split into events. A partial line that grows past it is dropped at once, and everything up
+  // to its next line feed with it, so that a device that never ends its lines cannot exhaust
+  // memory.
   static constexpr std::size_t kMaxPartialLine = std::size_t{1} << 20;
 
-  // `store` must outlive the decoder.
-  explicit SerialLineDecoder(SampleStore& store);
+  // `store` must outlive the decoder. `maxLineLength` is kMaxPartialLine except in tests that
+  // reach the limit with short lines.
+  explicit SerialLineDecoder(SampleStore& store, std::size_t maxLineLength = kMaxPartialLine);
 
   // Handles the text read from the serial control in one event (read once per event).
   DecodeSummary OnSerialEvent(std::string_view received);
@@ -48,8 +51,9 @@ class SerialLineDecoder {
   void HandleLine(std::string_view line, DecodeSummary& summary);
 
   SampleStore& m_store;
+  std::size_t m_maxLineLength;
   std::string m_rxBuffer;
-  bool m_discardingLine = false;  // the current partial line passed kMaxPartialLine
+  bool m_discardingLine = false;  // the current partial line passed m_maxLineLength
 };
 
 }  // namespace ampelon

@@ -1,7 +1,10 @@
 #include "serial/port_device.h"
 
 #include <array>
-#include <string_view>
+#include <limits>
+
+#include "common/leading_number.h"
+#include "common/rounding.h"
 
 namespace ampelon {
 namespace {
@@ -20,15 +23,24 @@ constexpr std::array<LinuxPortRange, 3> kLinuxRanges = {{
 
 std::string LinuxDeviceName(int portNumber) {
   for (const LinuxPortRange& range : kLinuxRanges) {
-    const int index = portNumber - range.firstPort;
-    if (index >= 0 && index < kPortsPerRange) {
-      return std::string(range.devicePrefix) + std::to_string(index);
+    // Compared before subtracting: a stored number may be any int, and INT_MIN - 1 overflows.
+    if (portNumber >= range.firstPort && portNumber < range.firstPort + kPortsPerRange) {
+      return std::string(range.devicePrefix) + std::to_string(portNumber - range.firstPort);
     }
   }
   return {};
 }
 
 }  // namespace
+
+int PortNumberFromSetting(std::string_view text) {
+  const double rounded = RoundHalfEven(LeadingNumber(text));
+  // Also false for a NaN or an infinity.
+  if (!(rounded >= std::numeric_limits<int>::min() && rounded <= std::numeric_limits<int>::max())) {
+    return 0;
+  }
+  return static_cast<int>(rounded);
+}
 
 std::string DefaultDeviceName(int portNumber, DevicePlatform platform) {
   switch (platform) {

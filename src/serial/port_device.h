@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace ampelon {
 
@@ -15,6 +16,11 @@ constexpr DevicePlatform CurrentDevicePlatform() {
   return DevicePlatform::kLinux;
 #endif
 }
+
+// The port number a stored "Serial Port Number" text stands for: its leading number rounded to
+// a whole number, ties to even. A text without a number, or with one beyond what an int holds,
+// gives 0, which no device answers to.
+int PortNumberFromSetting(std::string_view text);
 
 // The device a port number stands for when the user has not named one. On Linux the twelve
 // numbers cover the three usual kinds of serial node: 1-4 /dev/ttyS0-3 (built-in UARTs), 5-8

@@ -1,13 +1,9 @@
 #include "serial/serial_port_opener.h"
 
-#include <cmath>
-#include <limits>
-
 #include "common/colour.h"
-#include "common/leading_number.h"
 #include "common/number_text.h"
-#include "common/rounding.h"
 #include "common/text_label.h"
+#include "serial/port_device.h"
 #include "serial/serial_control.h"
 #include "settings/setting_names.h"
 #include "settings/settings_store.h"
@@ -20,16 +16,6 @@ constexpr const char* kDefaultBaudRate = "19200";
 constexpr const char* kFixedLineSettings = ",n,8,1";
 constexpr int kHighestScannedPort = 12;
 
-// The stored number as a whole number, ties to even; a text that holds no usable number (none,
-// or beyond what an int holds) gives 0, which no device answers to.
-int PortNumberFrom(const std::string& text) {
-  const double rounded = RoundHalfEven(LeadingNumber(text));
-  if (!(rounded >= std::numeric_limits<int>::min() && rounded <= std::numeric_limits<int>::max())) {
-    return 0;
-  }
-  return static_cast<int>(rounded);
-}
-
 }  // namespace
 
 SerialPortOpener::SerialPortOpener(SettingsStore& settings, SerialControl& serial,
@@ -37,8 +23,8 @@ SerialPortOpener::SerialPortOpener(SettingsStore& settings, SerialControl& seria
     : m_settings(settings), m_serial(serial), m_status(status) {}
 
 void SerialPortOpener::OpenSerialPort() {
-  m_portNumber =
-      PortNumberFrom(m_settings.ReadSetting(settings::kSerialPortNumber, kDefaultPortNumber));
+  m_portNumber = PortNumberFromSetting(
+      m_settings.ReadSetting(settings::kSerialPortNumber, kDefaultPortNumber));
   m_baudRate = m_settings.ReadSetting(settings::kSerialPortBaudRate, kDefaultBaudRate);
   m_retrying = false;
   OpenConfiguredPort();

@@ -45,6 +45,9 @@ TEST(NumberText, DoublePrecisionKeepsFifteenDigits) {
   EXPECT_EQ(NumberText(123456789012.5), "123456789012.5");
   EXPECT_EQ(NumberText(-2.5), "-2.5");
   EXPECT_EQ(NumberText(static_cast<double>(0.3f)), ".300000011920929");
+  // Rounded up, the largest double would read back as infinity.
+  EXPECT_EQ(NumberText(std::numeric_limits<double>::max()), "1.79769313486231E+308");
+  EXPECT_EQ(NumberText(-std::numeric_limits<double>::max()), "-1.79769313486231E+308");
 }
 
 TEST(NumberText, WholeNumbersOfAnyIntegerType) {

@@ -90,17 +90,25 @@ TEST(GraphLogParser, BinaryAndOverlongInputIsNoGraphLog) {
   const struct {
     std::string bytes;
     GraphLogParser::Failure failure;
+    Readings beforeFailure;
   } cases[] = {
-      {std::string("1\r\n2\0\r\n", 7), GraphLogParser::Failure::kNotText},
+      {std::string("1\r\n2\0\r\n", 7), GraphLogParser::Failure::kNotText, {1}},
       {std::string("\xFF\xFE"
                    "1\0\r\0\n\0",
                    8),
-       GraphLogParser::Failure::kNotText},
-      {"\xFE\xFF", GraphLogParser::Failure::kNotText},
-      {std::string(GraphLogParser::kLongestLine + 1, '7'), GraphLogParser::Failure::kLineTooLong},
+       GraphLogParser::Failure::kNotText,
+       {}},
+      {"\xFE\xFF", GraphLogParser::Failure::kNotText, {}},
+      // The failure is final, also for the line endings held back with the first bytes.
+      {std::string("\0\r\n7\r\n", 6), GraphLogParser::Failure::kNotText, {}},
+      {std::string(GraphLogParser::kLongestLine + 1, '7'),
+       GraphLogParser::Failure::kLineTooLong,
+       {}},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(Parse(c.bytes).GetFailure(), c.failure) << c.bytes.substr(0, 8);
+    const auto parser = Parse(c.bytes);
+    EXPECT_EQ(parser.GetFailure(), c.failure) << c.bytes.substr(0, 8);
+    EXPECT_EQ(parser.Readings(), c.beforeFailure) << c.bytes.substr(0, 8);
   }
 }
 

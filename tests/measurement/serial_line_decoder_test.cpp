@@ -155,6 +155,19 @@ TEST(SerialLineDecoder, LineJustUnderTheLimitStillCounts) {
   EXPECT_EQ(StoredReadings(h.store), Readings{8});
 }
 
+// A line that ends in the event that takes it past the limit is dropped too: the limit must not
+// depend on how the bytes were split into events.
+TEST(SerialLineDecoder, LineOverTheLimitIsDroppedHoweverItIsSplit) {
+  const std::string stream = std::string(SerialLineDecoder::kMaxPartialLine, ' ') + "5\n6\n";
+  for (const std::size_t split :
+       {std::size_t{0}, std::size_t{1}, SerialLineDecoder::kMaxPartialLine}) {
+    DecoderHarness h;
+    h.decoder.OnSerialEvent(std::string_view(stream).substr(0, split));
+    h.decoder.OnSerialEvent(std::string_view(stream).substr(split));
+    EXPECT_EQ(StoredReadings(h.store), Readings{6}) << "split at " << split;
+  }
+}
+
 TEST(SerialLineDecoder, FullStoreDropsReadingsAndSaysSo) {
   DecoderHarness h;
   for (int i = 0; i < SampleStore::kSampleCapacity - 1; ++i) h.store.AppendSample(1);

@@ -1,5 +1,6 @@
 #include "serial/port_device.h"
 
+#include <limits>
 #include <optional>
 #include <string>
 
@@ -25,11 +26,15 @@ TEST(DefaultDeviceNameTest, MapsEachPortRangeAndRejectsNumbersOutsideIt) {
       {DevicePlatform::kLinux, 0, ""},
       {DevicePlatform::kLinux, 13, ""},
       {DevicePlatform::kLinux, -1, ""},
+      // Any stored number reaches the mapping, and it must not overflow on the extremes.
+      {DevicePlatform::kLinux, std::numeric_limits<int>::min(), ""},
+      {DevicePlatform::kLinux, std::numeric_limits<int>::max(), ""},
       {DevicePlatform::kWindows, 1, "COM1"},
       {DevicePlatform::kWindows, 12, "COM12"},
       {DevicePlatform::kWindows, 256, "COM256"},
       {DevicePlatform::kWindows, 0, ""},
       {DevicePlatform::kWindows, -3, ""},
+      {DevicePlatform::kWindows, std::numeric_limits<int>::min(), ""},
   };
   for (const DeviceCase& c : cases) {
     SCOPED_TRACE("port " + std::to_string(c.portNumber));
