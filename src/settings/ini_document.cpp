@@ -186,6 +186,12 @@ void IniDocument::RemoveValue(std::string_view group, std::string_view key) {
     m_lines.erase(m_lines.begin() + static_cast<std::ptrdiff_t>(*at));
   }
   DropEmptyHeaders(group);
+  // The byte order mark's bytes are skipped only at the very start of the file: a line that
+  // begins with them must not move up to there, or it would read as another line ("[Ports]"
+  // instead of an entry). A blank line keeps it where it is.
+  if (!m_byteOrderMark && !m_lines.empty() && m_lines.front().starts_with(kByteOrderMark)) {
+    m_lines.insert(m_lines.begin(), std::string());
+  }
 }
 
 std::string IniDocument::Text() const {
