@@ -37,13 +37,19 @@ void BM_LoadGraphLog100k(benchmark::State& state) {
   QTemporaryDir folder(BenchFolder() + QStringLiteral("/ampelon-bench-XXXXXX"));
   const std::string name = folder.filePath(QStringLiteral("charge.log")).toStdString();
   QtGraphFileAccess files;
-  files.WriteWhole(name, FormatGraphLog(ChargeReadings()));
+  if (const Result<void> saved = files.WriteWhole(name, FormatGraphLog(ChargeReadings())); !saved) {
+    state.SkipWithError(saved.error().c_str());
+    return;
+  }
   testing::FakeClock clock(36000.0f);
   SampleStore store(clock);
   for (auto _ : state) {
-    auto opened = files.OpenForReading(name);
+    const auto opened = files.OpenForReading(name);
     GraphLogParser parser(SampleStore::kSampleCapacity);
-    ReadGraphLog(*opened.file, parser);
+    if (!opened || !ReadGraphLog(*opened.value(), parser)) {
+      state.SkipWithError("the graph log could not be read");
+      break;
+    }
     store.ClearSamples();
     for (const std::int16_t reading : parser.Readings()) store.AppendSample(reading);
     benchmark::DoNotOptimize(store.SampleCount());
@@ -58,8 +64,8 @@ void BM_SaveGraphLog100k(benchmark::State& state) {
   const std::vector<std::int16_t> readings = ChargeReadings();
   QtGraphFileAccess files;
   for (auto _ : state) {
-    const std::string error = files.WriteWhole(name, FormatGraphLog(readings));
-    if (!error.empty()) state.SkipWithError(error.c_str());
+    const Result<void> saved = files.WriteWhole(name, FormatGraphLog(readings));
+    if (!saved) state.SkipWithError(saved.error().c_str());
   }
   state.SetItemsProcessed(state.iterations() * SampleStore::kSampleCapacity);
 }
@@ -68,12 +74,11 @@ BENCHMARK(BM_SaveGraphLog100k)->Unit(benchmark::kMillisecond);
 // A file that never ends: loading stops after the store is full and a bounded look ahead.
 class EndlessLines final : public ByteSource {
  public:
-  std::optional<std::size_t> Read(std::span<char> buffer) override {
+  Result<std::size_t> Read(std::span<char> buffer) override {
     for (std::size_t i = 0; i < buffer.size(); ++i) buffer[i] = "1023\r\n"[(m_bytes + i) % 6];
     m_bytes += buffer.size();
     return buffer.size();
   }
-  std::string Error() const override { return {}; }
   std::size_t m_bytes = 0;
 };
 
@@ -82,7 +87,7 @@ void BM_LoadEndlessFile(benchmark::State& state) {
   for (auto _ : state) {
     EndlessLines file;
     GraphLogParser parser(SampleStore::kSampleCapacity);
-    ReadGraphLog(file, parser);
+    static_cast<void>(ReadGraphLog(file, parser));  // an endless file never fails
     bytesRead = file.m_bytes;
   }
   state.counters["bytes_read"] = static_cast<double>(bytesRead);

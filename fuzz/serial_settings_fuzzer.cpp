@@ -2,9 +2,9 @@
 // alone and as the program builds it (the stored speed followed by ",n,8,1"), and the port
 // number the text stands for mapped to a device; also the int the first bytes hold, as a port
 // number.
-// Checked: a parse gives either settings or a reason, never both; accepted settings are in range
-// and read back the same when written plainly; a speed alone is accepted exactly when it is a
-// decimal number 1..2147483647; a port number maps to the table's device or to none.
+// Checked: a parse that fails gives a reason; accepted settings are in range and read back the
+// same when written plainly; a speed alone is accepted exactly when it is a decimal number
+// 1..2147483647; a port number maps to the table's device or to none.
 #include <charconv>
 #include <cstddef>
 #include <cstdint>
@@ -34,10 +34,12 @@ bool SameSettings(const LineSettings& a, const LineSettings& b) {
 }
 
 std::optional<LineSettings> CheckLineSettings(std::string_view text) {
-  const LineSettingsResult result = ParseLineSettings(text);
-  FUZZ_CHECK(result.settings.has_value() == result.error.empty());
-  if (!result.settings) return std::nullopt;
-  const LineSettings& settings = *result.settings;
+  const Result<LineSettings> result = ParseLineSettings(text);
+  if (!result) {
+    FUZZ_CHECK(!result.error().empty());
+    return std::nullopt;
+  }
+  const LineSettings& settings = *result;
   const auto parity = static_cast<std::size_t>(settings.parity);
   const auto stopBits = static_cast<std::size_t>(settings.stopBits);
   FUZZ_CHECK(settings.baudRate > 0);
@@ -47,8 +49,8 @@ std::optional<LineSettings> CheckLineSettings(std::string_view text) {
 
   const std::string plain = std::to_string(settings.baudRate) + "," + kParityLetters[parity] + "," +
                             std::to_string(settings.dataBits) + "," + kStopBitsTexts[stopBits];
-  const LineSettingsResult reread = ParseLineSettings(plain);
-  FUZZ_CHECK(reread.settings.has_value() && SameSettings(*reread.settings, settings));
+  const Result<LineSettings> reread = ParseLineSettings(plain);
+  FUZZ_CHECK(reread && SameSettings(*reread, settings));
   return settings;
 }
 

@@ -8,6 +8,8 @@ float Volts(std::int16_t reading) {
   return static_cast<float>(static_cast<double>(reading) / kFullScale * kFullScaleVolts);
 }
 
+double CountsForVolts(double volts) { return volts / kFullScaleVolts * kFullScale; }
+
 std::span<const float> VoltsOfEveryReading() {
   static const auto table = [] {
     std::array<float, 65536> volts{};

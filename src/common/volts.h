@@ -11,6 +11,8 @@ inline constexpr double kFullScaleVolts = 2.5;
 
 // A reading in volts: reading / 4095 * 2.5 in double precision, rounded once to float.
 float Volts(std::int16_t reading);
+// The converter count that stands for `volts`, not rounded: the inverse of Volts().
+double CountsForVolts(double volts);
 
 // Volts() of every reading, -32768 first: a table built once, so that plotting a full store
 // costs a lookup per reading instead of a division.

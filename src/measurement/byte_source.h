@@ -1,9 +1,9 @@
 #pragma once
 
 #include <cstddef>
-#include <optional>
 #include <span>
-#include <string>
+
+#include "common/result.h"
 
 namespace ampelon {
 
@@ -11,10 +11,9 @@ namespace ampelon {
 class ByteSource {
  public:
   virtual ~ByteSource() = default;
-  // Reads up to buffer.size() bytes into `buffer`: how many were read (0 at the end), or nothing
-  // when reading failed; Error() then says why.
-  virtual std::optional<std::size_t> Read(std::span<char> buffer) = 0;
-  virtual std::string Error() const = 0;
+  // Reads up to buffer.size() bytes into `buffer`: how many were read (0 at the end), or why
+  // reading failed.
+  virtual Result<std::size_t> Read(std::span<char> buffer) = 0;
 };
 
 }  // namespace ampelon

@@ -7,20 +7,20 @@
 
 namespace ampelon {
 
-GraphLogReadOutcome ReadGraphLog(ByteSource& file, GraphLogParser& parser,
-                                 std::size_t countingLimit) {
+Result<GraphLogReadOutcome> ReadGraphLog(ByteSource& file, GraphLogParser& parser,
+                                         std::size_t countingLimit) {
   std::array<char, 64 * 1024> buffer{};
   std::size_t readAfterFull = 0;
   while (true) {
-    const auto count = file.Read(buffer);
-    if (!count) return {false, file.Error()};
+    const Result<std::size_t> count = file.Read(buffer);
+    if (!count) return Failure{count.error()};
     if (*count == 0) {
       parser.Finish();
-      return {true, {}};
+      return GraphLogReadOutcome{.readToEnd = true};
     }
     if (parser.Full()) readAfterFull += *count;
-    if (!parser.Feed({buffer.data(), *count}) && !parser.Full()) return {};
-    if (readAfterFull >= countingLimit) return {};
+    if (!parser.Feed({buffer.data(), *count}) && !parser.Full()) return GraphLogReadOutcome{};
+    if (readAfterFull >= countingLimit) return GraphLogReadOutcome{};
   }
 }
 

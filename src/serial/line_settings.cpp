@@ -1,6 +1,8 @@
 #include "serial/line_settings.h"
 
 #include <charconv>
+#include <optional>
+#include <string>
 #include <system_error>
 #include <vector>
 
@@ -29,8 +31,8 @@ std::vector<std::string_view> SplitFields(std::string_view text) {
   return fields;
 }
 
-LineSettingsResult Failure(std::string_view what, std::string_view field) {
-  return {std::nullopt, "Unsupported " + std::string(what) + " \"" + std::string(field) + "\""};
+Failure Unsupported(std::string_view what, std::string_view field) {
+  return {"Unsupported " + std::string(what) + " \"" + std::string(field) + "\""};
 }
 
 // Only plain decimal digits: from_chars alone would also take a leading minus sign.
@@ -80,33 +82,33 @@ std::optional<LineSettings::StopBits> ParseStopBits(std::string_view field) {
 
 }  // namespace
 
-LineSettingsResult ParseLineSettings(std::string_view text) {
+Result<LineSettings> ParseLineSettings(std::string_view text) {
   const std::vector<std::string_view> fields = SplitFields(text);
   if (fields.size() > kFieldCount) {
-    return {std::nullopt, "Too many fields in line settings \"" + std::string(text) + "\""};
+    return Failure{"Too many fields in line settings \"" + std::string(text) + "\""};
   }
 
   LineSettings settings;
   const std::optional<int> speed = ParseSpeed(fields[0]);
-  if (!speed) return Failure("speed", fields[0]);
+  if (!speed) return Unsupported("speed", fields[0]);
   settings.baudRate = *speed;
 
   if (fields.size() > 1) {
     const auto parity = ParseParity(fields[1]);
-    if (!parity) return Failure("parity", fields[1]);
+    if (!parity) return Unsupported("parity", fields[1]);
     settings.parity = *parity;
   }
   if (fields.size() > 2) {
     const auto dataBits = ParseDataBits(fields[2]);
-    if (!dataBits) return Failure("data bits", fields[2]);
+    if (!dataBits) return Unsupported("data bits", fields[2]);
     settings.dataBits = *dataBits;
   }
   if (fields.size() > 3) {
     const auto stopBits = ParseStopBits(fields[3]);
-    if (!stopBits) return Failure("stop bits", fields[3]);
+    if (!stopBits) return Unsupported("stop bits", fields[3]);
     settings.stopBits = *stopBits;
   }
-  return {settings, {}};
+  return settings;
 }
 
 }  // namespace ampelon

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <optional>
-#include <string>
 #include <string_view>
+
+#include "common/result.h"
 
 namespace ampelon {
 
@@ -17,15 +17,10 @@ struct LineSettings {
   StopBits stopBits = StopBits::kOne;
 };
 
-// Either settings or, when the text is unusable, a message for the user naming the bad field.
-struct LineSettingsResult {
-  std::optional<LineSettings> settings;
-  std::string error;
-};
-
 // Reads text such as "19200,n,8,1": speed, parity letter (n, e, o, m or s, any case), data bits
 // (5 to 8) and stop bits (1, 1.5 or 2), separated by commas. Blanks around a field are ignored.
-// Fields left off at the end take the values of ",n,8,1"; an empty field is an error.
-LineSettingsResult ParseLineSettings(std::string_view text);
+// Fields left off at the end take the values of ",n,8,1"; an empty field is an error. An unusable
+// text fails with a message for the user naming the bad field.
+Result<LineSettings> ParseLineSettings(std::string_view text);
 
 }  // namespace ampelon

@@ -11,10 +11,10 @@ namespace ampelon {
 PortOverrideFile::PortOverrideFile(std::string filePath) : m_filePath(std::move(filePath)) {}
 
 std::optional<std::string> PortOverrideFile::DevicePathFor(int portNumber) const {
-  const std::optional<std::string> text = ReadIniFile(m_filePath).text;
-  if (!text) return std::nullopt;
+  const Result<IniFileText> file = ReadIniFile(m_filePath);
+  if (!file) return std::nullopt;
   std::optional<std::string> path =
-      IniDocument(*text).Value(settings::kPortsGroup, "COM" + std::to_string(portNumber));
+      IniDocument(file->text).Value(settings::kPortsGroup, "COM" + std::to_string(portNumber));
   if (path && path->empty()) return std::nullopt;
   return path;
 }

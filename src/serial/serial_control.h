@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/result.h"
+
 namespace ampelon {
 
 enum class SerialEventKind {
@@ -14,11 +16,6 @@ enum class SerialEventKind {
 struct SerialEvent {
   SerialEventKind kind = SerialEventKind::kReceived;
   std::string reason;  // for kPortLost: the operating system's reason, for the user
-};
-
-struct OpenResult {
-  bool opened = false;
-  std::string reason;  // why the open failed, for the user; empty when opened
 };
 
 // The serial port the device talks to. The program only receives. Port number and line settings
@@ -34,8 +31,8 @@ class SerialControl {
   // Line settings such as "19200,n,8,1": speed, parity, data bits, stop bits.
   virtual void SetLineSettings(std::string_view settings) = 0;
   // Opens the port with the current number and settings. An absent, busy or unusable port, or
-  // settings it cannot take, give opened == false and a reason; never a crash.
-  virtual OpenResult Open() = 0;
+  // settings it cannot take, fail with the reason, for the user; never a crash.
+  virtual Result<void> Open() = 0;
   // Closes the port; closing a closed port does nothing.
   virtual void Close() = 0;
   virtual bool IsOpen() const = 0;

@@ -34,12 +34,12 @@ void SerialPortOpener::OpenConfiguredPort() {
   m_portReady = false;
   m_serial.SetPortNumber(m_portNumber);
   m_serial.SetLineSettings(m_baudRate + kFixedLineSettings);
-  const OpenResult result = m_serial.Open();
-  if (result.opened) {
+  const Result<void> opened = m_serial.Open();
+  if (opened) {
     ShowReady();
     m_portReady = true;
   } else {
-    ShowError(result.reason);
+    ShowError(opened.error());
   }
 }
 

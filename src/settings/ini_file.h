@@ -1,27 +1,25 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
+
+#include "common/result.h"
 
 namespace ampelon {
 
 // Far above any real settings file; a larger one is not read at all.
 inline constexpr std::uintmax_t kLargestIniFileBytes = 1 << 20;
 
-// What lies at the settings file's path.
+// What lies at the settings file's path, when it can be used as the settings file.
 struct IniFileText {
   bool exists = false;
-  // The file's bytes: the empty text when nothing lies there; nothing when what lies there
-  // cannot be used as the settings file.
-  std::optional<std::string> text;
-  // Why not, for the user ("PATH is not a regular file"); empty when `text` holds the bytes.
-  std::string problem;
+  std::string text;  // the file's bytes; the empty text when nothing lies there
 };
 
 // Reads the settings file at `path` (UTF-8) whole, without ever blocking: anything but a regular
 // file (a folder, a pipe, a device) is refused before it is opened, and so is a file larger than
-// kLargestIniFileBytes or holding NUL bytes (not a text file).
-IniFileText ReadIniFile(const std::string& path);
+// kLargestIniFileBytes or holding NUL bytes (not a text file). A refusal says why, for the user
+// ("PATH is not a regular file").
+Result<IniFileText> ReadIniFile(const std::string& path);
 
 }  // namespace ampelon

@@ -60,10 +60,11 @@ void GraphLogCommands::SaveGraph() {
       !m_context.dialogs.AskYesNo(*name + " already exists. Replace it?", m_context.title)) {
     return;
   }
-  const std::string error =
+  const Result<void> saved =
       m_context.files.WriteWhole(*name, FormatGraphLog(m_context.store.Samples()));
-  if (!error.empty()) {
-    m_context.dialogs.MessageBox("Could not save " + *name + ":\n" + error, m_context.title);
+  if (!saved) {
+    m_context.dialogs.MessageBox("Could not save " + *name + ":\n" + saved.error(),
+                                 m_context.title);
   }
 }
 
@@ -72,16 +73,17 @@ void GraphLogCommands::LoadGraph() {
   if (!name) return;
   // The file is read completely before the store is touched, so that a file that cannot be
   // read leaves the readings, the clock and the chart as they were.
-  GraphFileAccess::Opened opened = m_context.files.OpenForReading(*name);
-  if (!opened.file) {
-    m_context.dialogs.MessageBox("Could not open " + *name + ":\n" + opened.error, m_context.title);
+  const Result<std::unique_ptr<ByteSource>> opened = m_context.files.OpenForReading(*name);
+  if (!opened) {
+    m_context.dialogs.MessageBox("Could not open " + *name + ":\n" + opened.error(),
+                                 m_context.title);
     return;
   }
   GraphLogParser parser(SampleStore::kSampleCapacity);
-  const GraphLogReadOutcome outcome = ReadGraphLog(*opened.file, parser);
+  const Result<GraphLogReadOutcome> outcome = ReadGraphLog(*opened.value(), parser);
   std::string problem;
-  if (!outcome.error.empty()) {
-    problem = "Could not read " + *name + ":\n" + outcome.error;
+  if (!outcome) {
+    problem = "Could not read " + *name + ":\n" + outcome.error();
   } else if (parser.GetFailure() == GraphLogParser::Failure::kNotText) {
     problem = *name + " is not a graph log: it holds binary data (NUL bytes or UTF-16 text).";
   } else if (parser.GetFailure() == GraphLogParser::Failure::kLineTooLong) {
@@ -96,7 +98,7 @@ void GraphLogCommands::LoadGraph() {
   m_context.chart.DrawGrid();
   m_context.store.ClearSamples();
   for (const std::int16_t reading : parser.Readings()) m_context.store.AppendSample(reading);
-  const std::string report = LoadReport(parser, outcome.readToEnd, *name);
+  const std::string report = LoadReport(parser, outcome->readToEnd, *name);
   if (!report.empty()) m_context.dialogs.MessageBox(report, m_context.title);
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "measurement/byte_source.h"
@@ -14,14 +15,14 @@ namespace ampelon::testing {
 // reading; a write may be refused.
 class FakeGraphFileAccess final : public GraphFileAccess {
  public:
-  Opened OpenForReading(const std::string& fileName) override {
+  Result<std::unique_ptr<ByteSource>> OpenForReading(const std::string& fileName) override {
     const auto found = m_files.find(fileName);
-    if (found == m_files.end()) return {nullptr, "No such file or directory"};
-    return {std::make_unique<Source>(found->second, m_failReadsAfter), {}};
+    if (found == m_files.end()) return Failure{"No such file or directory"};
+    return std::make_unique<Source>(found->second, m_failReadsAfter);
   }
   bool FileExists(const std::string& fileName) override { return m_files.contains(fileName); }
-  std::string WriteWhole(const std::string& fileName, std::string_view bytes) override {
-    if (!m_writeError.empty()) return m_writeError;
+  Result<void> WriteWhole(const std::string& fileName, std::string_view bytes) override {
+    if (m_writeError) return Failure{*m_writeError};
     m_files[fileName] = std::string(bytes);
     return {};
   }
@@ -39,15 +40,14 @@ class FakeGraphFileAccess final : public GraphFileAccess {
    public:
     Source(std::string bytes, std::size_t failAfter)
         : m_bytes(std::move(bytes)), m_failAfter(failAfter) {}
-    std::optional<std::size_t> Read(std::span<char> buffer) override {
-      if (m_position >= m_failAfter) return std::nullopt;
+    Result<std::size_t> Read(std::span<char> buffer) override {
+      if (m_position >= m_failAfter) return Failure{"Input/output error"};
       const std::size_t count =
           std::min({buffer.size(), m_bytes.size() - m_position, m_failAfter - m_position});
       std::copy_n(m_bytes.data() + m_position, count, buffer.data());
       m_position += count;
       return count;
     }
-    std::string Error() const override { return "Input/output error"; }
 
    private:
     std::string m_bytes;
@@ -56,7 +56,7 @@ class FakeGraphFileAccess final : public GraphFileAccess {
   };
 
   std::map<std::string, std::string> m_files;
-  std::string m_writeError;
+  std::optional<std::string> m_writeError;
   std::size_t m_failReadsAfter = static_cast<std::size_t>(-1);
 };
 

@@ -15,14 +15,14 @@ class FakeSerialControl final : public SerialControl {
  public:
   void SetPortNumber(int portNumber) override { m_portNumber = portNumber; }
   void SetLineSettings(std::string_view settings) override { m_lineSettings = settings; }
-  OpenResult Open() override {
+  Result<void> Open() override {
     m_openAttempts.push_back(m_portNumber);
     const auto failure = m_failures.find(m_portNumber);
     if (failure != m_failures.end() || !m_workingPorts.contains(m_portNumber)) {
-      return {false, failure != m_failures.end() ? failure->second : "No such device"};
+      return Failure{failure != m_failures.end() ? failure->second : "No such device"};
     }
     m_open = true;
-    return {true, {}};
+    return {};
   }
   void Close() override {
     ++m_closeCalls;

@@ -115,20 +115,20 @@ TEST(GraphLogParser, BinaryAndOverlongInputIsNoGraphLog) {
 // An endless file of "1" lines: a gigabyte would be no different.
 class EndlessLines final : public ByteSource {
  public:
-  std::optional<std::size_t> Read(std::span<char> buffer) override {
+  Result<std::size_t> Read(std::span<char> buffer) override {
     for (std::size_t i = 0; i < buffer.size(); ++i) buffer[i] = "1\r\n"[(m_bytes + i) % 3];
     m_bytes += buffer.size();
     return buffer.size();
   }
-  std::string Error() const override { return {}; }
   std::size_t m_bytes = 0;
 };
 
 TEST(GraphLogReader, AHugeFileIsNotReadToItsEnd) {
   EndlessLines file;
   GraphLogParser parser(100000);
-  const auto outcome = ReadGraphLog(file, parser, 1 << 20);
-  EXPECT_FALSE(outcome.readToEnd);
+  const Result<GraphLogReadOutcome> outcome = ReadGraphLog(file, parser, 1 << 20);
+  ASSERT_TRUE(outcome);
+  EXPECT_FALSE(outcome->readToEnd);
   EXPECT_EQ(parser.Readings().size(), 100000u);
   EXPECT_LT(file.m_bytes, 300000u + (1u << 20) + 65536u);
   EXPECT_GT(parser.LinesLeftOut(), 300000);

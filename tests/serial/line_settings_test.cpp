@@ -34,13 +34,12 @@ TEST(ParseLineSettingsTest, ReadsEveryFieldAndDefaultsMissingOnes) {
   };
   for (const GoodCase& c : cases) {
     SCOPED_TRACE(c.text);
-    const LineSettingsResult result = ParseLineSettings(c.text);
-    ASSERT_TRUE(result.settings.has_value()) << result.error;
-    EXPECT_EQ(result.settings->baudRate, c.baudRate);
-    EXPECT_EQ(result.settings->parity, c.parity);
-    EXPECT_EQ(result.settings->dataBits, c.dataBits);
-    EXPECT_EQ(result.settings->stopBits, c.stopBits);
-    EXPECT_EQ(result.error, "");
+    const Result<LineSettings> result = ParseLineSettings(c.text);
+    ASSERT_TRUE(result) << result.error();
+    EXPECT_EQ(result->baudRate, c.baudRate);
+    EXPECT_EQ(result->parity, c.parity);
+    EXPECT_EQ(result->dataBits, c.dataBits);
+    EXPECT_EQ(result->stopBits, c.stopBits);
   }
 }
 
@@ -75,9 +74,9 @@ TEST(ParseLineSettingsTest, RejectsBadFieldsNamingTheField) {
   };
   for (const BadCase& c : cases) {
     SCOPED_TRACE(c.text);
-    const LineSettingsResult result = ParseLineSettings(c.text);
-    EXPECT_FALSE(result.settings.has_value());
-    EXPECT_EQ(result.error, c.error);
+    const Result<LineSettings> result = ParseLineSettings(c.text);
+    ASSERT_FALSE(result);
+    EXPECT_EQ(result.error(), c.error);
   }
 }
 

@@ -79,7 +79,7 @@ TEST_F(PtyControlTest, DeliversEveryByteInOrderExactlyOnce) {
                                          8)},
       {"64 KiB", large},
   };
-  ASSERT_TRUE(m_control.Open().opened);
+  ASSERT_TRUE(m_control.Open());
   std::string expected;
   for (const auto& payload : payloads) {
     SCOPED_TRACE(payload.name);
@@ -93,7 +93,7 @@ TEST_F(PtyControlTest, DeliversEveryByteInOrderExactlyOnce) {
 }
 
 TEST_F(PtyControlTest, FarEndClosingRaisesOnePortLostAndStopsTheErrorLoop) {
-  ASSERT_TRUE(m_control.Open().opened);
+  ASSERT_TRUE(m_control.Open());
   m_pty.CloseMaster();
   ASSERT_TRUE(WaitForPortLost());
   const std::size_t eventsAtLoss = m_log.Events().size();
@@ -111,7 +111,7 @@ TEST_F(PtyControlTest, FarEndClosingRaisesOnePortLostAndStopsTheErrorLoop) {
 }
 
 TEST_F(PtyControlTest, BytesUnreadWhenThePortFailsStayReadable) {
-  ASSERT_TRUE(m_control.Open().opened);
+  ASSERT_TRUE(m_control.Open());
   int received = 0;
   m_control.SetEventHandler([&received](const SerialEvent&) { ++received; });
   ASSERT_EQ(m_pty.WriteSome("3712\n"), 5u);
@@ -128,10 +128,10 @@ TEST_F(PtyControlTest, BytesUnreadWhenThePortFailsStayReadable) {
 }
 
 TEST_F(PtyControlTest, ClosesQuietlyAndReopens) {
-  ASSERT_TRUE(m_control.Open().opened);
-  const OpenResult second = m_control.Open();
-  EXPECT_FALSE(second.opened);
-  EXPECT_FALSE(second.reason.empty());
+  ASSERT_TRUE(m_control.Open());
+  const Result<void> second = m_control.Open();
+  ASSERT_FALSE(second);
+  EXPECT_FALSE(second.error().empty());
   EXPECT_TRUE(m_control.IsOpen()) << "a refused second open must not close the port";
 
   m_control.Close();
@@ -140,27 +140,27 @@ TEST_F(PtyControlTest, ClosesQuietlyAndReopens) {
   SpinFor(20ms);
   EXPECT_TRUE(m_log.Events().empty()) << "closing is not a port failure";
 
-  const OpenResult reopened = m_control.Open();
-  ASSERT_TRUE(reopened.opened) << reopened.reason;
+  const Result<void> reopened = m_control.Open();
+  ASSERT_TRUE(reopened) << reopened.error();
   SendAndWait("after reopen\n");
   EXPECT_EQ(m_log.Received(), "after reopen\n");
 }
 
 TEST_F(PtyControlTest, PortHeldByAnotherOpenerIsBusy) {
-  ASSERT_TRUE(m_control.Open().opened);
+  ASSERT_TRUE(m_control.Open());
   QtSerialControl other([this](int) { return m_pty.SlavePath(); });
-  const OpenResult result = other.Open();
-  EXPECT_FALSE(result.opened);
-  EXPECT_EQ(result.reason.rfind(m_pty.SlavePath() + ": ", 0), 0u) << result.reason;
+  const Result<void> result = other.Open();
+  ASSERT_FALSE(result);
+  EXPECT_EQ(result.error().rfind(m_pty.SlavePath() + ": ", 0), 0u) << result.error();
   EXPECT_TRUE(m_control.IsOpen());
 }
 
 TEST(QtSerialControlLinuxTest, PortNumberWithoutDeviceFails) {
   QtSerialControl control;
   control.SetPortNumber(13);
-  const OpenResult result = control.Open();
-  EXPECT_FALSE(result.opened);
-  EXPECT_NE(result.reason.find("13"), std::string::npos) << result.reason;
+  const Result<void> result = control.Open();
+  ASSERT_FALSE(result);
+  EXPECT_NE(result.error().find("13"), std::string::npos) << result.error();
 }
 
 // A [Ports] entry may name any path. What is not a device fails at once and says what it is;
@@ -178,9 +178,9 @@ TEST(QtSerialControlLinuxTest, OverridePathsThatAreNoDeviceSayWhatTheyAre) {
   for (const auto& [name, reason] : cases) {
     QtSerialControl control([&base, &name](int) { return base + name; });
     control.SetLineSettings("19200,n,8,1");
-    const OpenResult result = control.Open();
-    EXPECT_FALSE(result.opened);
-    EXPECT_EQ(result.reason, base + name + reason);
+    const Result<void> result = control.Open();
+    ASSERT_FALSE(result);
+    EXPECT_EQ(result.error(), base + name + reason);
   }
 }
 
@@ -206,8 +206,8 @@ TEST_F(PtyControlTest, OpensAPortWhoseOwnerWasKilled) {
           .replace(QLatin1Char('/'), QLatin1Char('_'));
   if (!QFileInfo::exists(lockFile)) GTEST_SKIP() << "no lock file was left to take over";
 
-  const OpenResult result = m_control.Open();
-  EXPECT_TRUE(result.opened) << result.reason;
+  const Result<void> result = m_control.Open();
+  EXPECT_TRUE(result) << result.error();
 }
 
 }  // namespace

@@ -15,7 +15,7 @@ std::string MissingDevicePath() {
 }
 
 struct OpenFailure {
-  OpenResult result;
+  Result<void> result;
   bool isOpen = true;
   int events = 0;
 };
@@ -44,8 +44,8 @@ TEST(QtSerialControlTest, UnusableLineSettingsFailTheOpenWithTheParsersReason) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.settings);
     const OpenFailure outcome = TryOpen(c.settings, MissingDevicePath());
-    EXPECT_FALSE(outcome.result.opened);
-    EXPECT_EQ(outcome.result.reason, c.reason);
+    ASSERT_FALSE(outcome.result);
+    EXPECT_EQ(outcome.result.error(), c.reason);
     EXPECT_FALSE(outcome.isOpen);
     EXPECT_EQ(outcome.events, 0) << "open failures are results, not events";
   }
@@ -54,9 +54,10 @@ TEST(QtSerialControlTest, UnusableLineSettingsFailTheOpenWithTheParsersReason) {
 TEST(QtSerialControlTest, MissingDeviceFailsWithTheSystemsReason) {
   const std::string device = MissingDevicePath();
   const OpenFailure outcome = TryOpen("19200,n,8,1", device);
-  EXPECT_FALSE(outcome.result.opened);
-  EXPECT_EQ(outcome.result.reason.rfind(device + ": ", 0), 0u) << outcome.result.reason;
-  EXPECT_GT(outcome.result.reason.size(), device.size() + 2) << "no reason after the device";
+  ASSERT_FALSE(outcome.result);
+  const std::string& reason = outcome.result.error();
+  EXPECT_EQ(reason.rfind(device + ": ", 0), 0u) << reason;
+  EXPECT_GT(reason.size(), device.size() + 2) << "no reason after the device";
   EXPECT_FALSE(outcome.isOpen);
   EXPECT_EQ(outcome.events, 0);
 }

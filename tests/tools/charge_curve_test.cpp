@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <vector>
 
 #include "charger/curve_source.h"
+#include "common/volts.h"
 
 namespace ampelon {
 namespace {
@@ -41,6 +43,16 @@ TEST(ChargeCurveTest, RisesThroughAPlateauToAPeakAndDropsAFewMillivolts) {
   const double drop = peakVolts - ChargeCurve::Volts(ChargeCurve::kEndSeconds);
   EXPECT_GE(drop, 0.005);
   EXPECT_LE(drop, 0.010);
+}
+
+// What the charger sends for a voltage is the reading the program shows as that voltage.
+TEST(ChargeCurveTest, CountsAreTheReadingsThatShowAsTheVolts) {
+  for (int reading = 0; reading <= kFullScale; ++reading) {
+    ASSERT_EQ(ChargeCurve::Counts(Volts(static_cast<std::int16_t>(reading))), reading);
+  }
+  EXPECT_EQ(ChargeCurve::Counts(1.25), 2048);  // 2047.5: ties to even
+  EXPECT_EQ(ChargeCurve::Counts(-0.1), 0);
+  EXPECT_EQ(ChargeCurve::Counts(2.6), kFullScale);
 }
 
 TEST(CurveSourceTest, NoisyReadingsKeepTheShapeAndTheConverterRange) {

@@ -72,10 +72,12 @@ TEST_F(PortRegistrationTest, TakesTheRegistrationBackAroundChangesMadeMeanwhile)
     if (c.before) Write(c.before);
     {
       PortRegistration registration(Path(), 2);
-      ASSERT_EQ(registration.Register("/dev/pts/7"), std::nullopt);
+      const Result<void> registered = registration.Register("/dev/pts/7");
+      ASSERT_TRUE(registered) << registered.error();
       EXPECT_EQ(PortOverrideFile(Path()).DevicePathFor(2), "/dev/pts/7");
       Write(c.meanwhile(Text()));
-      EXPECT_EQ(registration.Unregister(), std::nullopt);
+      const Result<void> unregistered = registration.Unregister();
+      EXPECT_TRUE(unregistered) << unregistered.error();
     }
     EXPECT_EQ(std::filesystem::exists(Path()), c.after != nullptr);
     if (c.after) {
@@ -93,7 +95,8 @@ TEST_F(PortRegistrationTest, ProgramReadsAnyRegisteredPath) {
     SCOPED_TRACE(path);
     Write(before);
     PortRegistration registration(Path(), 4);
-    ASSERT_EQ(registration.Register(path), std::nullopt);
+    const Result<void> registered = registration.Register(path);
+    ASSERT_TRUE(registered) << registered.error();
     EXPECT_EQ(PortOverrideFile(Path()).DevicePathFor(4), path);
     EXPECT_EQ(IniDocument(Text()).Value("", "Range"), ".3");
     EXPECT_TRUE(Text().starts_with(before)) << Text();

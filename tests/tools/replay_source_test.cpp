@@ -9,60 +9,50 @@
 #include <string>
 #include <vector>
 
+#include "measurement/graph_log_parser.h"
+
 namespace ampelon {
 namespace {
 
-struct ReplayCase {
-  const char* name;
-  std::string text;
-  std::vector<std::int16_t> expected;
-};
+class ReadReplayFileTest : public ::testing::Test {
+ protected:
+  ReadReplayFileTest() {
+    char folder[] = "/tmp/ampelon-replay-XXXXXX";
+    m_folder = ::mkdtemp(folder);
+  }
+  ~ReadReplayFileTest() override { std::filesystem::remove_all(m_folder); }
 
-class GraphLogReadingsTest : public ::testing::TestWithParam<ReplayCase> {};
-
-TEST_P(GraphLogReadingsTest, FollowsTheGraphLogReadingRules) {
-  EXPECT_EQ(GraphLogReadings(GetParam().text), GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, GraphLogReadingsTest,
-    ::testing::Values(ReplayCase{"CrLf", "1966\r\n2375\r\n", {1966, 2375}},
-                      ReplayCase{"LoneCrLoneLfAndNoEnding", "1\r2\n3", {1, 2, 3}},
-                      ReplayCase{"CrLfIsOneEnding", "1\r\n\r\n2\n\r3", {1, 0, 2, 0, 3}},
-                      ReplayCase{"TiesToEven", "2.5\r\n3.5\r\n-2.5\r\n2.6\r\n", {2, 4, -2, 3}},
-                      ReplayCase{"NumberAtTheStart",
-                                 "12abc\r\n 1 2\r\nx7\r\n1e3\r\n&H10\r\n",
-                                 {12, 12, 0, 1000, 16}},
-                      ReplayCase{"OutOfRangeSkipped",
-                                 "40000\r\n-32769\r\n32767\r\n-32768\r\n32767.5\r\n1e9\r\n",
-                                 {32767, -32768}},
-                      ReplayCase{"ByteOrderMark",
-                                 "\xEF\xBB\xBF"
-                                 "7\r\n",
-                                 {7}},
-                      ReplayCase{"Empty", "", {}}),
-    [](const auto& info) { return info.param.name; });
-
-TEST(ReadReplayFileTest, RefusesWhatIsNoGraphLog) {
-  char folder[] = "/tmp/ampelon-replay-XXXXXX";
-  ASSERT_NE(::mkdtemp(folder), nullptr);
-  const auto write = [&](const std::string& name, const std::string& text) {
-    const std::string path = std::string(folder) + "/" + name;
+  std::string Write(const std::string& name, const std::string& text) const {
+    const std::string path = m_folder + "/" + name;
     std::ofstream(path, std::ios::binary) << text;
     return path;
-  };
-  EXPECT_EQ(ReadReplayFile(write("good.txt", "5\r\n6\r\n")).readings,
-            (std::vector<std::int16_t>{5, 6}));
-  for (const std::string& path : {write("nul.txt", std::string("5\r\n\0\r\n", 5)),
-                                  write("utf16.txt",
-                                        "\xFF\xFE"
-                                        "5\0"),
-                                  write("empty.txt", ""), std::string(folder) + "/missing.txt"}) {
-    const ReplayFile file = ReadReplayFile(path);
-    EXPECT_TRUE(file.readings.empty()) << path;
-    EXPECT_NE(file.error.find(path), std::string::npos) << file.error;
   }
-  std::filesystem::remove_all(folder);
+
+  std::string m_folder;
+};
+
+// The whole file is sent, though the program's store would take only the first 100000.
+TEST_F(ReadReplayFileTest, KeepsEveryReadingOfALongLog) {
+  std::string text;
+  for (int i = 0; i < 100000; ++i) text += "1966\r\n";
+  const Result<std::vector<std::int16_t>> readings = ReadReplayFile(Write("long.txt", text + "7"));
+  ASSERT_TRUE(readings) << readings.error();
+  EXPECT_EQ(readings->size(), 100001u);
+  EXPECT_EQ(readings->back(), 7);
+}
+
+TEST_F(ReadReplayFileTest, RefusesWhatIsNoGraphLog) {
+  for (const std::string& path :
+       {Write("nul.txt", std::string("5\r\n\0\r\n", 5)),
+        Write("utf16.txt",
+              "\xFF\xFE"
+              "5\0"),
+        Write("longline.txt", "5\r\n" + std::string(GraphLogParser::kLongestLine + 1, '6')),
+        Write("empty.txt", ""), m_folder + "/missing.txt"}) {
+    const Result<std::vector<std::int16_t>> readings = ReadReplayFile(path);
+    ASSERT_FALSE(readings) << path;
+    EXPECT_NE(readings.error().find(path), std::string::npos) << readings.error();
+  }
 }
 
 }  // namespace

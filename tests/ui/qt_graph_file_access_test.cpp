@@ -41,9 +41,8 @@ TEST(QtGraphFileAccessTest, OnlyRegularFilesOpenAndNothingWaits) {
       {base + "/run.log", ""}};
   QtGraphFileAccess files;
   for (const auto& [path, error] : cases) {
-    const GraphFileAccess::Opened opened = files.OpenForReading(path);
-    EXPECT_EQ(opened.error, error) << path;
-    EXPECT_EQ(opened.file != nullptr, error.empty()) << path;
+    const Result<std::unique_ptr<ByteSource>> opened = files.OpenForReading(path);
+    EXPECT_EQ(opened ? "" : opened.error(), error) << path;
   }
   ::alarm(0);
 }
@@ -65,10 +64,11 @@ TEST(QtGraphFileAccessTest, AFailedWriteSaysWhyAndKeepsTheOldFile) {
   const rlimit small{4096, saved.rlim_max};
   const auto handler = std::signal(SIGXFSZ, SIG_IGN);
   ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-  const std::string limitError = files.WriteWhole(base + "/limited.log", large.substr(0, 8192));
+  const Result<void> limited = files.WriteWhole(base + "/limited.log", large.substr(0, 8192));
   ::setrlimit(RLIMIT_FSIZE, &saved);
   std::signal(SIGXFSZ, handler);
-  EXPECT_EQ(limitError, "File too large");
+  ASSERT_FALSE(limited);
+  EXPECT_EQ(limited.error(), "File too large");
   EXPECT_EQ(Contents(base + "/limited.log"), old);
 
   // A full disk: a 64 KiB file system of its own, which needs the right to mount (root).
@@ -78,10 +78,11 @@ TEST(QtGraphFileAccessTest, AFailedWriteSaysWhyAndKeepsTheOldFile) {
     GTEST_SKIP() << "the full-disk case needs the right to mount a tmpfs";
   }
   ASSERT_TRUE(std::ofstream(disk + "/full.log") << old);
-  const std::string fullError = files.WriteWhole(disk + "/full.log", large);
+  const Result<void> full = files.WriteWhole(disk + "/full.log", large);
   const std::string afterwards = Contents(disk + "/full.log");
   ::umount2(disk.c_str(), MNT_DETACH);
-  EXPECT_EQ(fullError, "No space left on device");
+  ASSERT_FALSE(full);
+  EXPECT_EQ(full.error(), "No space left on device");
   EXPECT_EQ(afterwards, old);
 }
 

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "common/rounding.h"
+#include "common/volts.h"
 
 namespace ampelon {
 namespace {
@@ -17,8 +18,6 @@ constexpr double kPlateauRiseVolts = 0.045;
 // The climb to the peak grows exponentially with this time constant as the cell fills.
 constexpr double kFinalRiseSeconds = 600.0;
 constexpr double kDropSeconds = 240.0;
-constexpr double kFullScaleVolts = 2.5;
-constexpr int kFullScaleCounts = 4095;
 
 double RiseVolts(double seconds) {
   return kStartVolts + kInitialRiseVolts * (1.0 - std::exp(-seconds / kInitialRiseSeconds)) +
@@ -42,8 +41,8 @@ double ChargeCurve::Volts(double seconds) {
 }
 
 int ChargeCurve::Counts(double volts) {
-  const double counts = RoundHalfEven(volts / kFullScaleVolts * kFullScaleCounts);
-  return static_cast<int>(std::clamp(counts, 0.0, static_cast<double>(kFullScaleCounts)));
+  const double counts = RoundHalfEven(CountsForVolts(volts));
+  return static_cast<int>(std::clamp(counts, 0.0, static_cast<double>(kFullScale)));
 }
 
 }  // namespace ampelon

@@ -30,9 +30,8 @@ std::optional<long long> WholeNumber(const std::string& text, long long low, lon
 
 }  // namespace
 
-ParsedChargerOptions ParseChargerOptions(const std::vector<std::string>& arguments) {
-  ParsedChargerOptions parsed;
-  ChargerOptions& options = parsed.options;
+Result<ChargerOptions> ParseChargerOptions(const std::vector<std::string>& arguments) {
+  ChargerOptions options;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     std::string name = arguments[i];
     std::optional<std::string> inlineValue;
@@ -40,10 +39,7 @@ ParsedChargerOptions ParseChargerOptions(const std::vector<std::string>& argumen
       inlineValue = name.substr(equals + 1);
       name.resize(equals);
     }
-    const auto fail = [&](const std::string& why) {
-      parsed.error = name + ": " + why;
-      return parsed;
-    };
+    const auto fail = [&name](const std::string& why) { return Failure{name + ": " + why}; };
     if (name == "--help" || name == "-h") {
       options.help = true;
       continue;
@@ -98,9 +94,9 @@ ParsedChargerOptions ParseChargerOptions(const std::vector<std::string>& argumen
     }
   }
   if (!options.settingsFile.empty() && !options.useSettings) {
-    parsed.error = "--no-settings and --settings-file exclude each other";
+    return Failure{"--no-settings and --settings-file exclude each other"};
   }
-  return parsed;
+  return options;
 }
 
 std::string ChargerHelpText() {

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "common/result.h"
+
 namespace ampelon {
 
 // What the simulated charger is asked to do, from its command line.
@@ -22,14 +24,9 @@ struct ChargerOptions {
   bool help = false;
 };
 
-struct ParsedChargerOptions {
-  ChargerOptions options;
-  std::string error;  // empty when the command line was valid
-};
-
 // Reads the arguments after the program name. Options take their value as the next argument or
-// after "=" (--port=3).
-ParsedChargerOptions ParseChargerOptions(const std::vector<std::string>& arguments);
+// after "=" (--port=3). An invalid command line fails with a message naming the option.
+Result<ChargerOptions> ParseChargerOptions(const std::vector<std::string>& arguments);
 
 std::string ChargerHelpText();
 

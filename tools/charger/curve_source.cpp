@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "charger/charge_curve.h"
+#include "common/volts.h"
 
 namespace ampelon {
 
@@ -16,7 +17,7 @@ std::optional<int> CurveSource::Next() {
   // The sum of two draws from -1..1 peaks at 0, like the converter's noise.
   std::uniform_int_distribution<int> step(-kNoiseCounts / 2, kNoiseCounts / 2);
   const int noise = step(m_random) + step(m_random);
-  return std::clamp(ChargeCurve::Counts(ChargeCurve::Volts(seconds)) + noise, 0, 4095);
+  return std::clamp(ChargeCurve::Counts(ChargeCurve::Volts(seconds)) + noise, 0, kFullScale);
 }
 
 void CurveSource::Rewind() { m_index = 0; }

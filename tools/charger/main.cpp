@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cmath>
 #include <csignal>
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -80,20 +81,21 @@ int Run(const ChargerOptions& options) {
   if (options.replayFile.empty()) {
     source = std::make_unique<CurveSource>(options.intervalSeconds, options.seed);
   } else {
-    ReplayFile file = ReadReplayFile(options.replayFile);
-    if (!file.error.empty()) return Fail(file.error);
-    source = std::make_unique<ReplaySource>(std::move(file.readings));
+    Result<std::vector<std::int16_t>> readings = ReadReplayFile(options.replayFile);
+    if (!readings) return Fail(readings.error());
+    source = std::make_unique<ReplaySource>(std::move(*readings));
   }
 
   PseudoTerminal terminal;
-  if (auto error = terminal.Open()) return Fail(*error);
+  if (const Result<void> opened = terminal.Open(); !opened) return Fail(opened.error());
   std::unique_ptr<PortRegistration> registration;
   if (options.useSettings) {
     registration = std::make_unique<PortRegistration>(options.settingsFile.empty()
                                                           ? PortRegistration::DefaultSettingsPath()
                                                           : options.settingsFile,
                                                       options.port);
-    if (auto error = registration->Register(terminal.SlavePath())) return Fail(*error);
+    const Result<void> registered = registration->Register(terminal.SlavePath());
+    if (!registered) return Fail(registered.error());
     if (const auto& earlier = registration->ReplacedValue()) {
       std::fprintf(stderr, "ampelon-charger: COM%d=%s is replaced while this runs\n", options.port,
                    earlier->c_str());
@@ -101,7 +103,8 @@ int Run(const ChargerOptions& options) {
   }
   SlaveLink link;
   if (!options.linkPath.empty()) {
-    if (auto error = link.Create(options.linkPath, terminal.SlavePath())) return Fail(*error);
+    const Result<void> linked = link.Create(options.linkPath, terminal.SlavePath());
+    if (!linked) return Fail(linked.error());
   }
 
   if (registration) {
@@ -138,11 +141,10 @@ int Run(const ChargerOptions& options) {
   }
 
   link.Remove();
-  const std::optional<std::string> unregisterError =
-      registration ? registration->Unregister() : std::nullopt;
+  const Result<void> unregistered = registration ? registration->Unregister() : Result<void>();
   terminal.Close();
   std::fprintf(stderr, "ampelon-charger: %lld lines sent, %lld dropped\n", sent, dropped);
-  return unregisterError ? Fail(*unregisterError) : 0;
+  return unregistered ? 0 : Fail(unregistered.error());
 }
 
 }  // namespace
@@ -150,15 +152,15 @@ int Run(const ChargerOptions& options) {
 
 int main(int argc, char** argv) {
   const std::vector<std::string> arguments(argv + 1, argv + argc);
-  const ampelon::ParsedChargerOptions parsed = ampelon::ParseChargerOptions(arguments);
-  if (!parsed.error.empty()) {
+  const ampelon::Result<ampelon::ChargerOptions> options = ampelon::ParseChargerOptions(arguments);
+  if (!options) {
     std::fprintf(stderr, "ampelon-charger: %s\nTry 'ampelon-charger --help'.\n",
-                 parsed.error.c_str());
+                 options.error().c_str());
     return 2;
   }
-  if (parsed.options.help) {
+  if (options->help) {
     std::fputs(ampelon::ChargerHelpText().c_str(), stdout);
     return 0;
   }
-  return ampelon::Run(parsed.options);
+  return ampelon::Run(*options);
 }

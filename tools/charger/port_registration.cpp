@@ -35,7 +35,7 @@ bool WriteAll(int fd, std::string_view text) {
 
 // Writes a new file beside `path` and renames it over `path`, through a symbolic link to its
 // target, keeping the old file's permissions.
-std::optional<std::string> ReplaceFile(const std::string& path, std::string_view text) {
+Result<void> ReplaceFile(const std::string& path, std::string_view text) {
   std::string target = path;
   if (char* resolved = ::realpath(path.c_str(), nullptr)) {
     target = resolved;
@@ -45,7 +45,7 @@ std::optional<std::string> ReplaceFile(const std::string& path, std::string_view
   const std::string folder = slash == std::string::npos ? "." : target.substr(0, slash + 1);
   std::string temporary = folder + ".settings.ini.XXXXXX";
   const int fd = ::mkstemp(temporary.data());
-  if (fd < 0) return Reason(folder, "cannot create a file");
+  if (fd < 0) return Failure{Reason(folder, "cannot create a file")};
   struct stat info {};
   const mode_t mode = ::stat(target.c_str(), &info) == 0 ? info.st_mode & 07777 : 0;
   // mkstemp makes the file 0600; a new settings file gets the usual 0666 less the umask.
@@ -53,22 +53,22 @@ std::optional<std::string> ReplaceFile(const std::string& path, std::string_view
   ::umask(mask);
   const bool written = ::fchmod(fd, mode != 0 ? mode : 0666 & ~mask) == 0 && WriteAll(fd, text);
   if (::close(fd) != 0 || !written || ::rename(temporary.c_str(), target.c_str()) != 0) {
-    const std::string reason = Reason(target, "cannot write");
+    Failure failure{Reason(target, "cannot write")};
     ::unlink(temporary.c_str());
-    return reason;
+    return failure;
   }
-  return std::nullopt;
+  return {};
 }
 
-std::optional<std::string> MakeFolders(const std::string& filePath) {
+Result<void> MakeFolders(const std::string& filePath) {
   for (std::size_t slash = filePath.find('/', 1); slash != std::string::npos;
        slash = filePath.find('/', slash + 1)) {
     const std::string folder = filePath.substr(0, slash);
     if (::mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST) {
-      return Reason(folder, "cannot create the folder");
+      return Failure{Reason(folder, "cannot create the folder")};
     }
   }
-  return std::nullopt;
+  return {};
 }
 
 }  // namespace
@@ -76,7 +76,8 @@ std::optional<std::string> MakeFolders(const std::string& filePath) {
 PortRegistration::PortRegistration(std::string settingsPath, int portNumber)
     : m_settingsPath(std::move(settingsPath)), m_key("COM" + std::to_string(portNumber)) {}
 
-PortRegistration::~PortRegistration() { Unregister(); }
+// A registration left behind is taken back, though nobody is left to hear of a failure.
+PortRegistration::~PortRegistration() { static_cast<void>(Unregister()); }
 
 std::string PortRegistration::DefaultSettingsPath() {
   std::string base;
@@ -90,52 +91,54 @@ std::string PortRegistration::DefaultSettingsPath() {
   return base + "/Trevanix Ampelon/settings.ini";
 }
 
-std::optional<std::string> PortRegistration::Register(const std::string& devicePath) {
-  if (auto error = MakeFolders(m_settingsPath)) return error;
-  const IniFileText file = ReadIniFile(m_settingsPath);
-  if (!file.text) return file.problem;
-  if (file.exists && ::access(m_settingsPath.c_str(), W_OK) != 0) {
-    return Reason(m_settingsPath, "cannot change");
+Result<void> PortRegistration::Register(const std::string& devicePath) {
+  if (Result<void> made = MakeFolders(m_settingsPath); !made) return made;
+  const Result<IniFileText> file = ReadIniFile(m_settingsPath);
+  if (!file) return Failure{file.error()};
+  if (file->exists && ::access(m_settingsPath.c_str(), W_OK) != 0) {
+    return Failure{Reason(m_settingsPath, "cannot change")};
   }
 
-  IniDocument document(*file.text);
+  IniDocument document(file->text);
   m_replacedValue = document.Value(settings::kPortsGroup, m_key);
   const bool stale =
       m_replacedValue && std::string_view(*m_replacedValue).starts_with(kPseudoTerminalFolder);
   m_restoreValue = stale ? std::nullopt : m_replacedValue;
   if (stale) {
-    IniDocument cleaned(*file.text);
+    IniDocument cleaned(file->text);
     cleaned.RemoveValue(settings::kPortsGroup, m_key);
     m_restoreText = cleaned.Text();
   } else {
-    m_restoreText = *file.text;
+    m_restoreText = file->text;
   }
 
   document.SetValue(settings::kPortsGroup, m_key, devicePath);
   m_writtenText = document.Text();
-  if (auto error = ReplaceFile(m_settingsPath, m_writtenText)) return error;
+  if (Result<void> written = ReplaceFile(m_settingsPath, m_writtenText); !written) return written;
   m_devicePath = devicePath;
-  m_createdFile = !file.exists;
+  m_createdFile = !file->exists;
   m_registered = true;
-  return std::nullopt;
+  return {};
 }
 
-std::optional<std::string> PortRegistration::Unregister() {
-  if (!m_registered) return std::nullopt;
+Result<void> PortRegistration::Unregister() {
+  if (!m_registered) return {};
   m_registered = false;
-  const IniFileText file = ReadIniFile(m_settingsPath);
-  if (!file.text) return file.problem;
-  if (!file.exists) return std::nullopt;  // deleted meanwhile: nothing left to take back
-  if (*file.text == m_writtenText) {
+  const Result<IniFileText> file = ReadIniFile(m_settingsPath);
+  if (!file) return Failure{file.error()};
+  if (!file->exists) return {};  // deleted meanwhile: nothing left to take back
+  if (file->text == m_writtenText) {
     if (m_createdFile && m_restoreText.empty()) {
-      if (::unlink(m_settingsPath.c_str()) != 0) return Reason(m_settingsPath, "cannot remove");
-      return std::nullopt;
+      if (::unlink(m_settingsPath.c_str()) != 0) {
+        return Failure{Reason(m_settingsPath, "cannot remove")};
+      }
+      return {};
     }
     return ReplaceFile(m_settingsPath, m_restoreText);
   }
-  IniDocument document(*file.text);
+  IniDocument document(file->text);
   if (document.Value(settings::kPortsGroup, m_key) != m_devicePath) {
-    return std::nullopt;  // someone else's now
+    return {};  // someone else's now
   }
   if (m_restoreValue) {
     document.SetValue(settings::kPortsGroup, m_key, *m_restoreValue);

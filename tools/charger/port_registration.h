@@ -3,6 +3,8 @@
 #include <optional>
 #include <string>
 
+#include "common/result.h"
+
 namespace ampelon {
 
 // Registers a device path for a port number in the settings file (key "COMn" of group [Ports])
@@ -20,9 +22,8 @@ class PortRegistration {
   // $XDG_CONFIG_HOME (or ~/.config) + "/Trevanix Ampelon/settings.ini", where the program looks.
   static std::string DefaultSettingsPath();
 
-  // Writes COMn=`devicePath`, creating the folder and the file when needed. Returns the reason
-  // it failed; nothing on success.
-  std::optional<std::string> Register(const std::string& devicePath);
+  // Writes COMn=`devicePath`, creating the folder and the file when needed.
+  Result<void> Register(const std::string& devicePath);
 
   // The value the key had before Register replaced it.
   const std::optional<std::string>& ReplacedValue() const { return m_replacedValue; }
@@ -32,7 +33,7 @@ class PortRegistration {
   // earlier value or removed, and only while it still names our device. An earlier value that
   // names a pseudo-terminal is not restored: it was left by a simulator that could not clean up,
   // and its number may belong to another terminal by now. Safe to call more than once.
-  std::optional<std::string> Unregister();
+  Result<void> Unregister();
 
  private:
   std::string m_settingsPath;

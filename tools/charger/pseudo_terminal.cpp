@@ -18,18 +18,18 @@ std::string Reason(const char* what) { return std::string(what) + ": " + std::st
 
 PseudoTerminal::~PseudoTerminal() { Close(); }
 
-std::optional<std::string> PseudoTerminal::Open() {
+Result<void> PseudoTerminal::Open() {
   Close();
   m_master = ::posix_openpt(O_RDWR | O_NOCTTY);
-  if (m_master < 0) return Reason("cannot open a pseudo-terminal");
+  if (m_master < 0) return Failure{Reason("cannot open a pseudo-terminal")};
   char path[256];
   if (::fcntl(m_master, F_SETFD, FD_CLOEXEC) != 0 ||
       ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK) != 0 ||
       ::grantpt(m_master) != 0 || ::unlockpt(m_master) != 0 ||
       ::ptsname_r(m_master, path, sizeof path) != 0) {
-    const std::string reason = Reason("cannot set up the pseudo-terminal");
+    Failure failure{Reason("cannot set up the pseudo-terminal")};
     Close();
-    return reason;
+    return failure;
   }
   m_slavePath = path;
   // Raw mode is kept by the terminal between opens. Opening and closing the slave once also
@@ -43,13 +43,13 @@ std::optional<std::string> PseudoTerminal::Open() {
     ::cfsetspeed(&settings, B19200);
   }
   if (!raw || ::tcsetattr(slave, TCSANOW, &settings) != 0) {
-    const std::string reason = Reason("cannot set raw mode on the pseudo-terminal");
+    Failure failure{Reason("cannot set raw mode on the pseudo-terminal")};
     if (slave >= 0) ::close(slave);
     Close();
-    return reason;
+    return failure;
   }
   ::close(slave);
-  return std::nullopt;
+  return {};
 }
 
 PseudoTerminal::SendResult PseudoTerminal::Send(std::string_view line) {

@@ -1,8 +1,9 @@
 #pragma once
 
-#include <optional>
 #include <string>
 #include <string_view>
+
+#include "common/result.h"
 
 namespace ampelon {
 
@@ -27,8 +28,8 @@ class PseudoTerminal {
   PseudoTerminal(const PseudoTerminal&) = delete;
   PseudoTerminal& operator=(const PseudoTerminal&) = delete;
 
-  // Opens the pair; returns the reason it failed.
-  std::optional<std::string> Open();
+  // Opens the pair.
+  Result<void> Open();
   const std::string& SlavePath() const { return m_slavePath; }
 
   SendResult Send(std::string_view line);

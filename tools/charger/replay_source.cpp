@@ -1,55 +1,43 @@
 #include "charger/replay_source.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
 #include <utility>
 
-#include "common/leading_number.h"
-#include "common/rounding.h"
+#include "measurement/graph_log_parser.h"
 
 namespace ampelon {
-namespace {
 
-constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
-
-void TakeLine(std::string_view line, std::vector<std::int16_t>& readings) {
-  if (const auto value = RoundToInt16(LeadingNumber(line))) readings.push_back(*value);
-}
-
-}  // namespace
-
-std::vector<std::int16_t> GraphLogReadings(std::string_view text) {
-  if (text.starts_with(kUtf8Mark)) text.remove_prefix(kUtf8Mark.size());
-  std::vector<std::int16_t> readings;
-  std::size_t start = 0;
-  for (std::size_t at = text.find_first_of("\r\n"); at != std::string_view::npos;
-       at = text.find_first_of("\r\n", start)) {
-    TakeLine(text.substr(start, at - start), readings);
-    // CR LF is one line ending.
-    start = at + (text[at] == '\r' && at + 1 < text.size() && text[at + 1] == '\n' ? 2 : 1);
-  }
-  if (start < text.size()) TakeLine(text.substr(start), readings);
-  return readings;
-}
-
-ReplayFile ReadReplayFile(const std::string& path) {
+Result<std::vector<std::int16_t>> ReadReplayFile(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
-  if (!file) return {{}, path + ": " + std::strerror(errno)};
+  if (!file) return Failure{path + ": " + std::strerror(errno)};
   std::string text;
   char chunk[1 << 16];
   while (text.size() <= kLargestReplayBytes && file.read(chunk, sizeof chunk).gcount() > 0) {
     text.append(chunk, static_cast<std::size_t>(file.gcount()));
   }
-  if (file.bad()) return {{}, path + ": read error"};
-  if (text.size() > kLargestReplayBytes) return {{}, path + ": too large for a graph log"};
-  if (text.find('\0') != std::string::npos || text.starts_with("\xFF\xFE") ||
-      text.starts_with("\xFE\xFF")) {
-    return {{}, path + ": not a text file"};
+  if (file.bad()) return Failure{path + ": read error"};
+  if (text.size() > kLargestReplayBytes) return Failure{path + ": too large for a graph log"};
+
+  // Room for every line, so that none is left out: only the last line has no CR or LF.
+  const auto lineEnds =
+      std::count_if(text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; });
+  GraphLogParser parser(static_cast<std::size_t>(lineEnds) + 1);
+  parser.Feed(text);
+  parser.Finish();
+  switch (parser.GetFailure()) {
+    case GraphLogParser::Failure::kNone:
+      break;
+    case GraphLogParser::Failure::kNotText:
+      return Failure{path + ": not a text file"};
+    case GraphLogParser::Failure::kLineTooLong:
+      return Failure{path + ": line " + std::to_string(parser.FailureLine()) +
+                     " is longer than 1 MiB"};
   }
-  std::vector<std::int16_t> readings = GraphLogReadings(text);
-  if (readings.empty()) return {{}, path + ": no readings"};
-  return {std::move(readings), {}};
+  if (parser.Readings().empty()) return Failure{path + ": no readings"};
+  return parser.Readings();
 }
 
 ReplaySource::ReplaySource(std::vector<std::int16_t> readings) : m_readings(std::move(readings)) {}

@@ -10,24 +10,23 @@ namespace ampelon {
 
 SlaveLink::~SlaveLink() { Remove(); }
 
-std::optional<std::string> SlaveLink::Create(const std::string& linkPath,
-                                             const std::string& target) {
+Result<void> SlaveLink::Create(const std::string& linkPath, const std::string& target) {
   struct stat info {};
   if (::lstat(linkPath.c_str(), &info) == 0 && !S_ISLNK(info.st_mode)) {
-    return linkPath + ": exists and is not a symbolic link";
+    return Failure{linkPath + ": exists and is not a symbolic link"};
   }
   // A new link renamed over the old one, so the path never dangles or vanishes in between.
   const std::string temporary = linkPath + ".new" + std::to_string(::getpid());
   ::unlink(temporary.c_str());
   if (::symlink(target.c_str(), temporary.c_str()) != 0 ||
       ::rename(temporary.c_str(), linkPath.c_str()) != 0) {
-    const std::string reason = linkPath + ": " + std::strerror(errno);
+    Failure failure{linkPath + ": " + std::strerror(errno)};
     ::unlink(temporary.c_str());
-    return reason;
+    return failure;
   }
   m_linkPath = linkPath;
   m_target = target;
-  return std::nullopt;
+  return {};
 }
 
 void SlaveLink::Remove() {

@@ -1,7 +1,8 @@
 #pragma once
 
-#include <optional>
 #include <string>
+
+#include "common/result.h"
 
 namespace ampelon {
 
@@ -14,8 +15,8 @@ class SlaveLink {
   SlaveLink& operator=(const SlaveLink&) = delete;
 
   // Makes `linkPath` point to `target`. A symbolic link already there (left by a run that was
-  // killed) is replaced; any other file is left alone and fails. Returns the reason it failed.
-  std::optional<std::string> Create(const std::string& linkPath, const std::string& target);
+  // killed) is replaced; any other file is left alone and fails.
+  Result<void> Create(const std::string& linkPath, const std::string& target);
   // Removes the link while it still points to the target. Safe to call more than once.
   void Remove();
 

@@ -112,21 +112,21 @@ void QtSerialControl::SetLineSettings(std::string_view settings) {
   m_lineSettings.assign(settings);
 }
 
-OpenResult QtSerialControl::Open() {
-  if (m_port->isOpen()) return {false, m_openDevice + ": The port is already open"};
+Result<void> QtSerialControl::Open() {
+  if (m_port->isOpen()) return Failure{m_openDevice + ": The port is already open"};
 
-  const LineSettingsResult parsed = ParseLineSettings(m_lineSettings);
-  if (!parsed.settings) return {false, parsed.error};
-  const LineSettings& settings = *parsed.settings;
+  const Result<LineSettings> parsed = ParseLineSettings(m_lineSettings);
+  if (!parsed) return Failure{parsed.error()};
+  const LineSettings& settings = *parsed;
 
   const std::optional<std::string> overridePath =
       m_overrideLookup ? m_overrideLookup(m_portNumber) : std::nullopt;
   const std::string device = DeviceNameForPort(m_portNumber, CurrentDevicePlatform(), overridePath);
   if (device.empty()) {
-    return {false, "No serial device belongs to port " + std::to_string(m_portNumber)};
+    return Failure{"No serial device belongs to port " + std::to_string(m_portNumber)};
   }
-  if (const auto notADevice = NotASerialDevice(device)) return {false, *notADevice};
-  if (!UartHardwarePresent(device)) return {false, device + ": No such device"};
+  if (Result<void> checked = CheckSerialDevice(device); !checked) return checked;
+  if (!UartHardwarePresent(device)) return Failure{device + ": No such device"};
 
   ++m_openCount;
   m_unreadAfterFailure.clear();
@@ -138,9 +138,9 @@ OpenResult QtSerialControl::Open() {
       !m_port->setParity(ToQtParity(settings.parity)) ||
       !m_port->setStopBits(ToQtStopBits(settings.stopBits)) ||
       !m_port->setFlowControl(QSerialPort::NoFlowControl)) {
-    return {false, Reason(device, *m_port)};
+    return Failure{Reason(device, *m_port)};
   }
-  if (!m_port->open(QIODevice::ReadOnly)) return {false, Reason(device, *m_port)};
+  if (!m_port->open(QIODevice::ReadOnly)) return Failure{Reason(device, *m_port)};
 
   // The program never transmits, but opto-isolated adapters often draw their power from DTR and
   // RTS. Linux raises both on open anyway; Qt on Windows leaves them low. A pseudo-terminal
@@ -148,7 +148,7 @@ OpenResult QtSerialControl::Open() {
   m_port->setDataTerminalReady(true);
   m_port->setRequestToSend(true);
   m_port->clearError();
-  return {true, {}};
+  return {};
 }
 
 void QtSerialControl::Close() {

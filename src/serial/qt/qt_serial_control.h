@@ -28,7 +28,7 @@ class QtSerialControl final : public SerialControl {
 
   void SetPortNumber(int portNumber) override;
   void SetLineSettings(std::string_view settings) override;
-  OpenResult Open() override;
+  Result<void> Open() override;
   void Close() override;
   bool IsOpen() const override;
   std::string ReadReceivedText() override;

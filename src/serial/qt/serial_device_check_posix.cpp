@@ -4,10 +4,10 @@
 
 namespace ampelon {
 
-std::optional<std::string> NotASerialDevice(const std::string& devicePath) {
+Result<void> CheckSerialDevice(const std::string& devicePath) {
   struct stat status {};
   // stat() follows links such as /dev/serial/by-id/... to the node they name.
-  if (::stat(devicePath.c_str(), &status) != 0) return std::nullopt;
+  if (::stat(devicePath.c_str(), &status) != 0) return {};
   const char* kind = nullptr;
   if (S_ISDIR(status.st_mode)) {
     kind = "a folder";
@@ -18,9 +18,9 @@ std::optional<std::string> NotASerialDevice(const std::string& devicePath) {
   } else if (S_ISSOCK(status.st_mode)) {
     kind = "a socket";
   } else {
-    return std::nullopt;
+    return {};
   }
-  return devicePath + " is " + kind + ", not a serial device";
+  return Failure{devicePath + " is " + kind + ", not a serial device"};
 }
 
 }  // namespace ampelon

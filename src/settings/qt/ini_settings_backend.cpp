@@ -27,23 +27,23 @@ void IniSettingsBackend::EnsureStore() {
 
 std::optional<std::string> IniSettingsBackend::ReadValue(std::string_view name,
                                                          std::size_t capacity) {
-  const std::optional<std::string> text = ReadIniFile(m_filePath).text;
-  if (!text) return std::nullopt;
-  std::optional<std::string> value = IniDocument(*text).Value(IniDocument::kGeneral, name);
+  const Result<IniFileText> file = ReadIniFile(m_filePath);
+  if (!file) return std::nullopt;
+  std::optional<std::string> value = IniDocument(file->text).Value(IniDocument::kGeneral, name);
   if (!value || value->size() + 1 > capacity) return std::nullopt;
   value->push_back('\0');
   return value;
 }
 
 void IniSettingsBackend::WriteValue(std::string_view name, std::string_view data) {
-  const std::optional<std::string> text = ReadIniFile(m_filePath).text;
-  if (!text) return;
+  const Result<IniFileText> current = ReadIniFile(m_filePath);
+  if (!current) return;
   const QString path = QString::fromStdString(m_filePath);
   // QSaveFile replaces the file through its folder, so it would overwrite a read-only file.
   const QFileInfo info(path);
   if (info.exists() && !info.permission(QFileDevice::WriteOwner)) return;
 
-  IniDocument document(*text);
+  IniDocument document(current->text);
   document.SetValue(IniDocument::kGeneral, name,
                     data.empty() ? data : data.substr(0, data.size() - 1));
   const std::string newText = document.Text();
@@ -57,6 +57,9 @@ void IniSettingsBackend::WriteValue(std::string_view name, std::string_view data
   file.commit();
 }
 
-std::string IniSettingsBackend::StoreProblem() { return ReadIniFile(m_filePath).problem; }
+std::string IniSettingsBackend::StoreProblem() {
+  const Result<IniFileText> file = ReadIniFile(m_filePath);
+  return file ? std::string() : file.error();
+}
 
 }  // namespace ampelon

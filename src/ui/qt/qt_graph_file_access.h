@@ -8,9 +8,9 @@ namespace ampelon {
 // that a failed save (read-only folder, full disk) leaves any existing file whole.
 class QtGraphFileAccess final : public GraphFileAccess {
  public:
-  Opened OpenForReading(const std::string& fileName) override;
+  Result<std::unique_ptr<ByteSource>> OpenForReading(const std::string& fileName) override;
   bool FileExists(const std::string& fileName) override;
-  std::string WriteWhole(const std::string& fileName, std::string_view bytes) override;
+  Result<void> WriteWhole(const std::string& fileName, std::string_view bytes) override;
 };
 
 }  // namespace ampelon

@@ -1,6 +1,7 @@
 #include "ui/qt/regular_file.h"
 
 #include <cerrno>
+#include <string>
 #include <system_error>
 
 #include <fcntl.h>
@@ -23,7 +24,7 @@ std::string NotRegularReason(mode_t mode) {
 
 }  // namespace
 
-std::string OpenRegularFile(QFile& file) {
+Result<void> OpenRegularFile(QFile& file) {
   // O_NONBLOCK lets open() return at once on a named pipe; what was opened is looked at through
   // the descriptor, so nothing can be swapped in between the look and the open.
   const QByteArray path = QFile::encodeName(file.fileName());
@@ -33,24 +34,24 @@ std::string OpenRegularFile(QFile& file) {
     const int error = errno;
     // A socket or a device may refuse the open with a reason that hides what it is.
     if (::stat(path.constData(), &status) == 0 && !S_ISREG(status.st_mode)) {
-      return NotRegularReason(status.st_mode);
+      return Failure{NotRegularReason(status.st_mode)};
     }
-    return std::generic_category().message(error);
+    return Failure{std::generic_category().message(error)};
   }
   if (::fstat(fd, &status) != 0) {
     const int error = errno;
     ::close(fd);
-    return std::generic_category().message(error);
+    return Failure{std::generic_category().message(error)};
   }
   if (!S_ISREG(status.st_mode)) {
     ::close(fd);
-    return NotRegularReason(status.st_mode);
+    return Failure{NotRegularReason(status.st_mode)};
   }
   // Reads of a regular file never wait anyway; plain blocking reads keep the reader simple.
   ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
     ::close(fd);
-    return file.errorString().toStdString();
+    return Failure{file.errorString().toStdString()};
   }
   return {};
 }
