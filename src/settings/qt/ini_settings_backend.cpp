@@ -25,27 +25,22 @@ void IniSettingsBackend::EnsureStore() {
   if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) file.close();
 }
 
-std::optional<std::string> IniSettingsBackend::ReadValue(std::string_view name,
-                                                         std::size_t capacity) {
+std::optional<std::string> IniSettingsBackend::ReadValue(std::string_view name) {
   const std::optional<std::string> text = ReadIniFile(m_filePath).text;
   if (!text) return std::nullopt;
-  std::optional<std::string> value = IniDocument(*text).Value(IniDocument::kGeneral, name);
-  if (!value || value->size() + 1 > capacity) return std::nullopt;
-  value->push_back('\0');
-  return value;
+  return IniDocument(*text).Value(IniDocument::kGeneral, name);
 }
 
-void IniSettingsBackend::WriteValue(std::string_view name, std::string_view data) {
-  const std::optional<std::string> text = ReadIniFile(m_filePath).text;
-  if (!text) return;
+void IniSettingsBackend::WriteValue(std::string_view name, std::string_view text) {
+  const std::optional<std::string> fileText = ReadIniFile(m_filePath).text;
+  if (!fileText) return;
   const QString path = QString::fromStdString(m_filePath);
   // QSaveFile replaces the file through its folder, so it would overwrite a read-only file.
   const QFileInfo info(path);
   if (info.exists() && !info.permission(QFileDevice::WriteOwner)) return;
 
-  IniDocument document(*text);
-  document.SetValue(IniDocument::kGeneral, name,
-                    data.empty() ? data : data.substr(0, data.size() - 1));
+  IniDocument document(*fileText);
+  document.SetValue(IniDocument::kGeneral, name, text);
   const std::string newText = document.Text();
   QSaveFile file(path);
   if (!file.open(QIODevice::WriteOnly)) return;
