@@ -116,7 +116,11 @@ void BM_DrawPointPerReading(benchmark::State& state) {
   image.setDevicePixelRatio(reference.devicePixelRatio());
   const auto scale = PlotScale::For(fixture.chart->Window());
   std::vector<ChartPoint> points(SampleStore::kSampleCapacity);
-  const auto plotted = PlotPoints(fixture.store.Samples(), *scale, points);
+  std::vector<float> heights;
+  const auto samples = fixture.store.Samples();
+  const PlotMapper mapper(*scale, static_cast<int>(samples.size()), fixture.store.LowestSample(),
+                          fixture.store.HighestSample(), heights);
+  const auto plotted = mapper.Map(samples, 1, points);
   const double sx = image.width() / image.devicePixelRatio() / 1003.0;
   const double sy = image.height() / image.devicePixelRatio() / -1003.0;
   for (auto _ : state) {

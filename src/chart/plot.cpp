@@ -19,10 +19,6 @@ double PlotStep(int sampleCount) {
 
 }  // namespace
 
-float PlotX(int sampleNumber, int sampleCount) {
-  return static_cast<float>(PlotStep(sampleCount) * sampleNumber);
-}
-
 std::optional<PlotScale> PlotScale::For(const VoltageWindow& window) {
   const double lower = window.lowerVolts;
   const double upper = window.upperVolts;
@@ -58,15 +54,6 @@ std::span<const ChartPoint> PlotMapper::Map(std::span<const std::int16_t> slice,
   }
   for (std::size_t i = 0; i < count; ++i) points[i].y = heights[slice[i]];
   return points.first(slice.size());
-}
-
-std::span<const ChartPoint> PlotPoints(std::span<const std::int16_t> samples,
-                                       const PlotScale& scale, std::span<ChartPoint> points) {
-  if (samples.empty()) return {};
-  const auto [lowest, highest] = std::minmax_element(samples.begin(), samples.end());
-  std::vector<float> heights;
-  const PlotMapper mapper(scale, static_cast<int>(samples.size()), *lowest, *highest, heights);
-  return mapper.Map(samples, 1, points);
 }
 
 }  // namespace ampelon

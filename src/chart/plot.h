@@ -10,10 +10,6 @@
 
 namespace ampelon {
 
-// x of sample `sampleNumber` (1..sampleCount) in chart units: room for 200 samples up to 200,
-// for 400 up to 400, and beyond that all samples spread over the full width.
-float PlotX(int sampleNumber, int sampleCount);
-
 // Maps volts to chart units for one window: the grid's 0..1000 covers the window widened by
 // 0.05 V at both ends.
 class PlotScale {
@@ -30,7 +26,9 @@ class PlotScale {
   double m_lower;
 };
 
-// Plot positions of the readings of one store in one window. The height of every reading value
+// Plot positions of the readings of one store in one window. Sample n of a store of
+// `sampleCount` lies at x = n times a step: room for 200 samples up to 200, for 400 up to 400,
+// and beyond that all samples spread over the full width. The height of every reading value
 // between `lowest` and `highest` is worked out once, so that a full store costs a lookup per
 // reading rather than the whole arithmetic.
 class PlotMapper {
@@ -49,9 +47,5 @@ class PlotMapper {
   std::int16_t m_lowest;
   const std::vector<float>& m_heights;
 };
-
-// The positions of a whole store's readings (1..n in order) in `points`.
-std::span<const ChartPoint> PlotPoints(std::span<const std::int16_t> samples,
-                                       const PlotScale& scale, std::span<ChartPoint> points);
 
 }  // namespace ampelon

@@ -14,6 +14,9 @@
 namespace ampelon {
 namespace {
 
+// The read buffer: a text of up to 254 bytes and its terminator. Longer data does not fit and
+// fails with ERROR_MORE_DATA.
+constexpr DWORD kReadBufferBytes = 255;
 constexpr std::size_t kLargestRegistrySize = std::numeric_limits<DWORD>::max();
 
 // The key at `keyPath` opened with `access`, or nothing.
@@ -43,29 +46,30 @@ void RegistrySettingsBackend::EnsureStore() {
   }
 }
 
-std::optional<std::string> RegistrySettingsBackend::ReadValue(std::string_view name,
-                                                              std::size_t capacity) {
-  if (capacity > kLargestRegistrySize) capacity = kLargestRegistrySize;
+std::optional<std::string> RegistrySettingsBackend::ReadValue(std::string_view name) {
   // A NUL-terminated copy: the view need not be terminated.
   const std::string valueName(name);
   const std::optional<HKEY> key = OpenKey(m_keyPath, KEY_READ);
   if (!key) return std::nullopt;
-  std::string buffer(capacity, '\0');
-  auto size = static_cast<DWORD>(capacity);
+  std::string buffer(kReadBufferBytes, '\0');
+  DWORD size = kReadBufferBytes;
   const LONG result = RegQueryValueExA(*key, valueName.c_str(), nullptr, nullptr,
                                        reinterpret_cast<LPBYTE>(buffer.data()), &size);
   RegCloseKey(*key);
-  // Data longer than the buffer fails with ERROR_MORE_DATA; the size check is a guard only.
-  if (result != ERROR_SUCCESS || size > capacity) return std::nullopt;
+  if (result != ERROR_SUCCESS || size > kReadBufferBytes) return std::nullopt;
   // The size the registry reports, not the first NUL: a value another program stored without a
-  // terminator, or with NULs inside, keeps exactly its bytes.
-  buffer.resize(size);
+  // terminator, or with NULs inside, keeps exactly its bytes less the last. Zero bytes (only
+  // another program stores that) read as the empty text.
+  buffer.resize(size == 0 ? 0 : size - 1);
   return buffer;
 }
 
-void RegistrySettingsBackend::WriteValue(std::string_view name, std::string_view data) {
-  if (data.size() > kLargestRegistrySize) return;
+void RegistrySettingsBackend::WriteValue(std::string_view name, std::string_view text) {
+  if (text.size() >= kLargestRegistrySize) return;
   const std::string valueName(name);
+  // The terminator is stored and counted in the size, as REG_SZ data must be.
+  std::string data(text);
+  data.push_back('\0');
   const std::optional<HKEY> key = OpenKey(m_keyPath, KEY_WRITE);
   if (!key) return;
   RegSetValueExA(*key, valueName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.data()),

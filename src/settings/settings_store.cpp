@@ -10,11 +10,8 @@ void SettingsStore::EnsureSettingsKey() { m_backend.EnsureStore(); }
 
 std::string SettingsStore::ReadSetting(std::string_view name, std::string_view defaultValue) {
   EnsureSettingsKey();
-  if (auto data = m_backend.ReadValue(name, kLongestReadableText + 1)) {
-    // The stored data less its last byte, the terminator; data of zero bytes (only another
-    // program can store that) reads as the empty text.
-    if (!data->empty()) data->pop_back();
-    return *data;
+  if (auto text = m_backend.ReadValue(name); text && text->size() <= kLongestReadableText) {
+    return *text;
   }
   WriteSetting(name, defaultValue);
   return std::string(defaultValue);
@@ -24,9 +21,7 @@ std::string SettingsStore::StoreProblem() { return m_backend.StoreProblem(); }
 
 void SettingsStore::WriteSetting(std::string_view name, std::string_view value) {
   EnsureSettingsKey();
-  std::string data(value);
-  data.push_back('\0');
-  m_backend.WriteValue(name, data);
+  m_backend.WriteValue(name, value);
 }
 
 }  // namespace ampelon

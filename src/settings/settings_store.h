@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -12,7 +13,8 @@ class SettingsBackend;
 // present value. Failures to store are silent: the program then runs on its defaults.
 class SettingsStore {
  public:
-  // The longest text that can be read back, in bytes.
+  // The longest text that can be read back, in bytes: the registry reads no more, and a
+  // setting must behave alike on every system.
   static constexpr std::size_t kLongestReadableText = 254;
 
   // `backend` must outlive the store.

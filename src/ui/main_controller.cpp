@@ -113,11 +113,12 @@ void MainController::ReportFullStore() {
 }
 
 void MainController::OnSerialEvent(const SerialEvent& event) {
+  // Not full before this event: emptied by a load since the last notice, so a new fill is news
+  // again, also when this very event fills it.
+  if (!m_store.IsFull()) m_fullStoreReported = false;
   // Read once per event, whatever its kind: a loss still hands over the last bytes received.
   const DecodeSummary summary = m_decoder.OnSerialEvent(m_serial.ReadReceivedText());
-  if (!m_store.IsFull()) {
-    m_fullStoreReported = false;  // emptied by a load since: a new fill is news again
-  } else if ((summary.stored > 0 || summary.droppedFull > 0) && !m_fullStoreReported) {
+  if (m_store.IsFull() && (summary.stored > 0 || summary.droppedFull > 0) && !m_fullStoreReported) {
     m_fullStoreNoticeDue = true;
   }
   if (event.kind == SerialEventKind::kPortLost) {

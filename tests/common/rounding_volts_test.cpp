@@ -63,11 +63,19 @@ TEST(Volts, TableHoldsTheVoltsOfEveryReading) {
   }
 }
 
+// reading / 4095 x 2.5 worked out exactly, then rounded once to the nearest float: 1025 gives
+// .625763125763..., whose nearest float is .6257631 (float arithmetic throughout gives
+// .6257632); 32767 gives 20.0042735..., nearest float 20.004274 (float arithmetic: 20.004272).
 TEST(Volts, RoundsOnceFromDoublePrecision) {
-  for (int reading = -32768; reading <= 32767; reading += 97) {
-    const double exact = static_cast<double>(reading) / 4095.0 * 2.5;
-    EXPECT_EQ(Volts(static_cast<std::int16_t>(reading)), static_cast<float>(exact));
-  }
+  const struct {
+    std::int16_t reading;
+    float volts;
+  } cases[] = {
+      {1, 0.00061050063f}, {819, 0.5f},           {1025, 0.6257631f},
+      {1027, 0.6269841f},  {2047, 1.2496947f},    {4094, 2.4993894f},
+      {32767, 20.004274f}, {-32767, -20.004274f}, {-32768, -20.004885f},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Volts(c.reading), c.volts) << "reading " << c.reading;
 }
 
 }  // namespace

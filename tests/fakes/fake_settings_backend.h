@@ -14,25 +14,23 @@ namespace ampelon::testing {
 class FakeSettingsBackend final : public SettingsBackend {
  public:
   void EnsureStore() override { ++m_ensures; }
-  std::optional<std::string> ReadValue(std::string_view name, std::size_t capacity) override {
+  std::optional<std::string> ReadValue(std::string_view name) override {
     const auto found = m_values.find(std::string(name));
-    if (found == m_values.end() || found->second.size() > capacity) return std::nullopt;
+    if (found == m_values.end()) return std::nullopt;
     return found->second;
   }
-  void WriteValue(std::string_view name, std::string_view data) override {
-    m_writes.emplace_back(name, data);
-    if (!m_readOnly) m_values[std::string(name)] = std::string(data);
+  void WriteValue(std::string_view name, std::string_view text) override {
+    m_writes.emplace_back(name, text);
+    if (!m_readOnly) m_values[std::string(name)] = std::string(text);
   }
   std::string StoreProblem() override { return m_problem; }
 
-  // The text of a value (its data less the terminator), as another program would set it.
-  void Set(const std::string& name, const std::string& text) { m_values[name] = text + '\0'; }
+  // A value as another program would set it.
+  void Set(const std::string& name, const std::string& text) { m_values[name] = text; }
   std::optional<std::string> Text(const std::string& name) const {
     const auto found = m_values.find(name);
     if (found == m_values.end()) return std::nullopt;
-    std::string text = found->second;
-    if (!text.empty()) text.pop_back();
-    return text;
+    return found->second;
   }
   void Erase(const std::string& name) { m_values.erase(name); }
   void EraseAll() { m_values.clear(); }
@@ -40,14 +38,7 @@ class FakeSettingsBackend final : public SettingsBackend {
   void SetProblem(std::string problem) { m_problem = std::move(problem); }
 
   // (name, text) of every write, in order.
-  std::vector<std::pair<std::string, std::string>> WrittenTexts() const {
-    std::vector<std::pair<std::string, std::string>> texts;
-    for (auto [name, data] : m_writes) {
-      if (!data.empty()) data.pop_back();
-      texts.emplace_back(name, data);
-    }
-    return texts;
-  }
+  const std::vector<std::pair<std::string, std::string>>& WrittenTexts() const { return m_writes; }
   void ForgetWrites() { m_writes.clear(); }
   std::size_t Size() const { return m_values.size(); }
 

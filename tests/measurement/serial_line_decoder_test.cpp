@@ -178,26 +178,36 @@ TEST(SerialLineDecoder, FullStoreDropsReadingsAndSaysSo) {
   EXPECT_EQ(h.store.LatestSample(), 2);
 }
 
+// Lines of random bytes (each starting with 0xFF, so none can be a reading) between known
+// readings: only the known readings are stored, and the noise after the last line feed waits.
 TEST(SerialLineDecoder, BinaryNoiseKeepsTheStoreConsistent) {
-  DecoderHarness h;
+  const Readings known = {1023, -32768, 32767, 0, 4095, -5, 12, 2048};
   std::mt19937 random(7);
-  std::string noise(1 << 20, '\0');
-  for (auto& byte : noise) byte = static_cast<char>(random() % 256);
-  // Count the valid lines independently: complete lines only.
-  int validLines = 0;
-  std::size_t start = 0;
-  for (auto lf = noise.find('\n'); lf != std::string::npos; lf = noise.find('\n', start)) {
-    std::string_view line = std::string_view(noise).substr(start, lf - start);
-    while (!line.empty() && line.front() == ' ') line.remove_prefix(1);
-    while (!line.empty() && line.back() == ' ') line.remove_suffix(1);
-    if (ParseReading(line)) ++validLines;
-    start = lf + 1;
+  const auto noise = [&random] {
+    std::string bytes(1 + random() % 8000, '\xFF');
+    for (std::size_t i = 1; i < bytes.size(); ++i) {
+      bytes[i] = static_cast<char>(random() % 256);
+      if (bytes[i] == '\n') bytes[i] = '\r';
+    }
+    return bytes;
+  };
+  std::string stream;
+  Readings expected;
+  for (int round = 0; round < 32; ++round) {
+    for (const std::int16_t reading : known) {
+      stream += noise() + "\n " + std::to_string(reading) + " \n";
+      expected.push_back(reading);
+    }
   }
-  for (std::size_t offset = 0; offset < noise.size(); offset += 4093) {
-    h.decoder.OnSerialEvent(std::string_view(noise).substr(offset, 4093));
+  const std::string tail = noise();
+  stream += tail;
+
+  DecoderHarness h;
+  for (std::size_t offset = 0; offset < stream.size(); offset += 4093) {
+    h.decoder.OnSerialEvent(std::string_view(stream).substr(offset, 4093));
   }
-  EXPECT_EQ(h.store.SampleCount(), validLines);
-  EXPECT_EQ(h.decoder.RxBuffer(), noise.substr(start));
+  EXPECT_EQ(StoredReadings(h.store), expected);
+  EXPECT_EQ(h.decoder.RxBuffer(), tail);
 }
 
 }  // namespace

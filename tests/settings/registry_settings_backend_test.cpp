@@ -3,6 +3,7 @@
 // settings_store_test.cpp.
 #include "settings/registry_settings_backend.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -99,11 +100,25 @@ TEST_F(RegistrySettingsTest, TooLongValuesOfAnyTypeAreReplacedByTheDefault) {
   }
 }
 
-TEST_F(RegistrySettingsTest, BackendReadsUpToItsCapacity) {
-  m_harness.SetDataByOtherProgram("Range", REG_BINARY, "12345");
-  EXPECT_EQ(m_harness.Backend().ReadValue("Range", 5), "12345");
-  EXPECT_EQ(m_harness.Backend().ReadValue("Range", 4), std::nullopt);
-  EXPECT_EQ(m_harness.Backend().ReadValue("Absent", 5), std::nullopt);
+// The backend itself holds the registry's form: a read gives the data less its last byte and
+// fits 255 bytes of data at most; a write adds the terminator.
+TEST_F(RegistrySettingsTest, BackendReadsDataOfUpTo255BytesLessTheLast) {
+  const struct {
+    std::string data;
+    std::optional<std::string> text;
+  } cases[] = {
+      {"12345", "1234"},
+      {std::string(255, 'x'), std::string(254, 'x')},
+      {std::string(256, 'x'), std::nullopt},
+  };
+  for (const auto& [data, text] : cases) {
+    SCOPED_TRACE(data.size());
+    m_harness.SetDataByOtherProgram("Range", REG_BINARY, data);
+    EXPECT_EQ(m_harness.Backend().ReadValue("Range"), text);
+  }
+  EXPECT_EQ(m_harness.Backend().ReadValue("Absent"), std::nullopt);
+  m_harness.Backend().WriteValue("Range", "ab");
+  EXPECT_EQ(m_harness.StoredData("Range"), "ab\0"s);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "ui/controller_fixture.h"
 
@@ -166,6 +167,26 @@ TEST_F(GraphLogCommandsTest, AFullStoreIsReportedOnceAtTheNextTick) {
   m_controller->OnTick();
   EXPECT_EQ(m_dialogs.Messages().size(), 1u);
   EXPECT_EQ(Readings().back(), 4);
+}
+
+// A load empties the store, so filling it again is news: it is reported again, also when the
+// first serial event after the load is the one that fills it.
+TEST_F(GraphLogCommandsTest, AFullStoreIsReportedAgainAfterALoad) {
+  std::string text;
+  for (int i = 0; i < 99998; ++i) text += "3\r\n";
+  m_files.Put("/data/almost.log", text);
+  const std::vector<std::vector<std::string>> refills = {{"4\n5\n"}, {"6\n7\n8\n"}, {"6\n", "7\n"}};
+  std::size_t notices = 0;
+  for (const auto& events : refills) {
+    SCOPED_TRACE(events.front());
+    m_fileDialog.Answer("/data/almost.log");
+    m_controller->OnLoadGraph();
+    for (const std::string& lines : events) ReceiveReadings(lines);
+    m_controller->OnTick();
+    m_controller->OnTick();
+    ASSERT_EQ(m_dialogs.Messages().size(), ++notices);
+    EXPECT_NE(LastMessage().find("holds 100000 readings"), std::string::npos) << LastMessage();
+  }
 }
 
 }  // namespace

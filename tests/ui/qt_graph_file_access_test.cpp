@@ -48,13 +48,19 @@ TEST(QtGraphFileAccessTest, OnlyRegularFilesOpenAndNothingWaits) {
 }
 
 // A failed write names the system's reason, not "Unknown error", and the old file stays whole
-// (a small log was cut off and swapped in as if saved).
+// (a small log was cut off and swapped in as if saved); a folder stays a folder.
 TEST(QtGraphFileAccessTest, AFailedWriteSaysWhyAndKeepsTheOldFile) {
   QTemporaryDir folder;
   const std::string base = folder.path().toStdString();
   const std::string old = "1500\r\n1600\r\n";
   const std::string large(256 * 1024, '7');
   QtGraphFileAccess files;
+
+  // A folder of that name is refused, not replaced by a file.
+  ASSERT_EQ(::mkdir((base + "/folder.log").c_str(), 0700), 0);
+  ASSERT_TRUE(std::ofstream(base + "/folder.log/inside") << old);
+  EXPECT_EQ(files.WriteWhole(base + "/folder.log", "1\r\n"), "It is a folder, not a regular file.");
+  EXPECT_EQ(Contents(base + "/folder.log/inside"), old);
 
   // Beyond its file size limit a process may not write: EFBIG, without a full disk. The log fits
   // in Qt's write buffer, which is written only when the file is committed.

@@ -14,27 +14,30 @@
 namespace ampelon {
 namespace {
 
-constexpr std::string_view kLegacyUartPrefix = "/dev/ttyS";
+constexpr std::string_view kLegacyUartPrefix = "ttyS";
 
 // The node's kernel name ("ttyS2") when the path, after following links such as
-// /dev/serial/by-path/..., is a legacy UART node.
-std::optional<std::string> LegacyUartName(const std::string& devicePath) {
+// /dev/serial/by-path/..., is a legacy UART node in `devFolder`.
+std::optional<std::string> LegacyUartName(const std::string& devicePath,
+                                          const std::string& devFolder) {
   char resolved[PATH_MAX];
   if (realpath(devicePath.c_str(), resolved) == nullptr) return std::nullopt;
   const std::string_view path(resolved);
-  if (path.size() <= kLegacyUartPrefix.size() || !path.starts_with(kLegacyUartPrefix)) {
+  if (!path.starts_with(devFolder)) return std::nullopt;
+  const std::string_view name = path.substr(devFolder.size());
+  if (name.size() <= kLegacyUartPrefix.size() || !name.starts_with(kLegacyUartPrefix)) {
     return std::nullopt;
   }
-  for (const char c : path.substr(kLegacyUartPrefix.size())) {
+  for (const char c : name.substr(kLegacyUartPrefix.size())) {
     if (c < '0' || c > '9') return std::nullopt;
   }
-  return std::string(path.substr(std::string_view("/dev/").size()));
+  return std::string(name);
 }
 
 // The port type from sysfs, which needs neither permission on the node nor opening it (opening
 // a real UART would toggle its DTR line just before the real open).
-std::optional<int> PortTypeFromSysfs(const std::string& kernelName) {
-  std::ifstream typeFile("/sys/class/tty/" + kernelName + "/type");
+std::optional<int> PortTypeFromSysfs(const std::string& kernelName, const std::string& systemRoot) {
+  std::ifstream typeFile(systemRoot + "/sys/class/tty/" + kernelName + "/type");
   int type = 0;
   if (!(typeFile >> type)) return std::nullopt;
   return type;
@@ -52,10 +55,10 @@ std::optional<int> PortTypeFromDevice(const std::string& devicePath) {
 
 }  // namespace
 
-bool UartHardwarePresent(const std::string& devicePath) {
-  const std::optional<std::string> kernelName = LegacyUartName(devicePath);
+bool UartHardwarePresent(const std::string& devicePath, const std::string& systemRoot) {
+  const std::optional<std::string> kernelName = LegacyUartName(devicePath, systemRoot + "/dev/");
   if (!kernelName) return true;
-  std::optional<int> type = PortTypeFromSysfs(*kernelName);
+  std::optional<int> type = PortTypeFromSysfs(*kernelName, systemRoot);
   if (!type) type = PortTypeFromDevice(devicePath);
   return !type || *type != PORT_UNKNOWN;
 }

@@ -3,6 +3,8 @@
 namespace ampelon {
 
 // Only Linux keeps device nodes for UARTs that are not there; elsewhere a node is a real port.
-bool UartHardwarePresent(const std::string& /*devicePath*/) { return true; }
+bool UartHardwarePresent(const std::string& /*devicePath*/, const std::string& /*systemRoot*/) {
+  return true;
+}
 
 }  // namespace ampelon

@@ -25,17 +25,13 @@ void IniSettingsBackend::EnsureStore() {
   if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) file.close();
 }
 
-std::optional<std::string> IniSettingsBackend::ReadValue(std::string_view name,
-                                                         std::size_t capacity) {
+std::optional<std::string> IniSettingsBackend::ReadValue(std::string_view name) {
   const Result<IniFileText> file = ReadIniFile(m_filePath);
   if (!file) return std::nullopt;
-  std::optional<std::string> value = IniDocument(file->text).Value(IniDocument::kGeneral, name);
-  if (!value || value->size() + 1 > capacity) return std::nullopt;
-  value->push_back('\0');
-  return value;
+  return IniDocument(file->text).Value(IniDocument::kGeneral, name);
 }
 
-void IniSettingsBackend::WriteValue(std::string_view name, std::string_view data) {
+void IniSettingsBackend::WriteValue(std::string_view name, std::string_view text) {
   const Result<IniFileText> current = ReadIniFile(m_filePath);
   if (!current) return;
   const QString path = QString::fromStdString(m_filePath);
@@ -44,8 +40,7 @@ void IniSettingsBackend::WriteValue(std::string_view name, std::string_view data
   if (info.exists() && !info.permission(QFileDevice::WriteOwner)) return;
 
   IniDocument document(current->text);
-  document.SetValue(IniDocument::kGeneral, name,
-                    data.empty() ? data : data.substr(0, data.size() - 1));
+  document.SetValue(IniDocument::kGeneral, name, text);
   const std::string newText = document.Text();
   QSaveFile file(path);
   if (!file.open(QIODevice::WriteOnly)) return;

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,8 +21,8 @@ class IniSettingsBackend final : public SettingsBackend {
   explicit IniSettingsBackend(std::string filePath);
 
   void EnsureStore() override;
-  std::optional<std::string> ReadValue(std::string_view name, std::size_t capacity) override;
-  void WriteValue(std::string_view name, std::string_view data) override;
+  std::optional<std::string> ReadValue(std::string_view name) override;
+  void WriteValue(std::string_view name, std::string_view text) override;
   std::string StoreProblem() override;
 
  private:
