@@ -88,7 +88,7 @@ struct ChartFixture {
     chartLabels.chargeTime = &labels[8];
     chart = std::make_unique<Chart>(store, widget, geometry, chartLabels);
     chart->SetWindow(VoltageWindow::AtStart(0.3f));
-    chart->LayoutChart();  // design window: chart 6015 x 6735 twips
+    chart->LayoutChart();  // a 7140 x 9150 window: chart 6015 x 6735 twips
   }
 };
 

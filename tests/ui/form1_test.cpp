@@ -32,8 +32,9 @@ const QRgb kGrey = qRgb(64, 64, 64);
 const QRgb kAxisBlue = qRgb(0, 0, 192);
 const QRgb kGreen = qRgb(192, 255, 192);
 
-// Settings that give the window its design size.
-FakeSettingsBackend DesignGeometry() {
+// Settings that give the window the size its widgets are laid out for: 7140 x 9150 twips
+// outside, a client area of 7020 x 8460.
+FakeSettingsBackend LayoutSizeGeometry() {
   FakeSettingsBackend backend;
   backend.Set("Window Left", "0");
   backend.Set("Window Top", "0");
@@ -80,12 +81,12 @@ class Form1Test : public ::testing::Test {
 
   FakeClock m_clock{36000.0f};
   FakeSerialControl m_serial;
-  FakeSettingsBackend m_backend = DesignGeometry();
+  FakeSettingsBackend m_backend = LayoutSizeGeometry();
   SettingsStore m_settings{m_backend};
   Form1 m_window;
 };
 
-TEST_F(Form1Test, StartsInItsDesignStateWithTheStartWindowLabelled) {
+TEST_F(Form1Test, StartsWithItsCaptionsAndTimerAndTheStartWindowLabelled) {
   EXPECT_EQ(m_window.windowTitle(), QStringLiteral("Trevanix Ampelon"));
   const char* expected[] = {"1.00V", "1.05V", "1.10V", "1.15V", "1.20V", "1.25V", "1.30V"};
   for (int k = 0; k < 7; ++k) {
@@ -114,7 +115,7 @@ TEST_F(Form1Test, MenusListTheSixCommandsInOrder) {
                            "Down|  Change Voltage Range|  Change Serial Port Number"));
 }
 
-TEST_F(Form1Test, DesignWindowGivesTheDesignChart) {
+TEST_F(Form1Test, AtItsLayoutSizeTheChartKeepsItsLaidOutSize) {
   EXPECT_EQ(m_window.Width(), 7140.0f);
   EXPECT_EQ(m_window.Height(), 9150.0f);
   const int dpi = m_window.centralWidget()->logicalDpiY();

@@ -16,7 +16,7 @@ using namespace ampelon::testing;
 
 using MainControllerTest = ControllerFixture;
 
-TEST_F(MainControllerTest, FirstRunCreatesEverySettingAndStartsInTheDesignState) {
+TEST_F(MainControllerTest, FirstRunCreatesEverySettingAndStartsFromTheDefaults) {
   m_serial.AddWorkingPort(2);
   m_controller->OnLoad();
   const std::vector<std::pair<std::string, std::string>> expected = {
@@ -139,7 +139,7 @@ TEST_F(MainControllerTest, PortCommandAsksInTheProgramsName) {
 }
 
 TEST_F(MainControllerTest, ResizeLaysOutTheChart) {
-  m_controller->OnResize();  // the fake window has the design size, 7140 x 9150
+  m_controller->OnResize();  // the fake window has its default size, 7140 x 9150
   EXPECT_EQ(m_canvas.WidthTwips(), 6015.0f);
   EXPECT_EQ(m_canvas.HeightTwips(), 6735.0f);
 }

@@ -26,24 +26,24 @@
 namespace ampelon {
 namespace {
 
-// The design's client area and the frame around it, in twips.
-constexpr int kDesignClientWidth = 7020;
-constexpr int kDesignClientHeight = 8460;
+// The client area the widgets below are laid out for, and the frame around it, in twips.
+constexpr int kLayoutClientWidth = 7020;
+constexpr int kLayoutClientHeight = 8460;
 constexpr float kFrameWidth = 120.0f;   // 60 at each side
 constexpr float kFrameHeight = 690.0f;  // 630 above (title and menu bar), 60 below
-constexpr qreal kDesignFontPoints = 8.0;
+constexpr qreal kFontPoints = 8.0;
 
 QColor ToQColor(Colour colour) { return QColor(RedOf(colour), GreenOf(colour), BlueOf(colour)); }
 
 void Style(QLabel& label, Colour background, const QColor* text, Qt::Alignment alignment,
-           const char* designText) {
+           const char* initialText) {
   QPalette palette = label.palette();
   palette.setColor(QPalette::Window, ToQColor(background));
   if (text != nullptr) palette.setColor(QPalette::WindowText, *text);
   label.setPalette(palette);
   label.setAutoFillBackground(true);
   label.setAlignment(alignment | Qt::AlignVCenter);
-  label.setText(QString::fromLatin1(designText));
+  label.setText(QString::fromLatin1(initialText));
 }
 
 char DecimalPoint() {
@@ -66,15 +66,15 @@ Form1::Form1(Clock& clock, SerialControl& serial, SettingsStore& settings,
   black.setColor(QPalette::Window, Qt::black);
   client->setPalette(black);
   client->setAutoFillBackground(true);
-  // The platform's font at 8 points: the size the design's labels (255 twips high) were drawn
-  // for, so that texts such as "Serial port 12 error!" fit their read-outs.
+  // The platform's font at 8 points: the size that fits the labels' height of 255 twips, so that
+  // texts such as "Serial port 12 error!" fit their read-outs.
   QFont font = client->font();
-  font.setPointSizeF(kDesignFontPoints);
+  font.setPointSizeF(kFontPoints);
   client->setFont(font);
   setCentralWidget(client);
   m_twips = Twips(client->logicalDpiY());
 
-  // Elements in the order of the design.
+  // The window's layout in twips, in creation order: assistive tools and tests rely on the order.
   m_timer1 = new QTimer(this);
   m_timer1->setObjectName(QStringLiteral("Timer1"));
   m_timer1->setInterval(1000);
@@ -109,8 +109,8 @@ Form1::Form1(Clock& clock, SerialControl& serial, SettingsStore& settings,
   for (const auto& caption : captions) {
     QLabel* label = AddLabel(caption.name, caption.left, 360, caption.width, 255);
     Style(*label, kBlack, &white, Qt::AlignLeft, caption.text);
-    // The platform's font may be wider than the design's: a caption grows to the right (into
-    // empty space) rather than lose its last letters.
+    // The platform's font may be wider than the captions' widths allow for: a caption grows to
+    // the right (into empty space) rather than lose its last letters.
     label->resize(std::max(label->width(), label->sizeHint().width()), label->height());
   }
 
@@ -135,7 +135,7 @@ Form1::Form1(Clock& clock, SerialControl& serial, SettingsStore& settings,
                             *m_files, DecimalPoint()},
       paths);
 
-  ResizeClient(m_twips.ToPixels(kDesignClientWidth), m_twips.ToPixels(kDesignClientHeight));
+  ResizeClient(m_twips.ToPixels(kLayoutClientWidth), m_twips.ToPixels(kLayoutClientHeight));
 
   serial.SetEventHandler([this](const SerialEvent& event) { m_controller->OnSerialEvent(event); });
   connect(m_timer1, &QTimer::timeout, this, [this] { m_controller->OnTick(); });

@@ -24,8 +24,14 @@ class SerialControl;
 class SettingsStore;
 struct StartupPaths;
 
-// The main window: builds the design's elements, implements the window interfaces and turns Qt
-// events (resize, timer, serial, menus) into calls on the MainController. No rules of its own.
+// The main window: builds its widgets, implements the window interfaces and turns Qt events
+// (resize, timer, serial, menus) into calls on the MainController. No rules of its own.
+//
+// The window and its widgets keep short object names: Form1; grafik (the chart); labvalue and
+// labtime (the value and charge-time read-outs); Label1 (the port status) and Label2..Label4 (the
+// captions); lab1..lab7 (the axis labels, bottom to top); Timer1; menu1 and menu2 with menusave,
+// menuload, menuscaleup, menuscaledown, menurange and menuport. Tests and UI automation find the
+// widgets by these names, so they stay as they are; the members are named after them.
 class Form1 final : public QMainWindow, public WindowGeometry {
  public:
   // `clock`, `serial` and `settings` must outlive the window.
