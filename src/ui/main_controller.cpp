@@ -55,10 +55,10 @@ void MainController::OnLoad() {
   }
   m_lastPath = m_settings.ReadSetting(settings::kLastPath, m_paths.lastPathDefault);
   // Each value is applied before the next is read, as a resize may follow each.
-  m_geometry.SetLeft(ReadGeometrySetting(settings::kWindowLeft, kDefaultLeft));
-  m_geometry.SetTop(ReadGeometrySetting(settings::kWindowTop, kDefaultTop));
-  m_geometry.SetWidth(ReadGeometrySetting(settings::kWindowWidth, kDefaultWidth));
-  m_geometry.SetHeight(ReadGeometrySetting(settings::kWindowHeight, kDefaultHeight));
+  m_geometry.SetLeftTwips(ReadGeometrySetting(settings::kWindowLeft, kDefaultLeft));
+  m_geometry.SetTopTwips(ReadGeometrySetting(settings::kWindowTop, kDefaultTop));
+  m_geometry.SetOuterWidthTwips(ReadGeometrySetting(settings::kWindowWidth, kDefaultWidth));
+  m_geometry.SetOuterHeightTwips(ReadGeometrySetting(settings::kWindowHeight, kDefaultHeight));
   m_geometry.KeepOnScreen();
 
   m_chart.SetWindow(VoltageWindow::AtStart(ReadRangeVolts()));
@@ -87,10 +87,10 @@ float MainController::ReadRangeVolts() {
 }
 
 void MainController::OnUnload() {
-  m_settings.WriteSetting(settings::kWindowLeft, NumberText(m_geometry.Left()));
-  m_settings.WriteSetting(settings::kWindowTop, NumberText(m_geometry.Top()));
-  m_settings.WriteSetting(settings::kWindowWidth, NumberText(m_geometry.Width()));
-  m_settings.WriteSetting(settings::kWindowHeight, NumberText(m_geometry.Height()));
+  m_settings.WriteSetting(settings::kWindowLeft, NumberText(m_geometry.LeftTwips()));
+  m_settings.WriteSetting(settings::kWindowTop, NumberText(m_geometry.TopTwips()));
+  m_settings.WriteSetting(settings::kWindowWidth, NumberText(m_geometry.OuterWidthTwips()));
+  m_settings.WriteSetting(settings::kWindowHeight, NumberText(m_geometry.OuterHeightTwips()));
 }
 
 void MainController::OnResize() { m_chart.LayoutChart(); }

@@ -116,19 +116,19 @@ TEST_F(Form1Test, MenusListTheSixCommandsInOrder) {
 }
 
 TEST_F(Form1Test, AtItsLayoutSizeTheChartKeepsItsLaidOutSize) {
-  EXPECT_EQ(m_window.Width(), 7140.0f);
-  EXPECT_EQ(m_window.Height(), 9150.0f);
+  EXPECT_EQ(m_window.OuterWidthTwips(), 7140.0f);
+  EXPECT_EQ(m_window.OuterHeightTwips(), 9150.0f);
   const int dpi = m_window.centralWidget()->logicalDpiY();
   EXPECT_EQ(m_window.Grafik().width(), static_cast<int>(std::lround(6015.0 * dpi / 1440)));
   EXPECT_EQ(m_window.Grafik().height(), static_cast<int>(std::lround(6735.0 * dpi / 1440)));
 }
 
 TEST_F(Form1Test, TooSmallAWindowIsRaisedToTheMinimum) {
-  m_window.SetWidth(5000.0f);
-  m_window.SetHeight(6000.0f);
+  m_window.SetOuterWidthTwips(5000.0f);
+  m_window.SetOuterHeightTwips(6000.0f);
   QCoreApplication::processEvents();
-  EXPECT_NEAR(m_window.Width(), 7000.0f, 15.0f);
-  EXPECT_NEAR(m_window.Height(), 7000.0f, 15.0f);
+  EXPECT_NEAR(m_window.OuterWidthTwips(), 7000.0f, 15.0f);
+  EXPECT_NEAR(m_window.OuterHeightTwips(), 7000.0f, 15.0f);
   EXPECT_NEAR(m_window.Grafik().HeightTwips(), 7000.0f - 2415.0f, 15.0f);
 }
 
@@ -202,16 +202,16 @@ TEST_F(Form1GeometryTest, AWindowNoScreenShowsIsBroughtBack) {
 
 TEST_F(Form1GeometryTest, AWindowPartlyOffScreenStaysWhereItWas) {
   const auto window = Open("-60", "-45", "7140", "9150");
-  EXPECT_EQ(window->Left(), -60.0f);
-  EXPECT_EQ(window->Top(), -45.0f);
+  EXPECT_EQ(window->LeftTwips(), -60.0f);
+  EXPECT_EQ(window->TopTwips(), -45.0f);
 }
 
 TEST_F(Form1GeometryTest, WholeTwipsComeBackExactly) {
   const auto window = Open("4001", "3007", "9001", "8123");
-  EXPECT_EQ(window->Left(), 4001.0f);
-  EXPECT_EQ(window->Top(), 3007.0f);
-  EXPECT_EQ(window->Width(), 9001.0f);
-  EXPECT_EQ(window->Height(), 8123.0f);
+  EXPECT_EQ(window->LeftTwips(), 4001.0f);
+  EXPECT_EQ(window->TopTwips(), 3007.0f);
+  EXPECT_EQ(window->OuterWidthTwips(), 9001.0f);
+  EXPECT_EQ(window->OuterHeightTwips(), 8123.0f);
 }
 
 }  // namespace

@@ -25,10 +25,10 @@ TEST_F(MainControllerTest, FirstRunCreatesEverySettingAndStartsFromTheDefaults) 
       {"Serial Port Number", "2"},  {"Serial Port Baud Rate", "19200"}};
   EXPECT_EQ(m_backend.WrittenTexts(), expected);
   EXPECT_EQ(m_controller->LastPath(), "/home/user/");
-  EXPECT_EQ(m_geometry.Left(), 4000.0f);
-  EXPECT_EQ(m_geometry.Top(), 3000.0f);
-  EXPECT_EQ(m_geometry.Width(), 8000.0f);
-  EXPECT_EQ(m_geometry.Height(), 8000.0f);
+  EXPECT_EQ(m_geometry.LeftTwips(), 4000.0f);
+  EXPECT_EQ(m_geometry.TopTwips(), 3000.0f);
+  EXPECT_EQ(m_geometry.OuterWidthTwips(), 8000.0f);
+  EXPECT_EQ(m_geometry.OuterHeightTwips(), 8000.0f);
   EXPECT_EQ(m_geometry.KeepOnScreenCalls(), 1);
   EXPECT_EQ(Window().upperVolts, 1.3f);
   EXPECT_EQ(Window().lowerVolts, static_cast<float>(1.3f - static_cast<double>(0.3f)));
@@ -73,18 +73,18 @@ TEST_F(MainControllerTest, StoredGeometryIsAppliedAndNonsenseFallsBack) {
   m_backend.Set("Window Width", "9000.5");
   m_backend.Set("Window Height", "nan");
   m_controller->OnLoad();
-  EXPECT_EQ(m_geometry.Left(), -60.0f);
-  EXPECT_EQ(m_geometry.Top(), 3000.0f);
-  EXPECT_EQ(m_geometry.Width(), 9000.5f);
-  EXPECT_EQ(m_geometry.Height(), 8000.0f);
+  EXPECT_EQ(m_geometry.LeftTwips(), -60.0f);
+  EXPECT_EQ(m_geometry.TopTwips(), 3000.0f);
+  EXPECT_EQ(m_geometry.OuterWidthTwips(), 9000.5f);
+  EXPECT_EQ(m_geometry.OuterHeightTwips(), 8000.0f);
 
   m_backend.Set("Window Left", "abc");
   m_backend.Set("Window Top", "0");
   m_backend.Set("Window Height", "");
   m_controller->OnLoad();
-  EXPECT_EQ(m_geometry.Left(), 4000.0f);
-  EXPECT_EQ(m_geometry.Top(), 0.0f);  // a stored 0 is a position like any other
-  EXPECT_EQ(m_geometry.Height(), 8000.0f);
+  EXPECT_EQ(m_geometry.LeftTwips(), 4000.0f);
+  EXPECT_EQ(m_geometry.TopTwips(), 0.0f);  // a stored 0 is a position like any other
+  EXPECT_EQ(m_geometry.OuterHeightTwips(), 8000.0f);
 }
 
 TEST_F(MainControllerTest, UnloadStoresTheGeometryAsNumberTexts) {

@@ -200,36 +200,36 @@ float Form1::Reported(const SetTwips& set, int pixels) const {
 
 int Form1::ClientHeight() const { return height() - MenuBarHeight(); }
 
-float Form1::Left() const { return Reported(m_setLeft, pos().x()); }
+float Form1::LeftTwips() const { return Reported(m_setLeft, pos().x()); }
 
-float Form1::Top() const { return Reported(m_setTop, pos().y()); }
+float Form1::TopTwips() const { return Reported(m_setTop, pos().y()); }
 
-float Form1::Width() const {
+float Form1::OuterWidthTwips() const {
   return static_cast<float>(static_cast<double>(Reported(m_setWidth, width())) + kFrameWidth);
 }
 
-float Form1::Height() const {
+float Form1::OuterHeightTwips() const {
   return static_cast<float>(static_cast<double>(Reported(m_setHeight, ClientHeight())) +
                             kFrameHeight);
 }
 
-void Form1::SetLeft(float twips) {
+void Form1::SetLeftTwips(float twips) {
   m_setLeft = {twips, m_twips.ToPixels(twips)};
   move(m_setLeft.pixels, pos().y());
 }
 
-void Form1::SetTop(float twips) {
+void Form1::SetTopTwips(float twips) {
   m_setTop = {twips, m_twips.ToPixels(twips)};
   move(pos().x(), m_setTop.pixels);
 }
 
-void Form1::SetWidth(float twips) {
+void Form1::SetOuterWidthTwips(float twips) {
   const auto client = static_cast<float>(static_cast<double>(twips) - kFrameWidth);
   m_setWidth = {client, std::max(1, m_twips.ToPixels(client))};
   ResizeClient(m_setWidth.pixels, ClientHeight());
 }
 
-void Form1::SetHeight(float twips) {
+void Form1::SetOuterHeightTwips(float twips) {
   const auto client = static_cast<float>(static_cast<double>(twips) - kFrameHeight);
   m_setHeight = {client, std::max(1, m_twips.ToPixels(client))};
   ResizeClient(width(), m_setHeight.pixels);

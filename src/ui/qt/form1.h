@@ -43,14 +43,14 @@ class Form1 final : public QMainWindow, public WindowGeometry {
   void Load();
 
   bool IsMinimized() const override;
-  float Left() const override;
-  float Top() const override;
-  float Width() const override;
-  float Height() const override;
-  void SetLeft(float twips) override;
-  void SetTop(float twips) override;
-  void SetWidth(float twips) override;
-  void SetHeight(float twips) override;
+  float LeftTwips() const override;
+  float TopTwips() const override;
+  float OuterWidthTwips() const override;
+  float OuterHeightTwips() const override;
+  void SetLeftTwips(float twips) override;
+  void SetTopTwips(float twips) override;
+  void SetOuterWidthTwips(float twips) override;
+  void SetOuterHeightTwips(float twips) override;
   void KeepOnScreen() override;
 
   MainController& Controller() { return *m_controller; }
