@@ -43,8 +43,7 @@ MainController::MainController(Clock& clock, SerialControl& serial, SettingsStor
       m_portNumberCommand(settings, serial, m_opener, views.dialogs, kAppTitle),
       m_windowCommands(m_chart, settings, views.dialogs, kAppTitle),
       m_graphLogCommands({m_store, m_chart, settings, views.fileDialog, views.files, views.dialogs,
-                          kAppTitle, kFolderSeparator},
-                         m_lastPath) {}
+                          kAppTitle, kFolderSeparator}) {}
 
 void MainController::OnLoad() {
   if (const std::string problem = m_settings.StoreProblem(); !problem.empty()) {
@@ -53,7 +52,7 @@ void MainController::OnLoad() {
                              "defaults and forgets any change.",
                          kAppTitle);
   }
-  m_lastPath = m_settings.ReadSetting(settings::kLastPath, m_paths.lastPathDefault);
+  m_graphLogCommands.ReadLastPath(m_paths.lastPathDefault);
   // Each value is applied before the next is read, as a resize may follow each.
   m_geometry.SetLeftTwips(ReadGeometrySetting(settings::kWindowLeft, kDefaultLeft));
   m_geometry.SetTopTwips(ReadGeometrySetting(settings::kWindowTop, kDefaultTop));

@@ -74,7 +74,7 @@ class MainController {
   const Chart& GetChart() const { return m_chart; }
   const SerialPortOpener& Port() const { return m_opener; }
   const std::string& AppPath() const { return m_paths.appPath; }
-  const std::string& LastPath() const { return m_lastPath; }
+  const std::string& LastPath() const { return m_graphLogCommands.LastPath(); }
 
  private:
   float ReadGeometrySetting(const char* name, float defaultTwips);
@@ -87,7 +87,6 @@ class MainController {
   Dialogs& m_dialogs;
   WindowGeometry& m_geometry;
   StartupPaths m_paths;
-  std::string m_lastPath;
   SampleStore m_store;
   SerialLineDecoder m_decoder;
   Chart m_chart;
