@@ -52,6 +52,7 @@ class FakeSerialControl final : public SerialControl {
   const std::vector<int>& OpenAttempts() const { return m_openAttempts; }
   int CloseCalls() const { return m_closeCalls; }
   int Reads() const { return m_reads; }
+  bool HasEventHandler() const { return static_cast<bool>(m_handler); }
 
  private:
   int m_portNumber = 0;

@@ -214,5 +214,18 @@ TEST_F(Form1GeometryTest, WholeTwipsComeBackExactly) {
   EXPECT_EQ(window->OuterHeightTwips(), 8123.0f);
 }
 
+// The serial control is made before the window and outlives it.
+TEST(Form1LifetimeTest, AWindowThatIsGoneGetsNoMoreSerialEvents) {
+  testing::FakeClock clock{36000.0f};
+  testing::FakeSerialControl serial;
+  testing::FakeSettingsBackend backend;
+  SettingsStore settings{backend};
+  auto window = std::make_unique<Form1>(clock, serial, settings, StartupPaths{"/", "/"});
+  ASSERT_TRUE(serial.HasEventHandler());
+  window.reset();
+  EXPECT_FALSE(serial.HasEventHandler());
+  serial.Receive("1638\n");  // would call into the destroyed window
+}
+
 }  // namespace
 }  // namespace ampelon

@@ -56,7 +56,7 @@ char DecimalPoint() {
 
 Form1::Form1(Clock& clock, SerialControl& serial, SettingsStore& settings,
              const StartupPaths& paths, QWidget* parent)
-    : QMainWindow(parent), m_twips(96.0) {
+    : QMainWindow(parent), m_serial(serial), m_twips(96.0) {
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("Trevanix Ampelon"));
   setWindowIcon(QIcon(QStringLiteral(":/icons/ampelon-16.png")));
@@ -142,7 +142,8 @@ Form1::Form1(Clock& clock, SerialControl& serial, SettingsStore& settings,
   m_timer1->start();
 }
 
-Form1::~Form1() = default;
+// The serial control outlives the window: bytes that arrive later must not reach it.
+Form1::~Form1() { m_serial.SetEventHandler({}); }
 
 QLabel* Form1::AddLabel(const char* name, int left, int top, int width, int height) {
   auto* label = new QLabel(centralWidget());

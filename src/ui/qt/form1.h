@@ -34,7 +34,8 @@ struct StartupPaths;
 // widgets by these names, so they stay as they are; the members are named after them.
 class Form1 final : public QMainWindow, public WindowGeometry {
  public:
-  // `clock`, `serial` and `settings` must outlive the window.
+  // `clock`, `serial` and `settings` must outlive the window. The window is `serial`'s event
+  // handler until it is destroyed.
   Form1(Clock& clock, SerialControl& serial, SettingsStore& settings, const StartupPaths& paths,
         QWidget* parent = nullptr);
   ~Form1() override;
@@ -75,6 +76,7 @@ class Form1 final : public QMainWindow, public WindowGeometry {
   };
   float Reported(const SetTwips& set, int pixels) const;
 
+  SerialControl& m_serial;
   Twips m_twips;
   ChartWidget* m_grafik = nullptr;
   QTimer* m_timer1 = nullptr;
