@@ -45,7 +45,7 @@ FakeSettingsBackend LayoutSizeGeometry() {
 
 class Form1Test : public ::testing::Test {
  protected:
-  Form1Test() : m_window(m_clock, m_serial, m_settings, StartupPaths{"/opt/", "/home/"}) {
+  Form1Test() : m_window(m_clock, m_serial, m_settings, StartupPaths{"/home/"}) {
     m_window.Load();
     m_window.show();
     QCoreApplication::processEvents();
@@ -175,7 +175,7 @@ class Form1GeometryTest : public ::testing::Test {
     m_backend.Set("Window Top", top);
     m_backend.Set("Window Width", width);
     m_backend.Set("Window Height", height);
-    auto window = std::make_unique<Form1>(m_clock, m_serial, m_settings, StartupPaths{"/", "/"});
+    auto window = std::make_unique<Form1>(m_clock, m_serial, m_settings, StartupPaths{"/"});
     window->Load();
     window->show();
     QCoreApplication::processEvents();
@@ -220,7 +220,7 @@ TEST(Form1LifetimeTest, AWindowThatIsGoneGetsNoMoreSerialEvents) {
   testing::FakeSerialControl serial;
   testing::FakeSettingsBackend backend;
   SettingsStore settings{backend};
-  auto window = std::make_unique<Form1>(clock, serial, settings, StartupPaths{"/", "/"});
+  auto window = std::make_unique<Form1>(clock, serial, settings, StartupPaths{"/"});
   ASSERT_TRUE(serial.HasEventHandler());
   window.reset();
   EXPECT_FALSE(serial.HasEventHandler());
