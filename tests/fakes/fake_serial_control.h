@@ -28,7 +28,7 @@ class FakeSerialControl final : public SerialControl {
     ++m_closeCalls;
     m_open = false;
   }
-  bool IsOpen() const override { return m_open; }
+  bool IsOpen() const { return m_open; }
   std::string ReadReceivedText() override {
     ++m_reads;
     return std::exchange(m_pending, {});
