@@ -50,14 +50,14 @@ class NullLabel final : public TextLabel {
 class FixedGeometry final : public WindowGeometry {
  public:
   bool IsMinimized() const override { return false; }
-  float Left() const override { return 0; }
-  float Top() const override { return 0; }
-  float Width() const override { return 7140; }
-  float Height() const override { return 9150; }
-  void SetLeft(float) override {}
-  void SetTop(float) override {}
-  void SetWidth(float) override {}
-  void SetHeight(float) override {}
+  float LeftTwips() const override { return 0; }
+  float TopTwips() const override { return 0; }
+  float OuterWidthTwips() const override { return 7140; }
+  float OuterHeightTwips() const override { return 9150; }
+  void SetLeftTwips(float) override {}
+  void SetTopTwips(float) override {}
+  void SetOuterWidthTwips(float) override {}
+  void SetOuterHeightTwips(float) override {}
   void KeepOnScreen() override {}
 };
 
@@ -88,7 +88,7 @@ struct ChartFixture {
     chartLabels.chargeTime = &labels[8];
     chart = std::make_unique<Chart>(store, widget, geometry, chartLabels);
     chart->SetWindow(VoltageWindow::AtStart(0.3f));
-    chart->LayoutChart();  // design window: chart 6015 x 6735 twips
+    chart->LayoutChart();  // a 7140 x 9150 window: chart 6015 x 6735 twips
   }
 };
 

@@ -22,9 +22,8 @@
 
 namespace {
 
-// The program's folder with a final separator, and the folder first offered for graph logs:
-// the program's folder, or the user's home when the program lives where the user cannot
-// write (an installed program).
+// The folder first offered for graph logs, with a final separator: the program's folder, or the
+// user's home when the program lives where the user cannot write (an installed program).
 ampelon::StartupPaths FindStartupPaths() {
   QString appPath = QCoreApplication::applicationDirPath();
   QString home = QDir::homePath();
@@ -39,7 +38,7 @@ ampelon::StartupPaths FindStartupPaths() {
   if (!appPath.endsWith(separator)) appPath += separator;
   if (!home.endsWith(separator)) home += separator;
   const bool writable = QFileInfo(QCoreApplication::applicationDirPath()).isWritable();
-  return {appPath.toStdString(), (writable ? appPath : home).toStdString()};
+  return {(writable ? appPath : home).toStdString()};
 }
 
 // The per-user settings file: the settings on systems without the registry, and the port

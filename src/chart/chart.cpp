@@ -32,12 +32,14 @@ Chart::Chart(const SampleStore& store, ChartCanvas& canvas, WindowGeometry& wind
 
 void Chart::LayoutChart() {
   if (m_geometry.IsMinimized()) return;
-  if (m_geometry.Width() < kMinimumWindowWidth) m_geometry.SetWidth(kMinimumWindowWidth);
-  if (m_geometry.Height() < kMinimumWindowHeight) m_geometry.SetHeight(kMinimumWindowHeight);
+  if (m_geometry.OuterWidthTwips() < kMinimumWindowWidth)
+    m_geometry.SetOuterWidthTwips(kMinimumWindowWidth);
+  if (m_geometry.OuterHeightTwips() < kMinimumWindowHeight)
+    m_geometry.SetOuterHeightTwips(kMinimumWindowHeight);
   const auto chartWidth =
-      static_cast<float>(static_cast<double>(m_geometry.Width()) - kChartWidthMargin);
+      static_cast<float>(static_cast<double>(m_geometry.OuterWidthTwips()) - kChartWidthMargin);
   const auto chartHeight =
-      static_cast<float>(static_cast<double>(m_geometry.Height()) - kChartHeightMargin);
+      static_cast<float>(static_cast<double>(m_geometry.OuterHeightTwips()) - kChartHeightMargin);
   m_canvas.SetSize(chartWidth, chartHeight);
   m_canvas.SetChartUnits(ChartUnits{});
   DrawGrid();

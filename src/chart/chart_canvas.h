@@ -35,7 +35,8 @@ class ChartCanvas {
 
   // Erases everything to the background colour.
   virtual void Clear() = 0;
-  // A one-pixel line from (x1, y1) to (x2, y2).
+  // A one-pixel horizontal or vertical line from (x1, y1) to (x2, y2), as the grid needs; any
+  // other line draws nothing.
   virtual void DrawLine(float x1, float y1, float x2, float y2, Colour colour) = 0;
   // One pixel per point, all in one colour.
   virtual void DrawPoints(std::span<const ChartPoint> points, Colour colour) = 0;

@@ -35,7 +35,6 @@ class SerialControl {
   virtual Result<void> Open() = 0;
   // Closes the port; closing a closed port does nothing.
   virtual void Close() = 0;
-  virtual bool IsOpen() const = 0;
   // Every byte received and not yet read, in arrival order, each exactly once; may be empty.
   virtual std::string ReadReceivedText() = 0;
   // Called on the user-interface thread when bytes arrive, and once when an open port fails.

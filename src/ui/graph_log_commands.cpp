@@ -40,8 +40,11 @@ std::string LoadReport(const GraphLogParser& parser, bool readToEnd, const std::
 
 }  // namespace
 
-GraphLogCommands::GraphLogCommands(const Context& context, std::string& lastPath)
-    : m_context(context), m_lastPath(lastPath) {}
+GraphLogCommands::GraphLogCommands(const Context& context) : m_context(context) {}
+
+void GraphLogCommands::ReadLastPath(const std::string& defaultFolder) {
+  m_lastPath = m_context.settings.ReadSetting(settings::kLastPath, defaultFolder);
+}
 
 std::optional<std::string> GraphLogCommands::ChooseGraphFile() {
   std::string name = m_context.fileDialog.ChooseFile(m_lastPath);

@@ -26,8 +26,14 @@ class GraphLogCommands {
     char folderSeparator = '/';
   };
 
-  // All references must outlive the commands. `lastPath` is the folder the dialog opens in.
-  GraphLogCommands(const Context& context, std::string& lastPath);
+  // All references must outlive the commands.
+  explicit GraphLogCommands(const Context& context);
+
+  // Reads the folder the dialog opens in from the setting "Last Path"; `defaultFolder` when the
+  // setting is missing. Call once at start-up.
+  void ReadLastPath(const std::string& defaultFolder);
+  // The folder the dialog opens in next.
+  const std::string& LastPath() const { return m_lastPath; }
 
   // Writes every reading to the chosen file. An existing file is replaced only when the user
   // says Yes; a failure is reported and leaves it whole.
@@ -41,7 +47,7 @@ class GraphLogCommands {
 
  private:
   Context m_context;
-  std::string& m_lastPath;
+  std::string m_lastPath;
 };
 
 }  // namespace ampelon

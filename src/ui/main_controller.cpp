@@ -43,8 +43,7 @@ MainController::MainController(Clock& clock, SerialControl& serial, SettingsStor
       m_portNumberCommand(settings, serial, m_opener, views.dialogs, kAppTitle),
       m_windowCommands(m_chart, settings, views.dialogs, kAppTitle),
       m_graphLogCommands({m_store, m_chart, settings, views.fileDialog, views.files, views.dialogs,
-                          kAppTitle, kFolderSeparator},
-                         m_lastPath) {}
+                          kAppTitle, kFolderSeparator}) {}
 
 void MainController::OnLoad() {
   if (const std::string problem = m_settings.StoreProblem(); !problem.empty()) {
@@ -53,12 +52,12 @@ void MainController::OnLoad() {
                              "defaults and forgets any change.",
                          kAppTitle);
   }
-  m_lastPath = m_settings.ReadSetting(settings::kLastPath, m_paths.lastPathDefault);
+  m_graphLogCommands.ReadLastPath(m_paths.lastPathDefault);
   // Each value is applied before the next is read, as a resize may follow each.
-  m_geometry.SetLeft(ReadGeometrySetting(settings::kWindowLeft, kDefaultLeft));
-  m_geometry.SetTop(ReadGeometrySetting(settings::kWindowTop, kDefaultTop));
-  m_geometry.SetWidth(ReadGeometrySetting(settings::kWindowWidth, kDefaultWidth));
-  m_geometry.SetHeight(ReadGeometrySetting(settings::kWindowHeight, kDefaultHeight));
+  m_geometry.SetLeftTwips(ReadGeometrySetting(settings::kWindowLeft, kDefaultLeft));
+  m_geometry.SetTopTwips(ReadGeometrySetting(settings::kWindowTop, kDefaultTop));
+  m_geometry.SetOuterWidthTwips(ReadGeometrySetting(settings::kWindowWidth, kDefaultWidth));
+  m_geometry.SetOuterHeightTwips(ReadGeometrySetting(settings::kWindowHeight, kDefaultHeight));
   m_geometry.KeepOnScreen();
 
   m_chart.SetWindow(VoltageWindow::AtStart(ReadRangeVolts()));
@@ -87,10 +86,10 @@ float MainController::ReadRangeVolts() {
 }
 
 void MainController::OnUnload() {
-  m_settings.WriteSetting(settings::kWindowLeft, NumberText(m_geometry.Left()));
-  m_settings.WriteSetting(settings::kWindowTop, NumberText(m_geometry.Top()));
-  m_settings.WriteSetting(settings::kWindowWidth, NumberText(m_geometry.Width()));
-  m_settings.WriteSetting(settings::kWindowHeight, NumberText(m_geometry.Height()));
+  m_settings.WriteSetting(settings::kWindowLeft, NumberText(m_geometry.LeftTwips()));
+  m_settings.WriteSetting(settings::kWindowTop, NumberText(m_geometry.TopTwips()));
+  m_settings.WriteSetting(settings::kWindowWidth, NumberText(m_geometry.OuterWidthTwips()));
+  m_settings.WriteSetting(settings::kWindowHeight, NumberText(m_geometry.OuterHeightTwips()));
 }
 
 void MainController::OnResize() { m_chart.LayoutChart(); }

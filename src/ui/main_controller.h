@@ -26,7 +26,6 @@ inline constexpr const char* kAppTitle = "Ampelon";
 
 // Folders worked out by the platform layer at start-up.
 struct StartupPaths {
-  std::string appPath;          // the program's folder, ending in the folder separator
   std::string lastPathDefault;  // the first folder offered for graph logs
 };
 
@@ -73,8 +72,7 @@ class MainController {
   const SampleStore& Store() const { return m_store; }
   const Chart& GetChart() const { return m_chart; }
   const SerialPortOpener& Port() const { return m_opener; }
-  const std::string& AppPath() const { return m_paths.appPath; }
-  const std::string& LastPath() const { return m_lastPath; }
+  const std::string& LastPath() const { return m_graphLogCommands.LastPath(); }
 
  private:
   float ReadGeometrySetting(const char* name, float defaultTwips);
@@ -87,7 +85,6 @@ class MainController {
   Dialogs& m_dialogs;
   WindowGeometry& m_geometry;
   StartupPaths m_paths;
-  std::string m_lastPath;
   SampleStore m_store;
   SerialLineDecoder m_decoder;
   Chart m_chart;

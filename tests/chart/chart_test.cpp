@@ -93,8 +93,8 @@ TEST_F(ChartTest, LayoutKeepsTheMinimumSizeAndPlacesTheLabels) {
     m_topJournal.clear();
     m_chart->LayoutChart();
 
-    EXPECT_EQ(m_geometry.Width(), row.grownWidth);
-    EXPECT_EQ(m_geometry.Height(), row.grownHeight);
+    EXPECT_EQ(m_geometry.OuterWidthTwips(), row.grownWidth);
+    EXPECT_EQ(m_geometry.OuterHeightTwips(), row.grownHeight);
     EXPECT_EQ(m_geometry.Sets() - setsBefore, row.sets);
     EXPECT_EQ(m_canvas.WidthTwips(), row.chartWidth);
     EXPECT_EQ(m_canvas.HeightTwips(), row.chartHeight);
@@ -122,7 +122,7 @@ TEST_F(ChartTest, LayoutOfAMinimizedWindowDoesNothing) {
 
   m_geometry.SetMinimized(false);
   m_chart->LayoutChart();
-  EXPECT_EQ(m_geometry.Width(), 7000.0f);
+  EXPECT_EQ(m_geometry.OuterWidthTwips(), 7000.0f);
   EXPECT_EQ(m_canvas.HeightTwips(), 4585.0f);
   EXPECT_EQ(m_topJournal.size(), 7u);
 }

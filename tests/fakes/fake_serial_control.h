@@ -28,7 +28,7 @@ class FakeSerialControl final : public SerialControl {
     ++m_closeCalls;
     m_open = false;
   }
-  bool IsOpen() const override { return m_open; }
+  bool IsOpen() const { return m_open; }
   std::string ReadReceivedText() override {
     ++m_reads;
     return std::exchange(m_pending, {});
@@ -52,6 +52,7 @@ class FakeSerialControl final : public SerialControl {
   const std::vector<int>& OpenAttempts() const { return m_openAttempts; }
   int CloseCalls() const { return m_closeCalls; }
   int Reads() const { return m_reads; }
+  bool HasEventHandler() const { return static_cast<bool>(m_handler); }
 
  private:
   int m_portNumber = 0;

@@ -11,23 +11,23 @@ class FakeWindowGeometry final : public WindowGeometry {
       : m_width(width), m_height(height) {}
 
   bool IsMinimized() const override { return m_minimized; }
-  float Left() const override { return m_left; }
-  float Top() const override { return m_top; }
-  float Width() const override { return m_width; }
-  float Height() const override { return m_height; }
-  void SetLeft(float twips) override {
+  float LeftTwips() const override { return m_left; }
+  float TopTwips() const override { return m_top; }
+  float OuterWidthTwips() const override { return m_width; }
+  float OuterHeightTwips() const override { return m_height; }
+  void SetLeftTwips(float twips) override {
     m_left = twips;
     ++m_sets;
   }
-  void SetTop(float twips) override {
+  void SetTopTwips(float twips) override {
     m_top = twips;
     ++m_sets;
   }
-  void SetWidth(float twips) override {
+  void SetOuterWidthTwips(float twips) override {
     m_width = twips;
     ++m_sets;
   }
-  void SetHeight(float twips) override {
+  void SetOuterHeightTwips(float twips) override {
     m_height = twips;
     ++m_sets;
   }

@@ -120,7 +120,7 @@ int RunSoak() {
       clock, serial, settings,
       MainController::Views{canvas, geometry, WireChartLabels(axis, value, time), status, dialogs,
                             fileDialog, files},
-      StartupPaths{"/opt/ampelon/", "/home/user/"});
+      StartupPaths{"/home/user/"});
   serial.SetEventHandler(
       [&controller](const SerialEvent& event) { controller.OnSerialEvent(event); });
   serial.AddWorkingPort(2);

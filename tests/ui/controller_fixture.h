@@ -28,7 +28,7 @@ class ControllerFixture : public ::testing::Test {
     m_controller.emplace(m_clock, m_serial, m_settings,
                          MainController::Views{m_canvas, m_geometry, labels, m_status, m_dialogs,
                                                m_fileDialog, m_files},
-                         StartupPaths{"/opt/ampelon/", "/home/user/"});
+                         StartupPaths{"/home/user/"});
     m_serial.SetEventHandler(
         [this](const SerialEvent& event) { m_controller->OnSerialEvent(event); });
   }

@@ -32,8 +32,9 @@ const QRgb kGrey = qRgb(64, 64, 64);
 const QRgb kAxisBlue = qRgb(0, 0, 192);
 const QRgb kGreen = qRgb(192, 255, 192);
 
-// Settings that give the window its design size.
-FakeSettingsBackend DesignGeometry() {
+// Settings that give the window the size its widgets are laid out for: 7140 x 9150 twips
+// outside, a client area of 7020 x 8460.
+FakeSettingsBackend LayoutSizeGeometry() {
   FakeSettingsBackend backend;
   backend.Set("Window Left", "0");
   backend.Set("Window Top", "0");
@@ -44,7 +45,7 @@ FakeSettingsBackend DesignGeometry() {
 
 class Form1Test : public ::testing::Test {
  protected:
-  Form1Test() : m_window(m_clock, m_serial, m_settings, StartupPaths{"/opt/", "/home/"}) {
+  Form1Test() : m_window(m_clock, m_serial, m_settings, StartupPaths{"/home/"}) {
     m_window.Load();
     m_window.show();
     QCoreApplication::processEvents();
@@ -80,12 +81,12 @@ class Form1Test : public ::testing::Test {
 
   FakeClock m_clock{36000.0f};
   FakeSerialControl m_serial;
-  FakeSettingsBackend m_backend = DesignGeometry();
+  FakeSettingsBackend m_backend = LayoutSizeGeometry();
   SettingsStore m_settings{m_backend};
   Form1 m_window;
 };
 
-TEST_F(Form1Test, StartsInItsDesignStateWithTheStartWindowLabelled) {
+TEST_F(Form1Test, StartsWithItsCaptionsAndTimerAndTheStartWindowLabelled) {
   EXPECT_EQ(m_window.windowTitle(), QStringLiteral("Trevanix Ampelon"));
   const char* expected[] = {"1.00V", "1.05V", "1.10V", "1.15V", "1.20V", "1.25V", "1.30V"};
   for (int k = 0; k < 7; ++k) {
@@ -114,20 +115,20 @@ TEST_F(Form1Test, MenusListTheSixCommandsInOrder) {
                            "Down|  Change Voltage Range|  Change Serial Port Number"));
 }
 
-TEST_F(Form1Test, DesignWindowGivesTheDesignChart) {
-  EXPECT_EQ(m_window.Width(), 7140.0f);
-  EXPECT_EQ(m_window.Height(), 9150.0f);
+TEST_F(Form1Test, AtItsLayoutSizeTheChartKeepsItsLaidOutSize) {
+  EXPECT_EQ(m_window.OuterWidthTwips(), 7140.0f);
+  EXPECT_EQ(m_window.OuterHeightTwips(), 9150.0f);
   const int dpi = m_window.centralWidget()->logicalDpiY();
   EXPECT_EQ(m_window.Grafik().width(), static_cast<int>(std::lround(6015.0 * dpi / 1440)));
   EXPECT_EQ(m_window.Grafik().height(), static_cast<int>(std::lround(6735.0 * dpi / 1440)));
 }
 
 TEST_F(Form1Test, TooSmallAWindowIsRaisedToTheMinimum) {
-  m_window.SetWidth(5000.0f);
-  m_window.SetHeight(6000.0f);
+  m_window.SetOuterWidthTwips(5000.0f);
+  m_window.SetOuterHeightTwips(6000.0f);
   QCoreApplication::processEvents();
-  EXPECT_NEAR(m_window.Width(), 7000.0f, 15.0f);
-  EXPECT_NEAR(m_window.Height(), 7000.0f, 15.0f);
+  EXPECT_NEAR(m_window.OuterWidthTwips(), 7000.0f, 15.0f);
+  EXPECT_NEAR(m_window.OuterHeightTwips(), 7000.0f, 15.0f);
   EXPECT_NEAR(m_window.Grafik().HeightTwips(), 7000.0f - 2415.0f, 15.0f);
 }
 
@@ -174,7 +175,7 @@ class Form1GeometryTest : public ::testing::Test {
     m_backend.Set("Window Top", top);
     m_backend.Set("Window Width", width);
     m_backend.Set("Window Height", height);
-    auto window = std::make_unique<Form1>(m_clock, m_serial, m_settings, StartupPaths{"/", "/"});
+    auto window = std::make_unique<Form1>(m_clock, m_serial, m_settings, StartupPaths{"/"});
     window->Load();
     window->show();
     QCoreApplication::processEvents();
@@ -201,16 +202,29 @@ TEST_F(Form1GeometryTest, AWindowNoScreenShowsIsBroughtBack) {
 
 TEST_F(Form1GeometryTest, AWindowPartlyOffScreenStaysWhereItWas) {
   const auto window = Open("-60", "-45", "7140", "9150");
-  EXPECT_EQ(window->Left(), -60.0f);
-  EXPECT_EQ(window->Top(), -45.0f);
+  EXPECT_EQ(window->LeftTwips(), -60.0f);
+  EXPECT_EQ(window->TopTwips(), -45.0f);
 }
 
 TEST_F(Form1GeometryTest, WholeTwipsComeBackExactly) {
   const auto window = Open("4001", "3007", "9001", "8123");
-  EXPECT_EQ(window->Left(), 4001.0f);
-  EXPECT_EQ(window->Top(), 3007.0f);
-  EXPECT_EQ(window->Width(), 9001.0f);
-  EXPECT_EQ(window->Height(), 8123.0f);
+  EXPECT_EQ(window->LeftTwips(), 4001.0f);
+  EXPECT_EQ(window->TopTwips(), 3007.0f);
+  EXPECT_EQ(window->OuterWidthTwips(), 9001.0f);
+  EXPECT_EQ(window->OuterHeightTwips(), 8123.0f);
+}
+
+// The serial control is made before the window and outlives it.
+TEST(Form1LifetimeTest, AWindowThatIsGoneGetsNoMoreSerialEvents) {
+  testing::FakeClock clock{36000.0f};
+  testing::FakeSerialControl serial;
+  testing::FakeSettingsBackend backend;
+  SettingsStore settings{backend};
+  auto window = std::make_unique<Form1>(clock, serial, settings, StartupPaths{"/"});
+  ASSERT_TRUE(serial.HasEventHandler());
+  window.reset();
+  EXPECT_FALSE(serial.HasEventHandler());
+  serial.Receive("1638\n");  // would call into the destroyed window
 }
 
 }  // namespace

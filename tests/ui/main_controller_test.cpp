@@ -16,7 +16,7 @@ using namespace ampelon::testing;
 
 using MainControllerTest = ControllerFixture;
 
-TEST_F(MainControllerTest, FirstRunCreatesEverySettingAndStartsInTheDesignState) {
+TEST_F(MainControllerTest, FirstRunCreatesEverySettingAndStartsFromTheDefaults) {
   m_serial.AddWorkingPort(2);
   m_controller->OnLoad();
   const std::vector<std::pair<std::string, std::string>> expected = {
@@ -25,10 +25,10 @@ TEST_F(MainControllerTest, FirstRunCreatesEverySettingAndStartsInTheDesignState)
       {"Serial Port Number", "2"},  {"Serial Port Baud Rate", "19200"}};
   EXPECT_EQ(m_backend.WrittenTexts(), expected);
   EXPECT_EQ(m_controller->LastPath(), "/home/user/");
-  EXPECT_EQ(m_geometry.Left(), 4000.0f);
-  EXPECT_EQ(m_geometry.Top(), 3000.0f);
-  EXPECT_EQ(m_geometry.Width(), 8000.0f);
-  EXPECT_EQ(m_geometry.Height(), 8000.0f);
+  EXPECT_EQ(m_geometry.LeftTwips(), 4000.0f);
+  EXPECT_EQ(m_geometry.TopTwips(), 3000.0f);
+  EXPECT_EQ(m_geometry.OuterWidthTwips(), 8000.0f);
+  EXPECT_EQ(m_geometry.OuterHeightTwips(), 8000.0f);
   EXPECT_EQ(m_geometry.KeepOnScreenCalls(), 1);
   EXPECT_EQ(Window().upperVolts, 1.3f);
   EXPECT_EQ(Window().lowerVolts, static_cast<float>(1.3f - static_cast<double>(0.3f)));
@@ -73,18 +73,18 @@ TEST_F(MainControllerTest, StoredGeometryIsAppliedAndNonsenseFallsBack) {
   m_backend.Set("Window Width", "9000.5");
   m_backend.Set("Window Height", "nan");
   m_controller->OnLoad();
-  EXPECT_EQ(m_geometry.Left(), -60.0f);
-  EXPECT_EQ(m_geometry.Top(), 3000.0f);
-  EXPECT_EQ(m_geometry.Width(), 9000.5f);
-  EXPECT_EQ(m_geometry.Height(), 8000.0f);
+  EXPECT_EQ(m_geometry.LeftTwips(), -60.0f);
+  EXPECT_EQ(m_geometry.TopTwips(), 3000.0f);
+  EXPECT_EQ(m_geometry.OuterWidthTwips(), 9000.5f);
+  EXPECT_EQ(m_geometry.OuterHeightTwips(), 8000.0f);
 
   m_backend.Set("Window Left", "abc");
   m_backend.Set("Window Top", "0");
   m_backend.Set("Window Height", "");
   m_controller->OnLoad();
-  EXPECT_EQ(m_geometry.Left(), 4000.0f);
-  EXPECT_EQ(m_geometry.Top(), 0.0f);  // a stored 0 is a position like any other
-  EXPECT_EQ(m_geometry.Height(), 8000.0f);
+  EXPECT_EQ(m_geometry.LeftTwips(), 4000.0f);
+  EXPECT_EQ(m_geometry.TopTwips(), 0.0f);  // a stored 0 is a position like any other
+  EXPECT_EQ(m_geometry.OuterHeightTwips(), 8000.0f);
 }
 
 TEST_F(MainControllerTest, UnloadStoresTheGeometryAsNumberTexts) {
@@ -139,7 +139,7 @@ TEST_F(MainControllerTest, PortCommandAsksInTheProgramsName) {
 }
 
 TEST_F(MainControllerTest, ResizeLaysOutTheChart) {
-  m_controller->OnResize();  // the fake window has the design size, 7140 x 9150
+  m_controller->OnResize();  // the fake window has its default size, 7140 x 9150
   EXPECT_EQ(m_canvas.WidthTwips(), 6015.0f);
   EXPECT_EQ(m_canvas.HeightTwips(), 6735.0f);
 }

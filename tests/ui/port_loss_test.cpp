@@ -61,7 +61,7 @@ TEST_F(PortLossTest, LostDeviceShowsAnErrorKeepsTheReadingsAndIsReopened) {
   PseudoTerminal first;
   ASSERT_TRUE(first.IsValid());
   PlugIn(first);
-  m_window = std::make_unique<Form1>(m_clock, m_serial, m_settings, StartupPaths{"/", "/"});
+  m_window = std::make_unique<Form1>(m_clock, m_serial, m_settings, StartupPaths{"/"});
   m_window->Load();
   EXPECT_EQ(Status(), QStringLiteral("Serial port 2 ready"));
 

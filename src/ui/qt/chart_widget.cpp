@@ -104,32 +104,19 @@ void ChartWidget::DrawLine(float x1, float y1, float x2, float y2, Colour colour
     return;
   }
   const uchar index = ColourIndex(colour);
+  // The grid is all horizontal and vertical lines: filled directly, one dot wide.
+  if (px1 != px2 && py1 != py2) return;
   const double width = m_image.width();
   const double height = m_image.height();
-  // The grid is all horizontal and vertical lines: fill them directly, one dot wide.
-  if (px1 == px2 || py1 == py2) {
-    if (std::max(px1, px2) < 0 || std::min(px1, px2) >= width || std::max(py1, py2) < 0 ||
-        std::min(py1, py2) >= height) {
-      return;
-    }
-    const auto left = static_cast<int>(std::max(std::min(px1, px2), 0.0));
-    const auto top = static_cast<int>(std::max(std::min(py1, py2), 0.0));
-    const auto right = static_cast<int>(std::min(std::max(px1, px2), width - 1));
-    const auto bottom = static_cast<int>(std::min(std::max(py1, py2), height - 1));
-    FillRect(left, top, right + m_dotSize, bottom + m_dotSize, index);
-  } else {
-    // Any other line as a row of dots, one per pixel step along its longer side.
-    const double steps = std::ceil(std::max(std::fabs(px2 - px1), std::fabs(py2 - py1)));
-    if (steps > 4.0 * (width + height)) return;  // far outside: nothing of it could be seen
-    for (double step = 0; step <= steps; ++step) {
-      const double x = px1 + (px2 - px1) * step / steps;
-      const double y = py1 + (py2 - py1) * step / steps;
-      if (x >= 0 && x < width && y >= 0 && y < height) {
-        FillRect(static_cast<int>(x), static_cast<int>(y), static_cast<int>(x) + m_dotSize,
-                 static_cast<int>(y) + m_dotSize, index);
-      }
-    }
+  if (std::max(px1, px2) < 0 || std::min(px1, px2) >= width || std::max(py1, py2) < 0 ||
+      std::min(py1, py2) >= height) {
+    return;
   }
+  const auto left = static_cast<int>(std::max(std::min(px1, px2), 0.0));
+  const auto top = static_cast<int>(std::max(std::min(py1, py2), 0.0));
+  const auto right = static_cast<int>(std::min(std::max(px1, px2), width - 1));
+  const auto bottom = static_cast<int>(std::min(std::max(py1, py2), height - 1));
+  FillRect(left, top, right + m_dotSize, bottom + m_dotSize, index);
   update();
 }
 

@@ -26,24 +26,24 @@
 namespace ampelon {
 namespace {
 
-// The design's client area and the frame around it, in twips.
-constexpr int kDesignClientWidth = 7020;
-constexpr int kDesignClientHeight = 8460;
+// The client area the widgets below are laid out for, and the frame around it, in twips.
+constexpr int kLayoutClientWidth = 7020;
+constexpr int kLayoutClientHeight = 8460;
 constexpr float kFrameWidth = 120.0f;   // 60 at each side
 constexpr float kFrameHeight = 690.0f;  // 630 above (title and menu bar), 60 below
-constexpr qreal kDesignFontPoints = 8.0;
+constexpr qreal kFontPoints = 8.0;
 
 QColor ToQColor(Colour colour) { return QColor(RedOf(colour), GreenOf(colour), BlueOf(colour)); }
 
 void Style(QLabel& label, Colour background, const QColor* text, Qt::Alignment alignment,
-           const char* designText) {
+           const char* initialText) {
   QPalette palette = label.palette();
   palette.setColor(QPalette::Window, ToQColor(background));
   if (text != nullptr) palette.setColor(QPalette::WindowText, *text);
   label.setPalette(palette);
   label.setAutoFillBackground(true);
   label.setAlignment(alignment | Qt::AlignVCenter);
-  label.setText(QString::fromLatin1(designText));
+  label.setText(QString::fromLatin1(initialText));
 }
 
 char DecimalPoint() {
@@ -56,7 +56,7 @@ char DecimalPoint() {
 
 Form1::Form1(Clock& clock, SerialControl& serial, SettingsStore& settings,
              const StartupPaths& paths, QWidget* parent)
-    : QMainWindow(parent), m_twips(96.0) {
+    : QMainWindow(parent), m_serial(serial), m_twips(96.0) {
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("Trevanix Ampelon"));
   setWindowIcon(QIcon(QStringLiteral(":/icons/ampelon-16.png")));
@@ -66,15 +66,15 @@ Form1::Form1(Clock& clock, SerialControl& serial, SettingsStore& settings,
   black.setColor(QPalette::Window, Qt::black);
   client->setPalette(black);
   client->setAutoFillBackground(true);
-  // The platform's font at 8 points: the size the design's labels (255 twips high) were drawn
-  // for, so that texts such as "Serial port 12 error!" fit their read-outs.
+  // The platform's font at 8 points: the size that fits the labels' height of 255 twips, so that
+  // texts such as "Serial port 12 error!" fit their read-outs.
   QFont font = client->font();
-  font.setPointSizeF(kDesignFontPoints);
+  font.setPointSizeF(kFontPoints);
   client->setFont(font);
   setCentralWidget(client);
   m_twips = Twips(client->logicalDpiY());
 
-  // Elements in the order of the design.
+  // The window's layout in twips, in creation order: assistive tools and tests rely on the order.
   m_timer1 = new QTimer(this);
   m_timer1->setObjectName(QStringLiteral("Timer1"));
   m_timer1->setInterval(1000);
@@ -109,8 +109,8 @@ Form1::Form1(Clock& clock, SerialControl& serial, SettingsStore& settings,
   for (const auto& caption : captions) {
     QLabel* label = AddLabel(caption.name, caption.left, 360, caption.width, 255);
     Style(*label, kBlack, &white, Qt::AlignLeft, caption.text);
-    // The platform's font may be wider than the design's: a caption grows to the right (into
-    // empty space) rather than lose its last letters.
+    // The platform's font may be wider than the captions' widths allow for: a caption grows to
+    // the right (into empty space) rather than lose its last letters.
     label->resize(std::max(label->width(), label->sizeHint().width()), label->height());
   }
 
@@ -135,14 +135,15 @@ Form1::Form1(Clock& clock, SerialControl& serial, SettingsStore& settings,
                             *m_files, DecimalPoint()},
       paths);
 
-  ResizeClient(m_twips.ToPixels(kDesignClientWidth), m_twips.ToPixels(kDesignClientHeight));
+  ResizeClient(m_twips.ToPixels(kLayoutClientWidth), m_twips.ToPixels(kLayoutClientHeight));
 
   serial.SetEventHandler([this](const SerialEvent& event) { m_controller->OnSerialEvent(event); });
   connect(m_timer1, &QTimer::timeout, this, [this] { m_controller->OnTick(); });
   m_timer1->start();
 }
 
-Form1::~Form1() = default;
+// The serial control outlives the window: bytes that arrive later must not reach it.
+Form1::~Form1() { m_serial.SetEventHandler({}); }
 
 QLabel* Form1::AddLabel(const char* name, int left, int top, int width, int height) {
   auto* label = new QLabel(centralWidget());
@@ -200,36 +201,36 @@ float Form1::Reported(const SetTwips& set, int pixels) const {
 
 int Form1::ClientHeight() const { return height() - MenuBarHeight(); }
 
-float Form1::Left() const { return Reported(m_setLeft, pos().x()); }
+float Form1::LeftTwips() const { return Reported(m_setLeft, pos().x()); }
 
-float Form1::Top() const { return Reported(m_setTop, pos().y()); }
+float Form1::TopTwips() const { return Reported(m_setTop, pos().y()); }
 
-float Form1::Width() const {
+float Form1::OuterWidthTwips() const {
   return static_cast<float>(static_cast<double>(Reported(m_setWidth, width())) + kFrameWidth);
 }
 
-float Form1::Height() const {
+float Form1::OuterHeightTwips() const {
   return static_cast<float>(static_cast<double>(Reported(m_setHeight, ClientHeight())) +
                             kFrameHeight);
 }
 
-void Form1::SetLeft(float twips) {
+void Form1::SetLeftTwips(float twips) {
   m_setLeft = {twips, m_twips.ToPixels(twips)};
   move(m_setLeft.pixels, pos().y());
 }
 
-void Form1::SetTop(float twips) {
+void Form1::SetTopTwips(float twips) {
   m_setTop = {twips, m_twips.ToPixels(twips)};
   move(pos().x(), m_setTop.pixels);
 }
 
-void Form1::SetWidth(float twips) {
+void Form1::SetOuterWidthTwips(float twips) {
   const auto client = static_cast<float>(static_cast<double>(twips) - kFrameWidth);
   m_setWidth = {client, std::max(1, m_twips.ToPixels(client))};
   ResizeClient(m_setWidth.pixels, ClientHeight());
 }
 
-void Form1::SetHeight(float twips) {
+void Form1::SetOuterHeightTwips(float twips) {
   const auto client = static_cast<float>(static_cast<double>(twips) - kFrameHeight);
   m_setHeight = {client, std::max(1, m_twips.ToPixels(client))};
   ResizeClient(width(), m_setHeight.pixels);

@@ -24,11 +24,18 @@ class SerialControl;
 class SettingsStore;
 struct StartupPaths;
 
-// The main window: builds the design's elements, implements the window interfaces and turns Qt
-// events (resize, timer, serial, menus) into calls on the MainController. No rules of its own.
+// The main window: builds its widgets, implements the window interfaces and turns Qt events
+// (resize, timer, serial, menus) into calls on the MainController. No rules of its own.
+//
+// The window and its widgets keep short object names: Form1; grafik (the chart); labvalue and
+// labtime (the value and charge-time read-outs); Label1 (the port status) and Label2..Label4 (the
+// captions); lab1..lab7 (the axis labels, bottom to top); Timer1; menu1 and menu2 with menusave,
+// menuload, menuscaleup, menuscaledown, menurange and menuport. Tests and UI automation find the
+// widgets by these names, so they stay as they are; the members are named after them.
 class Form1 final : public QMainWindow, public WindowGeometry {
  public:
-  // `clock`, `serial` and `settings` must outlive the window.
+  // `clock`, `serial` and `settings` must outlive the window. The window is `serial`'s event
+  // handler until it is destroyed.
   Form1(Clock& clock, SerialControl& serial, SettingsStore& settings, const StartupPaths& paths,
         QWidget* parent = nullptr);
   ~Form1() override;
@@ -37,14 +44,14 @@ class Form1 final : public QMainWindow, public WindowGeometry {
   void Load();
 
   bool IsMinimized() const override;
-  float Left() const override;
-  float Top() const override;
-  float Width() const override;
-  float Height() const override;
-  void SetLeft(float twips) override;
-  void SetTop(float twips) override;
-  void SetWidth(float twips) override;
-  void SetHeight(float twips) override;
+  float LeftTwips() const override;
+  float TopTwips() const override;
+  float OuterWidthTwips() const override;
+  float OuterHeightTwips() const override;
+  void SetLeftTwips(float twips) override;
+  void SetTopTwips(float twips) override;
+  void SetOuterWidthTwips(float twips) override;
+  void SetOuterHeightTwips(float twips) override;
   void KeepOnScreen() override;
 
   MainController& Controller() { return *m_controller; }
@@ -69,6 +76,7 @@ class Form1 final : public QMainWindow, public WindowGeometry {
   };
   float Reported(const SetTwips& set, int pixels) const;
 
+  SerialControl& m_serial;
   Twips m_twips;
   ChartWidget* m_grafik = nullptr;
   QTimer* m_timer1 = nullptr;

@@ -9,7 +9,6 @@ class Twips {
   explicit Twips(double logicalDpi) : m_dpi(logicalDpi > 0 ? logicalDpi : 96.0) {}
   int ToPixels(double twips) const;
   float FromPixels(int pixels) const;
-  double Dpi() const { return m_dpi; }
 
  private:
   double m_dpi;
