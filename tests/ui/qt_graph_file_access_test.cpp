@@ -59,7 +59,9 @@ TEST(QtGraphFileAccessTest, AFailedWriteSaysWhyAndKeepsTheOldFile) {
   // A folder of that name is refused, not replaced by a file.
   ASSERT_EQ(::mkdir((base + "/folder.log").c_str(), 0700), 0);
   ASSERT_TRUE(std::ofstream(base + "/folder.log/inside") << old);
-  EXPECT_EQ(files.WriteWhole(base + "/folder.log", "1\r\n"), "It is a folder, not a regular file.");
+  const Result<void> onFolder = files.WriteWhole(base + "/folder.log", "1\r\n");
+  ASSERT_FALSE(onFolder);
+  EXPECT_EQ(onFolder.error(), "It is a folder, not a regular file.");
   EXPECT_EQ(Contents(base + "/folder.log/inside"), old);
 
   // Beyond its file size limit a process may not write: EFBIG, without a full disk. The log fits
