@@ -43,36 +43,15 @@ TEST(Grid, ElevenVerticalFifteenHorizontalThenTheAxes) {
   constexpr Colour kRed = 0xC00000;
   // Vertical lines every 100 units; horizontal ones every 1000 / 14 units, as floats
   // (1000 / 14 = 71.428571... is stored as 71.42857).
-  const std::vector<Line> expected = {
-      {0, 0, 0, 1000, kGrey},
-      {100, 0, 100, 1000, kGrey},
-      {200, 0, 200, 1000, kGrey},
-      {300, 0, 300, 1000, kGrey},
-      {400, 0, 400, 1000, kGrey},
-      {500, 0, 500, 1000, kGrey},
-      {600, 0, 600, 1000, kGrey},
-      {700, 0, 700, 1000, kGrey},
-      {800, 0, 800, 1000, kGrey},
-      {900, 0, 900, 1000, kGrey},
-      {1000, 0, 1000, 1000, kGrey},
-      {0, 0, 1000, 0, kGrey},
-      {0, 71.42857f, 1000, 71.42857f, kGrey},
-      {0, 142.85715f, 1000, 142.85715f, kGrey},
-      {0, 214.28572f, 1000, 214.28572f, kGrey},
-      {0, 285.7143f, 1000, 285.7143f, kGrey},
-      {0, 357.14285f, 1000, 357.14285f, kGrey},
-      {0, 428.57144f, 1000, 428.57144f, kGrey},
-      {0, 500, 1000, 500, kGrey},
-      {0, 571.4286f, 1000, 571.4286f, kGrey},
-      {0, 642.8571f, 1000, 642.8571f, kGrey},
-      {0, 714.2857f, 1000, 714.2857f, kGrey},
-      {0, 785.7143f, 1000, 785.7143f, kGrey},
-      {0, 857.1429f, 1000, 857.1429f, kGrey},
-      {0, 928.5714f, 1000, 928.5714f, kGrey},
-      {0, 1000, 1000, 1000, kGrey},
-      {0, 0, 0, 1000, kRed},
-      {0, 0, 1000, 0, kRed},
-  };
+  const float columns[] = {0, 100, 200, 300, 400, 500, 600, 700, 800, 900, 1000};
+  const float rows[] = {0,          71.42857f,  142.85715f, 214.28572f, 285.7143f,
+                        357.14285f, 428.57144f, 500,        571.4286f,  642.8571f,
+                        714.2857f,  785.7143f,  857.1429f,  928.5714f,  1000};
+  std::vector<Line> expected;
+  for (const float x : columns) expected.emplace_back(x, 0.0f, x, 1000.0f, kGrey);
+  for (const float y : rows) expected.emplace_back(0.0f, y, 1000.0f, y, kGrey);
+  expected.emplace_back(0.0f, 0.0f, 0.0f, 1000.0f, kRed);
+  expected.emplace_back(0.0f, 0.0f, 1000.0f, 0.0f, kRed);
   std::vector<Line> drawn;
   for (const auto& line : canvas.Lines()) {
     drawn.emplace_back(line.x1, line.y1, line.x2, line.y2, line.colour);
