@@ -44,7 +44,7 @@ TEST(Plot, XGivesRoomFor200Then400ThenSpreadsOverTheWidth) {
   for (int count = 401; count <= 2000; ++count) EXPECT_FLOAT_EQ(X(count, count), 1000.0f);
 }
 
-TEST(Plot, ScaleCoversTheWindowWidenedByAFiftiethOfAVoltEachWay) {
+TEST(Plot, ScaleCoversTheWindowWidenedByATwentiethOfAVoltEachWay) {
   const struct {
     float range;
     float volts;
