@@ -1,5 +1,7 @@
 #include "ui/qt/qt_dialogs.h"
 
+#include <cstdio>
+
 #include <QInputDialog>
 #include <QMessageBox>
 
@@ -23,6 +25,9 @@ std::string QtDialogs::InputBox(std::string_view prompt, std::string_view title,
 }
 
 void QtDialogs::MessageBox(std::string_view text, std::string_view title) {
+  // Also on the standard error stream: a message stays readable in a terminal's history (or a
+  // desktop session's log) after its box is closed.
+  std::fprintf(stderr, "ampelon: %.*s\n", static_cast<int>(text.size()), text.data());
   QMessageBox box(QMessageBox::NoIcon, ToQString(title), ToQString(text), QMessageBox::Ok,
                   m_parent);
   box.exec();
