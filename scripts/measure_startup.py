@@ -36,7 +36,7 @@ def one_run(program):
         runtime = os.path.join(work, "runtime")
         os.makedirs(runtime, mode=0o700)
         environment = dict(os.environ, XDG_CONFIG_HOME=os.path.join(work, "config"),
-                           XDG_RUNTIME_DIR=runtime)
+                           XDG_RUNTIME_DIR=runtime, XDG_STATE_HOME=os.path.join(work, "state"))
         start = time.monotonic()
         process = subprocess.Popen([program], env=environment, stdout=subprocess.DEVNULL,
                                    stderr=subprocess.DEVNULL)

@@ -22,6 +22,21 @@
 
 namespace {
 
+// The per-user folder of the recovery journal: $XDG_STATE_HOME (~/.local/state) on Linux and
+// the local (not roaming) application data folder on Windows and macOS.
+std::string JournalFolder() {
+#if defined(Q_OS_LINUX) || defined(Q_OS_FREEBSD)
+  QString state = qEnvironmentVariable("XDG_STATE_HOME");
+  // Relative paths are invalid here and ignored, as for the other XDG folders.
+  if (state.isEmpty() || QDir::isRelativePath(state)) {
+    state = QDir::homePath() + QStringLiteral("/.local/state");
+  }
+#else
+  const QString state = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+#endif
+  return QDir::toNativeSeparators(state + QStringLiteral("/Trevanix Ampelon")).toStdString();
+}
+
 // The folder first offered for graph logs, with a final separator: the program's folder, or the
 // user's home when the program lives where the user cannot write (an installed program).
 ampelon::StartupPaths FindStartupPaths() {
@@ -38,7 +53,7 @@ ampelon::StartupPaths FindStartupPaths() {
   if (!appPath.endsWith(separator)) appPath += separator;
   if (!home.endsWith(separator)) home += separator;
   const bool writable = QFileInfo(QCoreApplication::applicationDirPath()).isWritable();
-  return {(writable ? appPath : home).toStdString()};
+  return {(writable ? appPath : home).toStdString(), JournalFolder()};
 }
 
 // The per-user settings file: the settings on systems without the registry, and the port

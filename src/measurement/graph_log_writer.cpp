@@ -5,16 +5,22 @@
 namespace ampelon {
 
 std::string FormatGraphLog(std::span<const std::int16_t> readings) {
+  std::string text;
+  AppendGraphLog(readings, text);
+  return text;
+}
+
+void AppendGraphLog(std::span<const std::int16_t> readings, std::string& text) {
   constexpr std::size_t kLongestLine = 8;  // "-32768" and CR LF
-  std::string text(readings.size() * kLongestLine, '\0');
-  char* out = text.data();
+  const std::size_t start = text.size();
+  text.resize(start + readings.size() * kLongestLine);
+  char* out = text.data() + start;
   for (const std::int16_t reading : readings) {
     out = std::to_chars(out, out + kLongestLine, reading).ptr;
     *out++ = '\r';
     *out++ = '\n';
   }
   text.resize(static_cast<std::size_t>(out - text.data()));
-  return text;
 }
 
 }  // namespace ampelon

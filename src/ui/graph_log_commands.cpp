@@ -55,32 +55,34 @@ std::optional<std::string> GraphLogCommands::ChooseGraphFile() {
   return name;
 }
 
-void GraphLogCommands::SaveGraph() {
+bool GraphLogCommands::SaveGraph() {
   const auto name = ChooseGraphFile();
-  if (!name) return;
+  if (!name) return false;
   // The file dialog does not ask, so that the question comes once, from here.
   if (m_context.files.FileExists(*name) &&
       !m_context.dialogs.AskYesNo(*name + " already exists. Replace it?", m_context.title)) {
-    return;
+    return false;
   }
   const Result<void> saved =
       m_context.files.WriteWhole(*name, FormatGraphLog(m_context.store.Samples()));
   if (!saved) {
     m_context.dialogs.MessageBox("Could not save " + *name + ":\n" + saved.error(),
                                  m_context.title);
+    return false;
   }
+  return true;
 }
 
-void GraphLogCommands::LoadGraph() {
+bool GraphLogCommands::LoadGraph() {
   const auto name = ChooseGraphFile();
-  if (!name) return;
+  if (!name) return false;
   // The file is read completely before the store is touched, so that a file that cannot be
   // read leaves the readings, the clock and the chart as they were.
   const Result<std::unique_ptr<ByteSource>> opened = m_context.files.OpenForReading(*name);
   if (!opened) {
     m_context.dialogs.MessageBox("Could not open " + *name + ":\n" + opened.error(),
                                  m_context.title);
-    return;
+    return false;
   }
   GraphLogParser parser(SampleStore::kSampleCapacity);
   const Result<GraphLogReadOutcome> outcome = ReadGraphLog(*opened.value(), parser);
@@ -95,7 +97,7 @@ void GraphLogCommands::LoadGraph() {
   }
   if (!problem.empty()) {
     m_context.dialogs.MessageBox(problem + "\nNothing was loaded.", m_context.title);
-    return;
+    return false;
   }
 
   m_context.chart.DrawGrid();
@@ -103,6 +105,7 @@ void GraphLogCommands::LoadGraph() {
   for (const std::int16_t reading : parser.Readings()) m_context.store.AppendSample(reading);
   const std::string report = LoadReport(parser, outcome->readToEnd, *name);
   if (!report.empty()) m_context.dialogs.MessageBox(report, m_context.title);
+  return true;
 }
 
 }  // namespace ampelon

@@ -36,11 +36,12 @@ class GraphLogCommands {
   const std::string& LastPath() const { return m_lastPath; }
 
   // Writes every reading to the chosen file. An existing file is replaced only when the user
-  // says Yes; a failure is reported and leaves it whole.
-  void SaveGraph();
+  // says Yes; a failure is reported and leaves it whole. True when the file was written.
+  bool SaveGraph();
   // Replaces the readings with the chosen file's and restarts the charge clock. A file that
-  // cannot be read or is no graph log is reported and changes nothing.
-  void LoadGraph();
+  // cannot be read or is no graph log is reported and changes nothing. True when the readings
+  // were replaced.
+  bool LoadGraph();
   // Shows the file dialog in the last folder; remembers the chosen file's folder (also as the
   // setting "Last Path"). Nothing when the user cancelled.
   std::optional<std::string> ChooseGraphFile();

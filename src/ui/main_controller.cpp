@@ -8,9 +8,11 @@
 #include "common/dialogs.h"
 #include "common/leading_number.h"
 #include "common/number_text.h"
+#include "common/utf8_path.h"
 #include "serial/serial_control.h"
 #include "settings/setting_names.h"
 #include "settings/settings_store.h"
+#include "ui/journal_recovery.h"
 
 namespace ampelon {
 namespace {
@@ -38,14 +40,17 @@ MainController::MainController(Clock& clock, SerialControl& serial, SettingsStor
       m_paths(std::move(paths)),
       m_store(clock),
       m_decoder(m_store),
+      m_journal(PathFromUtf8(m_paths.journalFolder)),
       m_chart(m_store, views.canvas, views.geometry, views.labels, views.decimalPoint),
-      m_opener(settings, serial, views.portStatus),
+      m_status(views.portStatus),
+      m_opener(settings, serial, m_status),
       m_portNumberCommand(settings, serial, m_opener, views.dialogs, kAppTitle),
       m_windowCommands(m_chart, settings, views.dialogs, kAppTitle),
       m_graphLogCommands({m_store, m_chart, settings, views.fileDialog, views.files, views.dialogs,
                           kAppTitle, kFolderSeparator}) {}
 
 void MainController::OnLoad() {
+  RecoverEarlierJournal();
   if (const std::string problem = m_settings.StoreProblem(); !problem.empty()) {
     m_dialogs.MessageBox("The settings file " + problem +
                              ".\n\nSettings are neither read nor kept: Ampelon starts with its "
@@ -85,7 +90,34 @@ float MainController::ReadRangeVolts() {
   return std::isfinite(range) && range > 0.0f ? range : kDefaultRangeVolts;
 }
 
+void MainController::RecoverEarlierJournal() {
+  if (!m_journal.Enabled()) return;
+  const Result<std::optional<RecoveredJournal>> recovered =
+      RecoverJournal(PathFromUtf8(m_paths.journalFolder));
+  if (!recovered) {
+    // Writing this run's journal would overwrite the earlier one's readings.
+    m_journal.Disable(recovered.error());
+    return;
+  }
+  if (!recovered->has_value()) return;
+  const RecoveredJournal& journal = **recovered;
+  m_recoveryNotice = std::to_string(journal.readings) + " readings from the charge of " +
+                     journal.chargeTime + " were not saved. They are kept in " +
+                     Utf8FromPath(journal.path) + "; File > Load Graph opens them.";
+}
+
+void MainController::ReportJournalProblem() {
+  m_journalProblemReported = true;
+  const std::string note = "Readings are not being kept safe: " + m_journal.Problem() + ".";
+  m_status.SetNote(note);
+  m_dialogs.MessageBox(note +
+                           "\n\nThe readings go on arriving, but a crash or a power cut would lose "
+                           "those not saved with File > Save Graph.",
+                       kAppTitle);
+}
+
 void MainController::OnUnload() {
+  m_journal.Close();
   m_settings.WriteSetting(settings::kWindowLeft, NumberText(m_geometry.LeftTwips()));
   m_settings.WriteSetting(settings::kWindowTop, NumberText(m_geometry.TopTwips()));
   m_settings.WriteSetting(settings::kWindowWidth, NumberText(m_geometry.OuterWidthTwips()));
@@ -95,10 +127,16 @@ void MainController::OnUnload() {
 void MainController::OnResize() { m_chart.LayoutChart(); }
 
 void MainController::OnTick() {
+  m_journal.Sync();
   m_opener.RetryLostPort();
   m_chart.RefreshChart();
   // Shown here rather than in the serial event, so that no serial event waits behind a
   // message box that is half-way through decoding.
+  if (!m_recoveryNotice.empty()) {
+    const std::string notice = std::exchange(m_recoveryNotice, {});
+    m_dialogs.MessageBox(notice, kAppTitle);
+  }
+  if (!m_journal.Problem().empty() && !m_journalProblemReported) ReportJournalProblem();
   if (m_fullStoreNoticeDue) ReportFullStore();
 }
 
@@ -117,6 +155,8 @@ void MainController::OnSerialEvent(const SerialEvent& event) {
   if (!m_store.IsFull()) m_fullStoreReported = false;
   // Read once per event, whatever its kind: a loss still hands over the last bytes received.
   const DecodeSummary summary = m_decoder.OnSerialEvent(m_serial.ReadReceivedText());
+  if (summary.stored > 0)
+    m_journal.Append(m_store.Samples().last(static_cast<std::size_t>(summary.stored)));
   if (m_store.IsFull() && (summary.stored > 0 || summary.droppedFull > 0) && !m_fullStoreReported) {
     m_fullStoreNoticeDue = true;
   }
@@ -127,9 +167,13 @@ void MainController::OnSerialEvent(const SerialEvent& event) {
   }
 }
 
-void MainController::OnSaveGraph() { m_graphLogCommands.SaveGraph(); }
+void MainController::OnSaveGraph() {
+  if (m_graphLogCommands.SaveGraph()) m_journal.MarkSaved();
+}
 
-void MainController::OnLoadGraph() { m_graphLogCommands.LoadGraph(); }
+void MainController::OnLoadGraph() {
+  if (m_graphLogCommands.LoadGraph()) m_journal.Rewrite(m_store.Samples());
+}
 
 void MainController::OnShiftScaleUp() { m_windowCommands.ShiftScaleUp(); }
 

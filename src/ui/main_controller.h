@@ -9,6 +9,8 @@
 #include "serial/port_number_command.h"
 #include "serial/serial_port_opener.h"
 #include "ui/graph_log_commands.h"
+#include "ui/recovery_journal.h"
+#include "ui/status_label.h"
 
 namespace ampelon {
 
@@ -27,6 +29,7 @@ inline constexpr const char* kAppTitle = "Ampelon";
 // Folders worked out by the platform layer at start-up.
 struct StartupPaths {
   std::string lastPathDefault;  // the first folder offered for graph logs
+  std::string journalFolder{};  // where the recovery journal is kept; empty for none
 };
 
 // Everything the main window does, driven by its events: load and unload, resize, the
@@ -49,15 +52,17 @@ class MainController {
   MainController(Clock& clock, SerialControl& serial, SettingsStore& settings, const Views& views,
                  StartupPaths paths);
 
-  // Start-up, before the window is first shown: a message when the settings cannot be used at
-  // all, then last folder, window geometry and voltage window
-  // from the settings, axis labels, empty grid, then the serial port (scanning if it fails).
+  // Start-up, before the window is first shown: sets aside the recovery journal of an earlier
+  // run that was not saved, a message when the settings cannot be used at all, then last
+  // folder, window geometry and voltage window from the settings, axis labels, empty grid, then
+  // the serial port (scanning if it fails).
   void OnLoad();
-  // Shut-down: stores the window's position and size.
+  // Shut-down: stores the window's position and size and closes the recovery journal.
   void OnUnload();
   // Every change of the window's size.
   void OnResize();
-  // The one-second tick: brings back a lost port and refreshes the chart.
+  // The one-second tick: brings back a lost port, puts the journal on the disk and refreshes the
+  // chart.
   void OnTick();
   // The serial control's event, of whatever kind.
   void OnSerialEvent(const SerialEvent& event);
@@ -73,12 +78,17 @@ class MainController {
   const Chart& GetChart() const { return m_chart; }
   const SerialPortOpener& Port() const { return m_opener; }
   const std::string& LastPath() const { return m_graphLogCommands.LastPath(); }
+  const RecoveryJournal& Journal() const { return m_journal; }
 
  private:
   float ReadGeometrySetting(const char* name, float defaultTwips);
   float ReadRangeVolts();
   // Tells the user, once each time the store fills up, that new readings are not recorded.
   void ReportFullStore();
+  // Sets aside the journal of an earlier run; what to tell the user about it.
+  void RecoverEarlierJournal();
+  // Tells the user, once a run, that the journal stopped.
+  void ReportJournalProblem();
 
   SerialControl& m_serial;
   SettingsStore& m_settings;
@@ -87,13 +97,17 @@ class MainController {
   StartupPaths m_paths;
   SampleStore m_store;
   SerialLineDecoder m_decoder;
+  RecoveryJournal m_journal;
   Chart m_chart;
+  StatusLabel m_status;
   SerialPortOpener m_opener;
   PortNumberCommand m_portNumberCommand;
   VoltageWindowCommands m_windowCommands;
   GraphLogCommands m_graphLogCommands;
   bool m_fullStoreNoticeDue = false;
   bool m_fullStoreReported = false;
+  std::string m_recoveryNotice;  // shown at the first tick, when the window is up
+  bool m_journalProblemReported = false;
 };
 
 }  // namespace ampelon

@@ -12,6 +12,9 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <string>
+
+#include "serial/pseudo_terminal.h"
 
 namespace {
 
@@ -63,8 +66,11 @@ class AppProcessTest : public ::testing::Test {
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"),
                        m_folder.filePath(QStringLiteral("config")));
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), RuntimeFolder());
+    environment.insert(QStringLiteral("XDG_STATE_HOME"),
+                       m_folder.filePath(QStringLiteral("state")));
     process->setProcessEnvironment(environment);
-    process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    // Messages are also written to the standard error stream, where tests read them.
+    process->setProcessChannelMode(QProcess::SeparateChannels);
     process->start(QStringLiteral(AMPELON_PROGRAM), {});
     EXPECT_TRUE(process->waitForStarted(5000));
     m_processes.push_back(std::move(process));
@@ -150,6 +156,48 @@ TEST_F(AppProcessTest, GeometryRoundTripsThroughARestart) {
     EXPECT_TRUE(text.contains(QStringLiteral("Window%20Width=\"9001\""))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("Window%20Height=\"8123\""))) << text.toStdString();
   }
+}
+
+TEST_F(AppProcessTest, ReadingsOfAKilledRunAreSetAsideAtTheNextStart) {
+  ampelon::testing::PseudoTerminal charger;
+  ASSERT_TRUE(charger.IsValid());
+  WriteSettings("[General]\nSerial%20Port%20Number=\"2\"\n[Ports]\nCOM2=" +
+                QByteArray::fromStdString(charger.SlavePath()) + "\n");
+  QProcess& first = Start();
+  ASSERT_TRUE(WaitUntilLoaded());
+  std::string readings;
+  std::string expected;
+  for (int i = 0; i < 500; ++i) {
+    readings += std::to_string(2000 + i % 300) + "\n";
+    expected += std::to_string(2000 + i % 300) + "\r\n";
+  }
+  ASSERT_EQ(charger.WriteSome(readings), readings.size());
+  const QString stateFolder = m_folder.filePath(QStringLiteral("state/Trevanix Ampelon"));
+  QFile journal(stateFolder + QStringLiteral("/charge-journal.log"));
+  ASSERT_TRUE(WaitFor([&] { return journal.size() == static_cast<qint64>(expected.size()); }, 10s))
+      << journal.size();
+  first.kill();
+  ASSERT_TRUE(first.waitForFinished(5000));
+
+  QProcess& second = Start();
+  second.setReadChannel(QProcess::StandardError);
+  std::string messages;
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        second.waitForReadyRead(25);
+        messages += second.readAllStandardError().toStdString();
+        return messages.find("File > Load Graph opens them.") != std::string::npos;
+      },
+      10s))
+      << messages;
+  EXPECT_NE(messages.find("ampelon: 500 readings from the charge of "), std::string::npos)
+      << messages;
+  const QStringList recovered =
+      QDir(stateFolder).entryList({QStringLiteral("recovered-*.log")}, QDir::Files);
+  ASSERT_EQ(recovered.size(), 1);
+  QFile kept(stateFolder + QLatin1Char('/') + recovered.front());
+  ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+  EXPECT_EQ(kept.readAll().toStdString(), expected);
 }
 
 }  // namespace

@@ -42,7 +42,7 @@ socat pty,raw,echo=0,link="$work/program-end" pty,raw,echo=0,link="$work/charger
 pids+=($!)
 for _ in $(seq 50); do [[ -e $work/charger-end ]] && break; sleep 0.1; done
 
-export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime HOME=$work/home
+export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime HOME=$work/home XDG_STATE_HOME=$work/state
 mkdir -p "$XDG_CONFIG_HOME/Trevanix Ampelon" "$XDG_RUNTIME_DIR" "$HOME"
 chmod 700 "$XDG_RUNTIME_DIR"
 settings="$XDG_CONFIG_HOME/Trevanix Ampelon/settings.ini"

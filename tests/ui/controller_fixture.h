@@ -24,13 +24,19 @@ namespace ampelon::testing {
 class ControllerFixture : public ::testing::Test {
  protected:
   ControllerFixture() {
+    StartController(StartupPaths{"/home/user/"});
+    m_serial.SetEventHandler(
+        [this](const SerialEvent& event) { m_controller->OnSerialEvent(event); });
+  }
+
+  // A new controller over the same fakes, as at the program's next start.
+  void StartController(const StartupPaths& paths) {
     const ChartLabels labels = WireChartLabels(m_axis, m_value, m_time);
+    m_controller.reset();
     m_controller.emplace(m_clock, m_serial, m_settings,
                          MainController::Views{m_canvas, m_geometry, labels, m_status, m_dialogs,
                                                m_fileDialog, m_files},
-                         StartupPaths{"/home/user/"});
-    m_serial.SetEventHandler(
-        [this](const SerialEvent& event) { m_controller->OnSerialEvent(event); });
+                         paths);
   }
 
   const VoltageWindow& Window() const { return m_controller->GetChart().Window(); }

@@ -1,0 +1,58 @@
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "ui/journal_file.h"
+
+namespace ampelon {
+namespace {
+
+Failure SystemFailure() { return Failure{std::strerror(errno)}; }
+
+}  // namespace
+
+Result<void> JournalFile::Create(const std::filesystem::path& path) {
+  Close();
+  // Owner only: the readings of a charge are nobody else's business.
+  m_handle = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC, 0600);
+  if (m_handle < 0) return SystemFailure();
+  return {};
+}
+
+Result<void> JournalFile::Append(std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t written = ::write(m_handle, bytes.data(), bytes.size());
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return SystemFailure();
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(written));
+  }
+  return {};
+}
+
+Result<void> JournalFile::Empty() {
+  if (::ftruncate(m_handle, 0) != 0) return SystemFailure();
+  return {};
+}
+
+Result<void> JournalFile::SyncData() {
+#if defined(__APPLE__)
+  // macOS has no fdatasync; fsync is the nearest.
+  const int synced = ::fsync(m_handle);
+#else
+  const int synced = ::fdatasync(m_handle);
+#endif
+  if (synced != 0) return SystemFailure();
+  return {};
+}
+
+void JournalFile::Close() {
+  if (m_handle >= 0) ::close(m_handle);
+  m_handle = -1;
+}
+
+}  // namespace ampelon

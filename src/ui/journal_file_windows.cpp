@@ -1,0 +1,53 @@
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstring>
+
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+
+#include "ui/journal_file.h"
+
+namespace ampelon {
+namespace {
+
+Failure SystemFailure() { return Failure{std::strerror(errno)}; }
+
+}  // namespace
+
+Result<void> JournalFile::Create(const std::filesystem::path& path) {
+  Close();
+  m_handle = ::_wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_TRUNC | _O_APPEND | _O_BINARY,
+                      _S_IREAD | _S_IWRITE);
+  if (m_handle < 0) return SystemFailure();
+  return {};
+}
+
+Result<void> JournalFile::Append(std::string_view bytes) {
+  while (!bytes.empty()) {
+    const auto piece = static_cast<unsigned>(std::min<std::size_t>(bytes.size(), INT_MAX));
+    const int written = ::_write(m_handle, bytes.data(), piece);
+    if (written < 0) return SystemFailure();
+    bytes.remove_prefix(static_cast<std::size_t>(written));
+  }
+  return {};
+}
+
+Result<void> JournalFile::Empty() {
+  if (::_chsize_s(m_handle, 0) != 0) return SystemFailure();
+  return {};
+}
+
+Result<void> JournalFile::SyncData() {
+  // _commit flushes the file's buffers to the disk (FlushFileBuffers).
+  if (::_commit(m_handle) != 0) return SystemFailure();
+  return {};
+}
+
+void JournalFile::Close() {
+  if (m_handle >= 0) ::_close(m_handle);
+  m_handle = -1;
+}
+
+}  // namespace ampelon

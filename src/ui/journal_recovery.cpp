@@ -1,0 +1,121 @@
+#include "ui/journal_recovery.h"
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <ctime>
+#include <fstream>
+#include <system_error>
+#include <vector>
+
+#include "common/utf8_path.h"
+#include "measurement/graph_log_parser.h"
+#include "measurement/sample_store.h"
+#include "ui/recovery_journal.h"
+
+namespace ampelon {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view kRecoveredPrefix = "recovered-";
+
+std::tm LocalTime(fs::file_time_type fileTime) {
+  const auto systemTime = std::chrono::file_clock::to_sys(fileTime);
+  const std::time_t seconds = std::chrono::system_clock::to_time_t(
+      std::chrono::time_point_cast<std::chrono::system_clock::duration>(systemTime));
+  // Only the program's main thread formats times.
+  const std::tm* local = std::localtime(&seconds);
+  return local != nullptr ? *local : std::tm{};
+}
+
+std::string FormatTime(const std::tm& time, const char* format) {
+  std::array<char, 64> text{};
+  const std::size_t length = std::strftime(text.data(), text.size(), format, &time);
+  return std::string(text.data(), length);
+}
+
+// Counts the readings Load Graph would find in the journal.
+Result<std::size_t> CountReadings(const fs::path& journal) {
+  std::ifstream in(journal, std::ios::binary);
+  if (!in) return Failure{"the file cannot be read"};
+  GraphLogParser parser(SampleStore::kSampleCapacity);
+  std::array<char, 65536> buffer{};
+  while (in.read(buffer.data(), buffer.size()) || in.gcount() > 0) {
+    if (!parser.Feed(std::string_view(buffer.data(), static_cast<std::size_t>(in.gcount())))) {
+      break;
+    }
+  }
+  parser.Finish();
+  return parser.Readings().size();
+}
+
+// A name no file in `folder` has yet: recovered-<date>-<time>.log, or with -2, -3, ... added.
+fs::path FreeRecoveredName(const fs::path& folder, const std::string& stamp) {
+  fs::path candidate = folder / (std::string(kRecoveredPrefix) + stamp + ".log");
+  for (int number = 2; fs::exists(candidate); ++number) {
+    candidate =
+        folder / (std::string(kRecoveredPrefix) + stamp + "-" + std::to_string(number) + ".log");
+  }
+  return candidate;
+}
+
+// Removes all but the newest recovered journals; one that cannot be removed stays.
+void RemoveOldRecovered(const fs::path& folder) {
+  struct Entry {
+    fs::file_time_type written;
+    fs::path path;
+  };
+  std::vector<Entry> recovered;
+  std::error_code error;
+  for (const fs::directory_entry& entry : fs::directory_iterator(folder, error)) {
+    const std::string name = entry.path().filename().string();
+    if (name.starts_with(kRecoveredPrefix) && name.ends_with(".log")) {
+      recovered.push_back({entry.last_write_time(error), entry.path()});
+    }
+  }
+  if (recovered.size() <= kRecoveredJournalsKept) return;
+  std::sort(recovered.begin(), recovered.end(), [](const Entry& a, const Entry& b) {
+    return a.written != b.written ? a.written > b.written : a.path > b.path;
+  });
+  for (std::size_t i = kRecoveredJournalsKept; i < recovered.size(); ++i) {
+    fs::remove(recovered[i].path, error);
+  }
+}
+
+}  // namespace
+
+Result<std::optional<RecoveredJournal>> RecoverJournal(const fs::path& folder) {
+  const fs::path journal = folder / RecoveryJournal::kJournalName;
+  const fs::path marker = folder / RecoveryJournal::kSavedMarkerName;
+  std::error_code error;
+  const bool saved = fs::exists(marker, error);
+  if (!fs::exists(journal, error)) {
+    fs::remove(marker, error);
+    return std::optional<RecoveredJournal>{};
+  }
+  const Result<std::size_t> readings = CountReadings(journal);
+  if (!readings)
+    return Failure{"Could not read " + Utf8FromPath(journal) + ": " + readings.error()};
+  if (saved || *readings == 0) {
+    fs::remove(journal, error);
+    if (error) return Failure{"Could not remove " + Utf8FromPath(journal) + ": " + error.message()};
+    fs::remove(marker, error);
+    return std::optional<RecoveredJournal>{};
+  }
+
+  const fs::file_time_type written = fs::last_write_time(journal, error);
+  if (error) return Failure{"Could not read " + Utf8FromPath(journal) + ": " + error.message()};
+  const std::tm time = LocalTime(written);
+  const fs::path target = FreeRecoveredName(folder, FormatTime(time, "%Y-%m-%d-%H%M%S"));
+  fs::rename(journal, target, error);
+  if (error) {
+    return Failure{"Could not rename " + Utf8FromPath(journal) + " to " +
+                   Utf8FromPath(target.filename()) + ": " + error.message()};
+  }
+  RemoveOldRecovered(folder);
+  return std::optional<RecoveredJournal>{
+      RecoveredJournal{*readings, FormatTime(time, "%Y-%m-%d %H:%M"), target}};
+}
+
+}  // namespace ampelon

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "common/result.h"
+
+namespace ampelon {
+
+// A journal of an earlier run whose readings were never saved, set aside under a name of its own.
+struct RecoveredJournal {
+  std::size_t readings = 0;
+  std::string chargeTime;  // when its last reading was written, "2026-12-07 16:30"
+  std::filesystem::path path;
+};
+
+// How many recovered journals are kept; older ones are removed.
+inline constexpr std::size_t kRecoveredJournalsKept = 5;
+
+// At start-up, before this run writes a journal: a journal in `folder` that holds unsaved
+// readings is renamed "recovered-<date>-<time>.log"; one with nothing to recover is removed.
+// Nothing when there was no such journal. A failure leaves the old journal where it was.
+Result<std::optional<RecoveredJournal>> RecoverJournal(const std::filesystem::path& folder);
+
+}  // namespace ampelon

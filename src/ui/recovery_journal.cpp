@@ -1,0 +1,118 @@
+#include "ui/recovery_journal.h"
+
+#include <fstream>
+#include <system_error>
+#include <utility>
+
+#include "measurement/graph_log_writer.h"
+
+namespace ampelon {
+
+RecoveryJournal::RecoveryJournal(std::filesystem::path folder) : m_folder(std::move(folder)) {}
+
+void RecoveryJournal::Fail(const std::string& what, const std::string& reason) {
+  m_file.Close();
+  m_problem = what + ": " + reason;
+}
+
+void RecoveryJournal::Disable(const std::string& reason) {
+  m_file.Close();
+  m_problem = reason;
+}
+
+bool RecoveryJournal::EnsureOpen() {
+  if (!Enabled()) return false;
+  if (m_file.IsOpen()) return true;
+  std::error_code error;
+  std::filesystem::create_directories(m_folder, error);
+  if (error) {
+    Fail("Could not create the folder " + Utf8FromPath(m_folder), error.message());
+    return false;
+  }
+  // A marker left from an earlier run must not vouch for this run's readings.
+  SetSaved(true);
+  if (!Enabled()) return false;
+  if (const Result<void> created = m_file.Create(JournalPath()); !created) {
+    Fail("Could not create " + Utf8FromPath(JournalPath()), created.error());
+    return false;
+  }
+  return true;
+}
+
+void RecoveryJournal::SetSaved(bool saved) {
+  const std::filesystem::path marker = m_folder / kSavedMarkerName;
+  if (saved) {
+    std::ofstream created(marker, std::ios::binary | std::ios::trunc);
+    if (!created) {
+      Fail("Could not write " + Utf8FromPath(marker), "the file cannot be created");
+      return;
+    }
+  } else {
+    std::error_code error;
+    std::filesystem::remove(marker, error);
+    if (error) {
+      Fail("Could not remove " + Utf8FromPath(marker), error.message());
+      return;
+    }
+  }
+  m_saved = saved;
+}
+
+void RecoveryJournal::Append(std::span<const std::int16_t> readings) {
+  if (readings.empty() || !EnsureOpen()) return;
+  // The marker goes before the readings it would wrongly vouch for reach the disk.
+  if (m_saved) {
+    SetSaved(false);
+    if (!Enabled()) return;
+  }
+  m_text.clear();
+  AppendGraphLog(readings, m_text);
+  if (const Result<void> written = m_file.Append(m_text); !written) {
+    Fail("Could not write " + Utf8FromPath(JournalPath()), written.error());
+    return;
+  }
+  m_unsynced = true;
+}
+
+void RecoveryJournal::Rewrite(std::span<const std::int16_t> readings) {
+  if (!EnsureOpen()) return;
+  if (const Result<void> emptied = m_file.Empty(); !emptied) {
+    Fail("Could not empty " + Utf8FromPath(JournalPath()), emptied.error());
+    return;
+  }
+  m_text.clear();
+  AppendGraphLog(readings, m_text);
+  if (const Result<void> written = m_file.Append(m_text); !written) {
+    Fail("Could not write " + Utf8FromPath(JournalPath()), written.error());
+    return;
+  }
+  m_unsynced = true;
+  if (!m_saved) SetSaved(true);
+}
+
+void RecoveryJournal::MarkSaved() {
+  if (!m_saved && Enabled()) SetSaved(true);
+}
+
+void RecoveryJournal::Sync() {
+  if (!m_unsynced || !m_file.IsOpen()) return;
+  m_unsynced = false;
+  if (const Result<void> synced = m_file.SyncData(); !synced) {
+    Fail("Could not write " + Utf8FromPath(JournalPath()) + " to the disk", synced.error());
+  }
+}
+
+void RecoveryJournal::Close() {
+  if (!m_file.IsOpen()) return;
+  if (!m_saved) {
+    Sync();
+    m_file.Close();
+    return;
+  }
+  m_file.Close();
+  std::error_code ignored;
+  std::filesystem::remove(JournalPath(), ignored);
+  std::filesystem::remove(m_folder / kSavedMarkerName, ignored);
+}
+
+}  // namespace ampelon

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <string>
+
+#include "common/utf8_path.h"
+#include "ui/journal_file.h"
+
+namespace ampelon {
+
+// Keeps a copy of the store's readings on disk while the program runs, so that a crash, a power
+// cut or a window closed before saving loses at most the last second of a charge. The journal is
+// a plain graph log; a marker file beside it says that everything in it was saved to or loaded
+// from a file since, so there is nothing to recover. The first failure switches the journal off
+// for the rest of the run: the readings themselves never wait for the disk.
+class RecoveryJournal {
+ public:
+  static constexpr const char* kJournalName = "charge-journal.log";
+  static constexpr const char* kSavedMarkerName = "charge-journal.saved";
+
+  // An empty `folder` keeps no journal at all.
+  explicit RecoveryJournal(std::filesystem::path folder);
+
+  // Readings that just arrived, newest last: written at once, one write for all of them.
+  void Append(std::span<const std::int16_t> readings);
+  // The store's readings after a load: the journal is rewritten to hold exactly these, and
+  // nothing in it needs recovering.
+  void Rewrite(std::span<const std::int16_t> readings);
+  // Everything in the journal was saved to a file.
+  void MarkSaved();
+  // Forces what was written since the last call onto the disk. Called once a second.
+  void Sync();
+  // The end of the run: a journal with nothing to recover is removed, any other is kept on disk
+  // for the next start.
+  void Close();
+
+  bool Enabled() const { return !m_folder.empty() && m_problem.empty(); }
+  // Why the journal stopped; empty while it works.
+  const std::string& Problem() const { return m_problem; }
+  // Switches the journal off for the run, saying why.
+  void Disable(const std::string& reason);
+  std::filesystem::path JournalPath() const { return m_folder / kJournalName; }
+
+ private:
+  bool EnsureOpen();
+  void SetSaved(bool saved);
+  void Fail(const std::string& what, const std::string& reason);
+
+  std::filesystem::path m_folder;
+  JournalFile m_file;
+  std::string m_problem;
+  std::string m_text;       // reused for each write
+  bool m_saved = true;      // nothing in the journal needs recovering
+  bool m_unsynced = false;  // written since the last Sync()
+};
+
+}  // namespace ampelon

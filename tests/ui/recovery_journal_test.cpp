@@ -1,0 +1,162 @@
+// The recovery journal as the controller keeps it, in a real folder.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+
+#include "ui/controller_fixture.h"
+#include "ui/recovery_journal.h"
+
+namespace ampelon::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string FileText(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class RecoveryJournalTest : public ControllerFixture {
+ protected:
+  RecoveryJournalTest() {
+    const auto unique = std::to_string(std::random_device{}());
+    m_folder = fs::temp_directory_path() / ("ampelon-journal-test-" + unique) / "state";
+    Restart();
+  }
+  ~RecoveryJournalTest() override {
+    m_controller.reset();
+    fs::remove_all(m_folder.parent_path());
+  }
+
+  // The program's next start: the earlier run ends (OnUnload) and a new one loads.
+  void Restart() {
+    if (m_controller) m_controller->OnUnload();
+    StartController(StartupPaths{"/home/user/", m_folder.string()});
+    m_controller->OnLoad();
+  }
+  fs::path Journal() const { return m_folder / RecoveryJournal::kJournalName; }
+  std::vector<fs::path> Recovered() const {
+    std::vector<fs::path> found;
+    for (const auto& entry : fs::directory_iterator(m_folder)) {
+      if (entry.path().filename().string().starts_with("recovered-")) found.push_back(entry);
+    }
+    return found;
+  }
+
+  fs::path m_folder;
+};
+
+TEST_F(RecoveryJournalTest, HoldsEveryStoredReadingOnceInOrderHoweverTheBytesAreSplit) {
+  m_serial.Receive("1000\n20");
+  m_serial.Receive("01\nabc\n");  // not stored, so not journalled
+  m_serial.Receive("-5\r\n4095\n3");
+  m_serial.Receive("\n");
+  m_controller->OnTick();
+  EXPECT_EQ(FileText(Journal()), "1000\r\n2001\r\n4095\r\n3\r\n");
+  EXPECT_EQ(m_controller->Store().SampleCount(), 4);
+}
+
+TEST_F(RecoveryJournalTest, ALoadRewritesItWithTheLoadedReadingsAndLaterOnesFollow) {
+  m_serial.Receive("1\n2\n3\n");
+  m_files.Put("/data/old.log", "70\r\n80\r\n");
+  m_fileDialog.Answer("/data/old.log");
+  m_controller->OnLoadGraph();
+  EXPECT_EQ(FileText(Journal()), "70\r\n80\r\n");
+  m_serial.Receive("90\n");
+  EXPECT_EQ(FileText(Journal()), "70\r\n80\r\n90\r\n");
+}
+
+TEST_F(RecoveryJournalTest, AnEndWithEverythingSavedOrLoadedLeavesNothingToRecover) {
+  // Saved; loaded; loaded from an empty file; no readings at all.
+  const std::vector<std::function<void()>> ends = {
+      [&] {
+        m_fileDialog.Answer("/data/saved.log");
+        m_controller->OnSaveGraph();
+      },
+      [&] {
+        m_files.Put("/data/two.log", "5\r\n6\r\n");
+        m_fileDialog.Answer("/data/two.log");
+        m_controller->OnLoadGraph();
+      },
+      [&] {
+        m_files.Put("/data/empty.log", "");
+        m_fileDialog.Answer("/data/empty.log");
+        m_controller->OnLoadGraph();
+      },
+      [] {},
+  };
+  for (std::size_t end = 0; end < ends.size(); ++end) {
+    if (end < 3) m_serial.Receive("2048\n2049\n");
+    ends[end]();
+    const std::size_t messages = m_dialogs.Messages().size();
+    Restart();
+    m_controller->OnTick();
+    EXPECT_FALSE(fs::exists(Journal())) << end;
+    EXPECT_TRUE(Recovered().empty()) << end;
+    EXPECT_EQ(m_dialogs.Messages().size(), messages) << end;
+  }
+}
+
+TEST_F(RecoveryJournalTest, UnsavedReadingsAreSetAsideAtTheNextStartWithOneMessage) {
+  m_fileDialog.Answer("/data/saved.log");
+  m_serial.Receive("100\n");
+  m_controller->OnSaveGraph();
+  m_serial.Receive("101\n102\n");  // after the save: the journal needs recovering again
+  Restart();
+  EXPECT_FALSE(fs::exists(Journal()));
+  ASSERT_EQ(Recovered().size(), 1u);
+  const fs::path recovered = Recovered().front();
+  EXPECT_EQ(FileText(recovered), "100\r\n101\r\n102\r\n");
+  EXPECT_EQ(m_controller->Store().SampleCount(), 0);  // nothing loaded
+
+  m_controller->OnTick();
+  ASSERT_EQ(m_dialogs.Messages().size(), 1u);
+  const std::string& text = m_dialogs.Messages().back().text;
+  EXPECT_TRUE(text.starts_with("3 readings from the charge of ")) << text;
+  EXPECT_TRUE(text.ends_with(" were not saved. They are kept in " + recovered.string() +
+                             "; File > Load Graph opens them."))
+      << text;
+  m_controller->OnTick();
+  EXPECT_EQ(m_dialogs.Messages().size(), 1u);
+}
+
+TEST_F(RecoveryJournalTest, KeepsTheFiveNewestRecoveredJournals) {
+  fs::create_directories(m_folder);
+  for (int day = 1; day <= 6; ++day) {
+    const fs::path old = m_folder / ("recovered-2026-01-0" + std::to_string(day) + "-120000.log");
+    std::ofstream(old) << "1\r\n";
+    fs::last_write_time(old, fs::file_time_type::clock::now() - std::chrono::hours(200 - day));
+  }
+  m_serial.Receive("7\n");
+  Restart();
+  const std::vector<fs::path> kept = Recovered();
+  EXPECT_EQ(kept.size(), 5u);
+  for (const char* gone : {"recovered-2026-01-01-120000.log", "recovered-2026-01-02-120000.log"}) {
+    EXPECT_FALSE(fs::exists(m_folder / gone)) << gone;
+  }
+}
+
+TEST_F(RecoveryJournalTest, AFolderThatCannotBeWrittenIsReportedOnceAndReadingsGoOn) {
+  // A file where the folder should be fails every write, whoever the user is.
+  fs::remove_all(m_folder);
+  fs::create_directories(m_folder.parent_path());
+  std::ofstream(m_folder) << "not a folder";
+  Restart();
+  m_serial.Receive("1\n2\n");
+  m_controller->OnTick();
+  m_serial.Receive("3\n");
+  m_controller->OnTick();
+  EXPECT_EQ(m_controller->Store().SampleCount(), 3);
+  ASSERT_EQ(m_dialogs.Messages().size(), 1u);
+  EXPECT_TRUE(m_dialogs.Messages()[0].text.starts_with("Readings are not being kept safe: "))
+      << m_dialogs.Messages()[0].text;
+  EXPECT_NE(m_status.HoverText().find("Readings are not being kept safe: "), std::string::npos);
+  fs::remove(m_folder);
+}
+
+}  // namespace
+}  // namespace ampelon::testing
