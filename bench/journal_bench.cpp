@@ -47,7 +47,7 @@ void BM_JournalSecondAt320LinesPerSecond(benchmark::State& state) {
       for (int line = 0; line < 320; ++line) {
         journal.Append(std::span<const std::int16_t>(&reading, 1));
       }
-      journal.Sync();
+      journal.SyncNow();
     }
     if (!journal.Problem().empty()) state.SkipWithError(journal.Problem().c_str());
   }

@@ -11,11 +11,11 @@ namespace ampelon {
 RecoveryJournal::RecoveryJournal(std::filesystem::path folder) : m_folder(std::move(folder)) {}
 
 void RecoveryJournal::Fail(const std::string& what, const std::string& reason) {
-  m_file.Close();
-  m_problem = what + ": " + reason;
+  Disable(what + ": " + reason);
 }
 
 void RecoveryJournal::Disable(const std::string& reason) {
+  m_syncer.Wait();
   m_file.Close();
   m_problem = reason;
 }
@@ -95,20 +95,29 @@ void RecoveryJournal::MarkSaved() {
 }
 
 void RecoveryJournal::Sync() {
+  if (const auto failure = m_syncer.TakeFailure()) {
+    Fail("Could not write " + Utf8FromPath(JournalPath()) + " to the disk", *failure);
+    return;
+  }
   if (!m_unsynced || !m_file.IsOpen()) return;
   m_unsynced = false;
-  if (const Result<void> synced = m_file.SyncData(); !synced) {
-    Fail("Could not write " + Utf8FromPath(JournalPath()) + " to the disk", synced.error());
-  }
+  m_syncer.Request();
+}
+
+void RecoveryJournal::SyncNow() {
+  Sync();
+  m_syncer.Wait();
+  Sync();  // reports a failure of that flush
 }
 
 void RecoveryJournal::Close() {
   if (!m_file.IsOpen()) return;
   if (!m_saved) {
-    Sync();
+    SyncNow();
     m_file.Close();
     return;
   }
+  m_syncer.Wait();
   m_file.Close();
   std::error_code ignored;
   std::filesystem::remove(JournalPath(), ignored);

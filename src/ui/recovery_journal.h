@@ -7,6 +7,7 @@
 
 #include "common/utf8_path.h"
 #include "ui/journal_file.h"
+#include "ui/journal_syncer.h"
 
 namespace ampelon {
 
@@ -30,8 +31,11 @@ class RecoveryJournal {
   void Rewrite(std::span<const std::int16_t> readings);
   // Everything in the journal was saved to a file.
   void MarkSaved();
-  // Forces what was written since the last call onto the disk. Called once a second.
+  // Starts forcing what was written since the last call onto the disk, without waiting for the
+  // disk. Called once a second; a failure of the last flush shows here.
   void Sync();
+  // Returns once everything written is on the disk.
+  void SyncNow();
   // The end of the run: a journal with nothing to recover is removed, any other is kept on disk
   // for the next start.
   void Close();
@@ -50,6 +54,7 @@ class RecoveryJournal {
 
   std::filesystem::path m_folder;
   JournalFile m_file;
+  JournalSyncer m_syncer{m_file};  // joined before the file closes
   std::string m_problem;
   std::string m_text;       // reused for each write
   bool m_saved = true;      // nothing in the journal needs recovering
