@@ -1,11 +1,20 @@
+#include <chrono>
+#include <cstdio>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
 #include <QStandardPaths>
+#include <QThread>
 
+#include "app/command_line.h"
+#include "app/instance_channel.h"
+#include "app/pending_file_opener.h"
 #include "app/termination_signals.h"
 #include "common/system_clock.h"
 #include "serial/port_override_file.h"
@@ -64,20 +73,86 @@ std::string SettingsFilePath() {
       .toStdString();
 }
 
+// A second copy hands `file` to the copy that holds the lock. That copy may not listen yet
+// (it is starting) or no more (it is ending), so this tries for a few seconds; when the lock
+// comes free meanwhile, this copy runs instead. The exit code, or nothing when this copy runs.
+std::optional<int> HandToRunningCopy(const QString& file, const QString& serverName,
+                                     QLockFile& instanceLock) {
+  using namespace std::chrono_literals;
+  if (file.contains(QLatin1Char('\n'))) {
+    std::fprintf(stderr,
+                 "ampelon: a file name with a line break cannot be handed to the "
+                 "running Ampelon\n");
+    return 1;
+  }
+  const auto giveUp = std::chrono::steady_clock::now() + 5s;
+  while (true) {
+    const ampelon::Result<void> handed = ampelon::InstanceChannel::Send(serverName, file);
+    if (handed) return 0;
+    if (instanceLock.tryLock(0)) return std::nullopt;
+    if (std::chrono::steady_clock::now() > giveUp) {
+      std::fprintf(stderr, "ampelon: could not hand %s to the running Ampelon: %s\n",
+                   qUtf8Printable(file), handed.error().c_str());
+      return 1;
+    }
+    QThread::msleep(100);
+  }
+}
+
+// Shows the window above the others, also when it was minimized.
+void BringToFront(QWidget& window) {
+  window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
+  window.raise();
+  window.activateWindow();
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
-  QApplication application(argc, argv);
+  // Read before the application exists: --help and --version need no display, and a mistyped
+  // command line ends here.
+  const ampelon::Result<ampelon::CommandLine> commandLine = ampelon::ParseCommandLine(
+      argc > 1 ? std::vector<std::string>(argv + 1, argv + argc) : std::vector<std::string>());
+  if (!commandLine) {
+    std::fprintf(stderr, "ampelon: %s\n%s\n", commandLine.error().c_str(), ampelon::kUsageHint);
+    return 2;
+  }
+  if (commandLine->action == ampelon::CommandLine::Action::kHelp) {
+    std::fputs(ampelon::HelpText().c_str(), stdout);
+    return 0;
+  }
+  if (commandLine->action == ampelon::CommandLine::Action::kVersion) {
+    std::printf("Ampelon %s\n", AMPELON_VERSION);
+    return 0;
+  }
+
+  // Qt sees only the program's name: a file named like one of its options stays a file.
+  int qtArgc = 1;
+  QApplication application(qtArgc, argv);
   QApplication::setApplicationName(QStringLiteral("Ampelon"));
   // Lets the desktop match the window to its desktop entry and icon.
   QGuiApplication::setDesktopFileName(QStringLiteral("org.trevanix.Ampelon"));
 
-  // One copy at a time: a second one ends at once, silently, before touching anything. A lock
-  // left by a crashed copy belongs to a dead process and is taken over.
-  QLockFile instanceLock(QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) +
-                         QStringLiteral("/ampelon.lock"));
+  // A file named relative to the folder the program was started in.
+  const QString file =
+      commandLine->file.empty()
+          ? QString()
+          : QDir::toNativeSeparators(
+                QFileInfo(QFile::decodeName(commandLine->file.c_str())).absoluteFilePath());
+
+  // One copy at a time: a second one ends at once, silently, before touching anything; given a
+  // file, it first hands it to the running one. A lock left by a crashed copy belongs to a dead
+  // process and is taken over.
+  const QString runtimeFolder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+  QLockFile instanceLock(runtimeFolder + QStringLiteral("/ampelon.lock"));
   instanceLock.setStaleLockTime(0);
-  if (!instanceLock.tryLock(0)) return 0;
+  const QString serverName = ampelon::InstanceChannel::ServerName(runtimeFolder);
+  if (!instanceLock.tryLock(0)) {
+    if (file.isEmpty()) return 0;
+    if (const std::optional<int> exitCode = HandToRunningCopy(file, serverName, instanceLock)) {
+      return *exitCode;
+    }
+  }
 
   const std::string settingsFile = SettingsFilePath();
 #ifdef _WIN32
@@ -92,8 +167,21 @@ int main(int argc, char* argv[]) {
       [&overrides](int portNumber) { return overrides.DevicePathFor(portNumber); });
 
   ampelon::Form1 window(clock, serial, settings, FindStartupPaths());
+  ampelon::PendingFileOpener opener([&window](const QString& path) {
+    BringToFront(window);
+    window.Controller().OnOpenFile(path.toStdString());
+  });
+  if (!file.isEmpty()) opener.Open(file);
+  // Listening before the load, so that a second copy is not kept waiting by a message box
+  // shown at start-up; what it hands over waits in the opener.
+  ampelon::InstanceChannel channel([&opener](const QString& path) { opener.Open(path); });
+  if (const ampelon::Result<void> listening = channel.Listen(serverName); !listening) {
+    std::fprintf(stderr, "ampelon: files given to later copies cannot be received: %s\n",
+                 listening.error().c_str());
+  }
   window.Load();
   ampelon::CloseOnTerminationSignals(window);
   window.show();
+  opener.Start();
   return QApplication::exec();
 }

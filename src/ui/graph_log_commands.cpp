@@ -49,10 +49,14 @@ void GraphLogCommands::ReadLastPath(const std::string& defaultFolder) {
 std::optional<std::string> GraphLogCommands::ChooseGraphFile() {
   std::string name = m_context.fileDialog.ChooseFile(m_lastPath);
   if (name.empty()) return std::nullopt;
+  RememberFolderOf(name);
+  return name;
+}
+
+void GraphLogCommands::RememberFolderOf(const std::string& name) {
   const auto separator = name.rfind(m_context.folderSeparator);
   m_lastPath = separator == std::string::npos ? std::string() : name.substr(0, separator + 1);
   m_context.settings.WriteSetting(settings::kLastPath, m_lastPath);
-  return name;
 }
 
 bool GraphLogCommands::SaveGraph() {
@@ -75,12 +79,21 @@ bool GraphLogCommands::SaveGraph() {
 
 bool GraphLogCommands::LoadGraph() {
   const auto name = ChooseGraphFile();
-  if (!name) return false;
+  return name && LoadGraphFile(*name);
+}
+
+bool GraphLogCommands::OpenGraphFile(const std::string& name) {
+  if (!LoadGraphFile(name)) return false;
+  RememberFolderOf(name);
+  return true;
+}
+
+bool GraphLogCommands::LoadGraphFile(const std::string& name) {
   // The file is read completely before the store is touched, so that a file that cannot be
   // read leaves the readings, the clock and the chart as they were.
-  const Result<std::unique_ptr<ByteSource>> opened = m_context.files.OpenForReading(*name);
+  const Result<std::unique_ptr<ByteSource>> opened = m_context.files.OpenForReading(name);
   if (!opened) {
-    m_context.dialogs.MessageBox("Could not open " + *name + ":\n" + opened.error(),
+    m_context.dialogs.MessageBox("Could not open " + name + ":\n" + opened.error(),
                                  m_context.title);
     return false;
   }
@@ -88,11 +101,11 @@ bool GraphLogCommands::LoadGraph() {
   const Result<GraphLogReadOutcome> outcome = ReadGraphLog(*opened.value(), parser);
   std::string problem;
   if (!outcome) {
-    problem = "Could not read " + *name + ":\n" + outcome.error();
+    problem = "Could not read " + name + ":\n" + outcome.error();
   } else if (parser.GetFailure() == GraphLogParser::Failure::kNotText) {
-    problem = *name + " is not a graph log: it holds binary data (NUL bytes or UTF-16 text).";
+    problem = name + " is not a graph log: it holds binary data (NUL bytes or UTF-16 text).";
   } else if (parser.GetFailure() == GraphLogParser::Failure::kLineTooLong) {
-    problem = *name + " is not a graph log: line " + NumberText(parser.FailureLine()) +
+    problem = name + " is not a graph log: line " + NumberText(parser.FailureLine()) +
               " is longer than 1 MiB.";
   }
   if (!problem.empty()) {
@@ -103,7 +116,7 @@ bool GraphLogCommands::LoadGraph() {
   m_context.chart.DrawGrid();
   m_context.store.ClearSamples();
   for (const std::int16_t reading : parser.Readings()) m_context.store.AppendSample(reading);
-  const std::string report = LoadReport(parser, outcome->readToEnd, *name);
+  const std::string report = LoadReport(parser, outcome->readToEnd, name);
   if (!report.empty()) m_context.dialogs.MessageBox(report, m_context.title);
   return true;
 }

@@ -42,11 +42,19 @@ class GraphLogCommands {
   // cannot be read or is no graph log is reported and changes nothing. True when the readings
   // were replaced.
   bool LoadGraph();
+  // Loads `name` as LoadGraph() loads the chosen file.
+  bool LoadGraphFile(const std::string& name);
+  // Loads a file named without the dialog (on the command line): its folder becomes the last
+  // folder only when it loads, since a mistyped name must not move the dialog elsewhere.
+  bool OpenGraphFile(const std::string& name);
   // Shows the file dialog in the last folder; remembers the chosen file's folder (also as the
   // setting "Last Path"). Nothing when the user cancelled.
   std::optional<std::string> ChooseGraphFile();
 
  private:
+  // Makes the folder of `name` the last folder, also as the setting "Last Path".
+  void RememberFolderOf(const std::string& name);
+
   Context m_context;
   std::string m_lastPath;
 };

@@ -175,6 +175,10 @@ void MainController::OnLoadGraph() {
   if (m_graphLogCommands.LoadGraph()) m_journal.Rewrite(m_store.Samples());
 }
 
+void MainController::OnOpenFile(const std::string& path) {
+  if (m_graphLogCommands.OpenGraphFile(path)) m_journal.Rewrite(m_store.Samples());
+}
+
 void MainController::OnShiftScaleUp() { m_windowCommands.ShiftScaleUp(); }
 
 void MainController::OnShiftScaleDown() { m_windowCommands.ShiftScaleDown(); }

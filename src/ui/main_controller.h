@@ -73,6 +73,8 @@ class MainController {
   void OnShiftScaleDown();
   void OnChangeVoltageRange();
   void OnChangeSerialPortNumber();
+  // A graph log named on the command line or handed over by a second copy, after OnLoad().
+  void OnOpenFile(const std::string& path);
 
   const SampleStore& Store() const { return m_store; }
   const Chart& GetChart() const { return m_chart; }

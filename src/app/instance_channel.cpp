@@ -1,0 +1,109 @@
+#include "app/instance_channel.h"
+
+#include <memory>
+#include <utility>
+
+#include <QDir>
+#include <QLocalSocket>
+#include <QStringDecoder>
+#include <QTimer>
+
+namespace ampelon {
+namespace {
+
+constexpr int kConnectMilliseconds = 1000;
+constexpr int kWriteMilliseconds = 2000;
+// A sender that connects and then says nothing is dropped after this long.
+constexpr int kSenderPatienceMilliseconds = 5000;
+
+// The path as received; empty unless it is valid UTF-8, holds no NUL and is absolute.
+QString AbsolutePathIn(const QByteArray& bytes) {
+  QStringDecoder decoder(QStringDecoder::Utf8);
+  const QString path = decoder(bytes);
+  if (decoder.hasError() || path.contains(QChar(u'\0')) || !QDir::isAbsolutePath(path)) {
+    return {};
+  }
+  return path;
+}
+
+}  // namespace
+
+QString InstanceChannel::ServerName(const QString& runtimeFolder) {
+#ifdef _WIN32
+  Q_UNUSED(runtimeFolder);
+  return QStringLiteral("ampelon-") + qEnvironmentVariable("USERNAME");
+#else
+  return runtimeFolder + QStringLiteral("/ampelon.socket");
+#endif
+}
+
+Result<void> InstanceChannel::Send(const QString& serverName, const QString& path) {
+  QLocalSocket socket;
+  socket.connectToServer(serverName);
+  if (!socket.waitForConnected(kConnectMilliseconds)) {
+    return Failure{socket.errorString().toStdString()};
+  }
+  socket.write(path.toUtf8() + '\n');
+  if (!socket.waitForBytesWritten(kWriteMilliseconds)) {
+    return Failure{socket.errorString().toStdString()};
+  }
+  socket.disconnectFromServer();
+  return {};
+}
+
+InstanceChannel::InstanceChannel(std::function<void(const QString&)> onPath)
+    : m_onPath(std::move(onPath)) {
+  QObject::connect(&m_server, &QLocalServer::newConnection, [this] { Accept(); });
+}
+
+Result<void> InstanceChannel::Listen(const QString& serverName) {
+  m_server.setSocketOptions(QLocalServer::UserAccessOption);
+  QLocalServer::removeServer(serverName);
+  if (!m_server.listen(serverName)) return Failure{m_server.errorString().toStdString()};
+  return {};
+}
+
+void InstanceChannel::Accept() {
+  while (QLocalSocket* socket = m_server.nextPendingConnection()) {
+    // What the sender has sent so far; `done` once a path was taken or the sender was dropped.
+    struct Incoming {
+      QByteArray bytes;
+      bool done = false;
+    };
+    auto incoming = std::make_shared<Incoming>();
+    const auto drop = [socket, incoming] {
+      incoming->done = true;
+      socket->abort();
+    };
+    const auto readSome = [this, socket, incoming, drop] {
+      if (incoming->done || !socket->isOpen()) return;
+      incoming->bytes += socket->read(kLongestPath + 1 - incoming->bytes.size());
+      if (const qsizetype end = incoming->bytes.indexOf('\n'); end >= 0) {
+        Deliver(incoming->bytes.left(end));
+        drop();
+      } else if (incoming->bytes.size() > kLongestPath) {
+        drop();
+      }
+    };
+    QObject::connect(socket, &QLocalSocket::readyRead, socket, readSome);
+    QObject::connect(socket, &QLocalSocket::disconnected, socket,
+                     [this, socket, incoming, readSome] {
+                       // A sender may end its path by closing the connection instead of with a line
+                       // feed.
+                       readSome();
+                       if (!incoming->done) {
+                         incoming->done = true;
+                         Deliver(incoming->bytes);
+                       }
+                       socket->deleteLater();
+                     });
+    QTimer::singleShot(kSenderPatienceMilliseconds, socket, drop);
+    readSome();
+  }
+}
+
+void InstanceChannel::Deliver(const QByteArray& bytes) {
+  if (const QString path = AbsolutePathIn(bytes); !path.isEmpty()) m_onPath(path);
+}
+
+}  // namespace ampelon

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <functional>
+
+#include <QLocalServer>
+#include <QString>
+
+#include "common/result.h"
+
+namespace ampelon {
+
+// The local socket through which a second copy hands a graph log to the copy that runs: one
+// absolute path in UTF-8, ended by a line feed or by closing the connection.
+class InstanceChannel {
+ public:
+  // The longest path accepted, in bytes; a connection that sends more is dropped.
+  static constexpr qsizetype kLongestPath = 64 * 1024;
+
+  // The socket's name for this user: a file in `runtimeFolder` (the folder of the instance
+  // lock, private to the user) on Unix, a name that holds the user name on Windows.
+  static QString ServerName(const QString& runtimeFolder);
+
+  // Hands `path` to the copy listening on `serverName`; fails when none listens (yet).
+  static Result<void> Send(const QString& serverName, const QString& path);
+
+  // `onPath` receives each absolute path handed over; anything else is ignored.
+  explicit InstanceChannel(std::function<void(const QString&)> onPath);
+
+  // Listens on `serverName`. Call only while holding the instance lock: a socket file left by
+  // a crashed copy is removed first, which would cut off a copy that still runs.
+  Result<void> Listen(const QString& serverName);
+
+ private:
+  void Accept();
+  void Deliver(const QByteArray& bytes);
+
+  QLocalServer m_server;
+  std::function<void(const QString&)> m_onPath;
+};
+
+}  // namespace ampelon
