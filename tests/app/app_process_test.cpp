@@ -6,6 +6,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QLockFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
@@ -59,19 +62,52 @@ class AppProcessTest : public ::testing::Test {
     file.write(text);
   }
 
-  QProcess& Start() {
+  QString LastPathSetting() const {
+    const QString text = SettingsText();
+    const QString key = QStringLiteral("Last%20Path=\"");
+    const qsizetype start = text.indexOf(key);
+    return start < 0 ? QString() : text.mid(start).section(QLatin1Char('"'), 1, 1);
+  }
+  // What `process` has written to its standard error stream so far. Without an event loop a
+  // QProcess reads its pipes only while it waits.
+  static QString ErrorText(QProcess& process) {
+    process.waitForReadyRead(25);
+    const QString text =
+        process.property("errors").toString() + QString::fromUtf8(process.readAllStandardError());
+    process.setProperty("errors", text);
+    return text;
+  }
+  QString WriteLog(const QString& name, const QByteArray& text) {
+    const QString path = m_folder.filePath(name);
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(text);
+    return path;
+  }
+
+  // Without `display` the program gets no display at all, not even the offscreen one.
+  QProcess& Start(const QStringList& arguments = {}, const QString& workingFolder = {},
+                  bool display = true) {
     auto process = std::make_unique<QProcess>();
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.remove(QStringLiteral("DISPLAY"));
+    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    if (display) {
+      environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    }
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"),
                        m_folder.filePath(QStringLiteral("config")));
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), RuntimeFolder());
     environment.insert(QStringLiteral("XDG_STATE_HOME"),
                        m_folder.filePath(QStringLiteral("state")));
     process->setProcessEnvironment(environment);
+    process->setWorkingDirectory(workingFolder);
     // Messages are also written to the standard error stream, where tests read them.
     process->setProcessChannelMode(QProcess::SeparateChannels);
-    process->start(QStringLiteral(AMPELON_PROGRAM), {});
+    process->setReadChannel(QProcess::StandardError);
+    process->start(QStringLiteral(AMPELON_PROGRAM), arguments);
     EXPECT_TRUE(process->waitForStarted(5000));
     m_processes.push_back(std::move(process));
     return *m_processes.back();
@@ -198,6 +234,115 @@ TEST_F(AppProcessTest, ReadingsOfAKilledRunAreSetAsideAtTheNextStart) {
   QFile kept(stateFolder + QLatin1Char('/') + recovered.front());
   ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
   EXPECT_EQ(kept.readAll().toStdString(), expected);
+}
+
+// --help and --version answer before any window exists, so they work without a display, and
+// they leave the settings alone.
+TEST_F(AppProcessTest, HelpAndVersionNeedNoDisplay) {
+  const struct {
+    const char* option;
+    std::vector<const char*> says;
+  } cases[] = {{"--help", {"Usage: ampelon [FILE]", "FILE", "--help", "--version"}},
+               {"--version", {"Ampelon " AMPELON_VERSION "\n"}}};
+  for (const auto& c : cases) {
+    QProcess& program = Start({QString::fromLatin1(c.option)}, {}, false);
+    ASSERT_TRUE(program.waitForFinished(5000)) << c.option;
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit) << c.option;
+    EXPECT_EQ(program.exitCode(), 0) << c.option << ErrorText(program).toStdString();
+    const QString text = QString::fromUtf8(program.readAllStandardOutput());
+    for (const char* part : c.says) {
+      EXPECT_TRUE(text.contains(QString::fromLatin1(part))) << c.option << "\n"
+                                                            << text.toStdString();
+    }
+  }
+  EXPECT_FALSE(QFileInfo::exists(SettingsFile()));
+}
+
+TEST_F(AppProcessTest, AMistypedCommandLineEndsWithStatusTwoAndNoWindow) {
+  const std::vector<QStringList> cases = {{QStringLiteral("--bogus")},
+                                          {QStringLiteral("one.log"), QStringLiteral("two.log")},
+                                          {QStringLiteral("-platform"), QStringLiteral("xcb")}};
+  for (const QStringList& arguments : cases) {
+    QProcess& program = Start(arguments);
+    ASSERT_TRUE(program.waitForFinished(5000)) << arguments.join(u' ').toStdString();
+    EXPECT_EQ(program.exitCode(), 2) << arguments.join(u' ').toStdString();
+    EXPECT_TRUE(ErrorText(program).contains(QStringLiteral("Usage: ampelon")))
+        << ErrorText(program).toStdString();
+  }
+  EXPECT_FALSE(QFileInfo::exists(SettingsFile()));
+}
+
+// A graph log named on the command line loads as File > Load Graph would load it. Only a file
+// that loads makes its folder the one the file dialog opens in.
+TEST_F(AppProcessTest, AFileOnTheCommandLineIsLoadedAtStartUp) {
+  WriteSettings("[General]\nLast%20Path=\"/before/\"\n");
+  const QString good = WriteLog(QStringLiteral("logs/good.log"), "100\r\n200\r\n");
+  QProcess& loading = Start({good});
+  EXPECT_TRUE(WaitFor([&] { return LastPathSetting() == QFileInfo(good).path() + u'/'; }, 5s))
+      << LastPathSetting().toStdString();
+  EXPECT_FALSE(ErrorText(loading).contains(QStringLiteral("ampelon:")))
+      << ErrorText(loading).toStdString();
+  Terminate(loading);
+
+  WriteSettings("[General]\nLast%20Path=\"/before/\"\n");
+  const QString missing = m_folder.filePath(QStringLiteral("logs/missing.log"));
+  QProcess& failing = Start({missing});
+  const QString message = QStringLiteral("ampelon: Could not open ") + missing + u':';
+  EXPECT_TRUE(WaitFor([&] { return ErrorText(failing).contains(message); }, 5s))
+      << ErrorText(failing).toStdString();
+  EXPECT_EQ(LastPathSetting(), QStringLiteral("/before/"));
+}
+
+// A second copy given a file (here relative to its own folder) hands it to the running copy and
+// ends; the running copy loads it. What else reaches the socket is ignored: had it been taken
+// for a file, its message box would hold back the real one.
+TEST_F(AppProcessTest, ASecondCopyHandsItsFileToTheRunningCopy) {
+  QProcess& first = Start();
+  ASSERT_TRUE(WaitUntilLoaded());
+  for (const QByteArray& junk : {QByteArray("relative.log\n"), QByteArray("/\xff\xfe.log\n"),
+                                 QByteArray("/") + QByteArray(70000, 'x')}) {
+    QLocalSocket socket;
+    socket.connectToServer(RuntimeFolder() + QStringLiteral("/ampelon.socket"));
+    ASSERT_TRUE(socket.waitForConnected(2000)) << socket.errorString().toStdString();
+    socket.write(junk);
+    EXPECT_TRUE(socket.waitForBytesWritten(2000));
+    socket.disconnectFromServer();
+  }
+  const QString log = WriteLog(QStringLiteral("handed/run.log"), "1\r\n2\r\n");
+  QProcess& second = Start({QStringLiteral("run.log")}, QFileInfo(log).path());
+  ASSERT_TRUE(second.waitForFinished(5000));
+  EXPECT_EQ(second.exitCode(), 0) << ErrorText(second).toStdString();
+  EXPECT_TRUE(WaitFor([&] { return LastPathSetting() == QFileInfo(log).path() + u'/'; }, 5s))
+      << LastPathSetting().toStdString() << ErrorText(first).toStdString();
+  EXPECT_FALSE(ErrorText(first).contains(QStringLiteral("ampelon:")))
+      << ErrorText(first).toStdString();
+  Terminate(first);
+}
+
+// The copy that holds the lock may not listen yet (it is still starting): a second copy given
+// a file keeps trying until it does, then hands over the file's absolute path.
+TEST_F(AppProcessTest, ASecondCopyWaitsForTheRunningCopyToListen) {
+  QLockFile lock(RuntimeFolder() + QStringLiteral("/ampelon.lock"));
+  ASSERT_TRUE(lock.tryLock(0));
+  const QString log = WriteLog(QStringLiteral("logs/run.log"), "1\r\n");
+  QProcess& second = Start({QStringLiteral("run.log")}, QFileInfo(log).path());
+  EXPECT_FALSE(second.waitForFinished(500)) << "gave up at once";
+
+  QLocalServer server;
+  ASSERT_TRUE(server.listen(RuntimeFolder() + QStringLiteral("/ampelon.socket")));
+  ASSERT_TRUE(server.waitForNewConnection(3000));
+  QLocalSocket* socket = server.nextPendingConnection();
+  QByteArray received;
+  EXPECT_TRUE(WaitFor(
+      [&] {
+        socket->waitForReadyRead(25);
+        received += socket->readAll();
+        return received.endsWith('\n');
+      },
+      3s));
+  EXPECT_EQ(received, log.toUtf8() + '\n');
+  ASSERT_TRUE(second.waitForFinished(3000));
+  EXPECT_EQ(second.exitCode(), 0) << ErrorText(second).toStdString();
 }
 
 }  // namespace

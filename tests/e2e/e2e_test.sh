@@ -132,7 +132,18 @@ answer_dialog "Ampelon" "13"
 message_box=$(xdotool search --onlyvisible --name '^Ampelon$' | head -1)
 check "Change Serial Port Number with 13 shows Wrong entry!" \
   test -n "$message_box" -a "$message_box" != "$input_box"
+# A file handed over by a second copy waits while the message box is open, then loads.
+mkdir -p "$work/handed"
+printf '2100\r\n2200\r\n' >"$work/handed/handed.log"
+timeout 5 "$program" "$work/handed/handed.log"
+handed_status=$?
+check "a second copy given a file hands it over (status $handed_status)" test "$handed_status" -eq 0
+sleep 0.5
+check "a handed-over file waits while a message box is open" test "$(setting 'Last%20Path')" = "$work/"
 [[ -n $message_box ]] && { xdotool windowfocus --sync "$message_box"; xdotool key Return; }
+for _ in $(seq 50); do [[ $(setting 'Last%20Path') == "$work/handed/" ]] && break; sleep 0.1; done
+check "the handed-over file loads once the box is closed" \
+  test "$(setting 'Last%20Path')" = "$work/handed/"
 check "the port number stays 2" test "$(setting 'Serial%20Port%20Number')" = 2
 
 # A second copy ends at once without a window.
