@@ -53,7 +53,7 @@ Result<void> InstanceChannel::Send(const QString& serverName, const QString& pat
 
 InstanceChannel::InstanceChannel(std::function<void(const QString&)> onPath)
     : m_onPath(std::move(onPath)) {
-  QObject::connect(&m_server, &QLocalServer::newConnection, [this] { Accept(); });
+  QObject::connect(&m_server, &QLocalServer::newConnection, &m_server, [this] { Accept(); });
 }
 
 Result<void> InstanceChannel::Listen(const QString& serverName) {

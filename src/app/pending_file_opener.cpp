@@ -17,7 +17,7 @@ PendingFileOpener::PendingFileOpener(std::function<void(const QString&)> open)
     : m_open(std::move(open)) {
   m_timer.setSingleShot(true);
   m_timer.setInterval(kRetryMilliseconds);
-  QObject::connect(&m_timer, &QTimer::timeout, [this] { OpenNext(); });
+  QObject::connect(&m_timer, &QTimer::timeout, &m_timer, [this] { OpenNext(); });
 }
 
 void PendingFileOpener::Open(const QString& path) {
