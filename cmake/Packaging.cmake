@@ -2,6 +2,10 @@
 if(NOT AMPELON_WITH_QT)
   return()
 endif()
+if(WIN32)
+  include(cmake/PackagingWindows.cmake)
+  return()
+endif()
 
 include(GNUInstallDirs)
 

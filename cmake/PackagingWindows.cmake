@@ -1,0 +1,54 @@
+# The Windows program folder and its packages: a portable zip and an NSIS installer, both made
+# by CPack from the same install tree (ampelon.exe, Qt's libraries and plugins, the compiler's
+# runtime libraries).
+
+get_target_property(ampelon_qt_core_dll Qt6::Core IMPORTED_LOCATION_RELEASE)
+if(NOT ampelon_qt_core_dll)
+  get_target_property(ampelon_qt_core_dll Qt6::Core IMPORTED_LOCATION)
+endif()
+get_filename_component(ampelon_qt_bin "${ampelon_qt_core_dll}" DIRECTORY)
+get_filename_component(ampelon_qt_prefix "${ampelon_qt_bin}" DIRECTORY)
+
+install(FILES
+  "${ampelon_qt_bin}/Qt6Core.dll"
+  "${ampelon_qt_bin}/Qt6Gui.dll"
+  "${ampelon_qt_bin}/Qt6Widgets.dll"
+  "${ampelon_qt_bin}/Qt6Network.dll"
+  DESTINATION .)
+install(FILES "${ampelon_qt_prefix}/plugins/platforms/qwindows.dll" DESTINATION platforms)
+if(EXISTS "${ampelon_qt_prefix}/plugins/styles/qwindowsvistastyle.dll")
+  install(FILES "${ampelon_qt_prefix}/plugins/styles/qwindowsvistastyle.dll" DESTINATION styles)
+endif()
+
+# The compiler's runtime, found where the cross compiler keeps it.
+foreach(runtime libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
+  execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${runtime}
+                  OUTPUT_VARIABLE runtime_path OUTPUT_STRIP_TRAILING_WHITESPACE)
+  if(NOT IS_ABSOLUTE "${runtime_path}" OR NOT EXISTS "${runtime_path}")
+    message(FATAL_ERROR "The compiler's ${runtime} was not found")
+  endif()
+  install(FILES "${runtime_path}" DESTINATION .)
+endforeach()
+
+set(CPACK_GENERATOR "ZIP;NSIS")
+set(CPACK_PACKAGE_NAME "Ampelon")
+set(CPACK_PACKAGE_VENDOR "Trevanix")
+set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
+set(CPACK_PACKAGE_FILE_NAME "Ampelon-${PROJECT_VERSION}-win64")
+set(CPACK_PACKAGE_INSTALL_DIRECTORY "Ampelon")
+set(CPACK_PACKAGE_EXECUTABLES "ampelon" "Ampelon")
+set(CPACK_STRIP_FILES ON)
+set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
+set(CPACK_NSIS_PACKAGE_NAME "Ampelon")
+set(CPACK_NSIS_DISPLAY_NAME "Ampelon ${PROJECT_VERSION}")
+set(CPACK_NSIS_MUI_ICON "${PROJECT_SOURCE_DIR}/data/windows/ampelon.ico")
+set(CPACK_NSIS_MUI_UNIICON "${PROJECT_SOURCE_DIR}/data/windows/ampelon.ico")
+set(CPACK_NSIS_INSTALLED_ICON_NAME "ampelon.exe")
+set(CPACK_NSIS_EXECUTABLES_DIRECTORY ".")
+set(CPACK_NSIS_MUI_FINISHPAGE_RUN "ampelon.exe")
+set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
+# Lets the user choose between an installation for everyone and one for the current user only.
+set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
+set(CPACK_NSIS_BRANDING_TEXT "Trevanix Ampelon")
+set(CPACK_PACKAGE_DIRECTORY "${PROJECT_BINARY_DIR}/windows-package")
+include(CPack)
