@@ -97,16 +97,21 @@ void ChartWidget::EraseDrawn() {
     for (const QRect& line : m_drawnLines) {
       FillRect(line.left(), line.top(), line.right() + 1, line.bottom() + 1, kBackground);
     }
-    // A dot reaches up to m_dotSize - 1 pixels past the tile of its top left pixel.
+    // Each run of dotted tiles in a row of tiles is erased as one rectangle, reaching the
+    // m_dotSize - 1 pixels that a dot may cover past the tile of its top left pixel.
     const int reach = m_dotSize - 1;
-    for (std::size_t tile = 0; tile < m_dottedTiles.size(); ++tile) {
-      if (m_dottedTiles[tile] == 0) continue;
-      const int left = static_cast<int>(tile % static_cast<std::size_t>(m_tileColumns))
-                       << kTileWidthShift;
-      const int top = static_cast<int>(tile / static_cast<std::size_t>(m_tileColumns))
-                      << kTileHeightShift;
-      FillRect(left, top, left + (1 << kTileWidthShift) + reach,
-               top + (1 << kTileHeightShift) + reach, kBackground);
+    const std::uint8_t* tiles = m_dottedTiles.data();
+    const int tileRows = static_cast<int>(m_dottedTiles.size()) / std::max(m_tileColumns, 1);
+    for (int tileRow = 0; tileRow < tileRows; ++tileRow, tiles += m_tileColumns) {
+      for (int first = 0; first < m_tileColumns; ++first) {
+        if (tiles[first] == 0) continue;
+        int end = first + 1;
+        while (end < m_tileColumns && tiles[end] != 0) ++end;
+        FillRect(first << kTileWidthShift, tileRow << kTileHeightShift,
+                 (end << kTileWidthShift) + reach, ((tileRow + 1) << kTileHeightShift) + reach,
+                 kBackground);
+        first = end;
+      }
     }
   }
   ForgetDrawn();
