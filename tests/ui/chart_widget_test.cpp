@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <cmath>
 #include <vector>
 
@@ -48,6 +50,48 @@ TEST(ChartWidgetTest, DotsAreWholeSquaresAndClearLeavesOnlyBlack) {
     widget.Clear();
     const QImage& image = widget.Image();
     EXPECT_EQ(PixelsOf(image, qRgb(0, 0, 0)), image.width() * image.height()) << drawing.what;
+  }
+}
+
+class PaintCounter final : public QObject {
+ public:
+  bool eventFilter(QObject*, QEvent* event) override {
+    paints += event->type() == QEvent::Paint ? 1 : 0;
+    return false;
+  }
+  int paints = 0;
+};
+
+// A redraw is put on screen once drawing is done, and only when its picture differs from the one
+// shown: with a full store the once-a-second redraw mostly repeats it.
+TEST(ChartWidgetTest, RepaintsOnlyAPictureThatChanged) {
+  struct Redraw {
+    const char* what;
+    float dotY;  // no dot when negative
+    Colour colour;
+    int repaints;
+  };
+  const Twips twips(96.0);
+  ChartWidget widget(twips, nullptr);
+  widget.SetSize(15.0f * 300, 15.0f * 100);
+  widget.SetChartUnits(ChartUnits{0.0f, 0.0f, 300.0f, 100.0f});
+  PaintCounter counter;
+  widget.installEventFilter(&counter);
+  widget.show();
+  for (const Redraw& redraw :
+       {Redraw{"a dot", 20.5f, kPointColour, 1}, Redraw{"the same dot", 20.5f, kPointColour, 0},
+        Redraw{"a dot a pixel lower", 21.5f, kPointColour, 1},
+        Redraw{"the dot in another colour", 21.5f, kLightRed, 1},
+        Redraw{"no dot", -1.0f, kPointColour, 1}, Redraw{"no dot again", -1.0f, kPointColour, 0}}) {
+    QCoreApplication::processEvents();
+    const int before = counter.paints;
+    widget.Clear();
+    widget.DrawLine(0.0f, 50.0f, 300.0f, 50.0f, kGridColour);
+    if (redraw.dotY >= 0)
+      widget.DrawPoints(std::vector<ChartPoint>{{10.5f, redraw.dotY}}, redraw.colour);
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(counter.paints - before, redraw.repaints) << redraw.what;
   }
 }
 

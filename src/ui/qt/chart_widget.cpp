@@ -27,6 +27,13 @@ constexpr std::size_t kMostLinesRemembered = 64;
 constexpr int kTileWidthShift = 6;
 constexpr int kTileHeightShift = 4;
 
+// FNV-1a's steps over whole values: order matters, and any change of a value shows.
+constexpr std::uint64_t kEmptyFingerprint = 0xcbf29ce484222325;
+constexpr std::uint64_t kFingerprintPrime = 0x100000001b3;
+std::uint64_t Mixed(std::uint64_t fingerprint, std::uint64_t value) {
+  return (fingerprint ^ value) * kFingerprintPrime;
+}
+
 // The image's pixels and the distance between its rows, both in 32-bit pixels.
 QRgb* Pixels(QImage& image) { return reinterpret_cast<QRgb*>(image.bits()); }
 std::ptrdiff_t Stride(const QImage& image) {
@@ -72,6 +79,8 @@ void ChartWidget::EnsureImage() {
     m_image.fill(kBackground);
     m_dotSize = std::max(1, static_cast<int>(std::lround(ratio)));
     ForgetDrawn();
+    m_imageReplaced = true;
+    RepaintWhenDrawn();
   }
 }
 
@@ -87,7 +96,7 @@ ChartWidget::Mapping ChartWidget::CurrentMapping() const {
 void ChartWidget::Clear() {
   EnsureImage();
   EraseDrawn();
-  update();
+  RepaintWhenDrawn();
 }
 
 void ChartWidget::EraseDrawn() {
@@ -118,6 +127,7 @@ void ChartWidget::EraseDrawn() {
 }
 
 void ChartWidget::ForgetDrawn() {
+  m_drawnFingerprint = kEmptyFingerprint;
   m_drawnLines.clear();
   m_drawnLinesOverflowed = false;
   m_tileColumns = ((m_image.width() - 1) >> kTileWidthShift) + 1;
@@ -165,7 +175,10 @@ void ChartWidget::DrawLine(float x1, float y1, float x2, float y2, Colour colour
   } else {
     m_drawnLinesOverflowed = true;
   }
-  update();
+  Fingerprint((static_cast<std::uint64_t>(left) << 32) | static_cast<std::uint32_t>(top));
+  Fingerprint((static_cast<std::uint64_t>(right) << 32) | static_cast<std::uint32_t>(bottom));
+  Fingerprint(colour);
+  RepaintWhenDrawn();
 }
 
 void ChartWidget::DrawPoints(std::span<const ChartPoint> points, Colour colour) {
@@ -182,7 +195,27 @@ void ChartWidget::DrawPoints(std::span<const ChartPoint> points, Colour colour) 
       PlotDots<0>(points, ToRgb(colour));
       break;
   }
-  update();
+  Fingerprint(colour);
+  RepaintWhenDrawn();
+}
+
+void ChartWidget::Fingerprint(std::uint64_t value) {
+  m_drawnFingerprint = Mixed(m_drawnFingerprint, value);
+}
+
+void ChartWidget::RepaintWhenDrawn() {
+  if (m_repaintPending) return;
+  m_repaintPending = true;
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        m_repaintPending = false;
+        if (!m_imageReplaced && m_drawnFingerprint == m_shownFingerprint) return;
+        m_imageReplaced = false;
+        m_shownFingerprint = m_drawnFingerprint;
+        update();
+      },
+      Qt::QueuedConnection);
 }
 
 template <int kFixedDot>
@@ -203,6 +236,7 @@ void ChartWidget::PlotDots(std::span<const ChartPoint> points, QRgb pixel) {
   const std::ptrdiff_t stride = Stride(m_image);
   std::uint8_t* tiles = m_dottedTiles.data();
   const int tileColumns = m_tileColumns;
+  std::uint64_t fingerprint = m_drawnFingerprint;
   for (const ChartPoint& point : points) {
     const float x = (point.x - left) * scaleX;
     const float y = (point.y - top) * scaleY;
@@ -215,7 +249,9 @@ void ChartWidget::PlotDots(std::span<const ChartPoint> points, QRgb pixel) {
       for (int dx = 0; dx < dot; ++dx) corner[dy * stride + dx] = pixel;
     }
     tiles[(row >> kTileHeightShift) * tileColumns + (column >> kTileWidthShift)] = 1;
+    fingerprint = Mixed(fingerprint, static_cast<std::uint64_t>(corner - pixels));
   }
+  m_drawnFingerprint = fingerprint;
 }
 
 void ChartWidget::paintEvent(QPaintEvent* event) {

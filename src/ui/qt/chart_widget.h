@@ -54,6 +54,11 @@ class ChartWidget final : public QWidget, public ChartCanvas {
   void EraseDrawn();
   // Nothing drawn: the image is all background.
   void ForgetDrawn();
+  // Adds a value to the fingerprint of what was drawn since the last clear.
+  void Fingerprint(std::uint64_t value);
+  // Once the drawing in hand is done (at the next turn of the event loop), repaints the widget
+  // if the picture differs from the one last repainted.
+  void RepaintWhenDrawn();
 
   const Twips& m_twips;
   ChartUnits m_units;
@@ -68,6 +73,12 @@ class ChartWidget final : public QWidget, public ChartCanvas {
   bool m_drawnLinesOverflowed = false;
   std::vector<std::uint8_t> m_dottedTiles;  // row by row; 1 where a dot was drawn
   int m_tileColumns = 0;
+  // With a full store the once-a-second redraw mostly draws the same picture again: what was
+  // drawn since the last clear is fingerprinted, and the widget repainted only when it differs.
+  std::uint64_t m_drawnFingerprint = 0;
+  std::uint64_t m_shownFingerprint = 0;
+  bool m_imageReplaced = true;  // a new image is repainted whatever was drawn on it
+  bool m_repaintPending = false;
 };
 
 }  // namespace ampelon
