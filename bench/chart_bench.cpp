@@ -1,5 +1,7 @@
 // A whole chart refresh with a full store, against plotting the same points one QPainter call
-// each. Run under QT_SCALE_FACTOR=2 for the figures at a device pixel ratio of 2.
+// each, and a refresh together with the paint that puts the chart on screen. Run under
+// QT_SCALE_FACTOR=2 for the refresh figures at a device pixel ratio of 2; the refresh and paint
+// cases pick a screen of their own ratio.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -7,14 +9,18 @@
 #include <cstdlib>
 #include <memory>
 #include <new>
+#include <string>
 #include <string_view>
 #include <vector>
 
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
+#include <QScreen>
+#include <QTemporaryFile>
 
 #include "chart/chart.h"
+#include "chart/chart_layout.h"
 #include "chart/plot.h"
 #include "chart/window_geometry.h"
 #include "common/text_label.h"
@@ -49,16 +55,21 @@ class NullLabel final : public TextLabel {
 
 class FixedGeometry final : public WindowGeometry {
  public:
+  FixedGeometry(float widthTwips, float heightTwips) : m_width(widthTwips), m_height(heightTwips) {}
   bool IsMinimized() const override { return false; }
   float LeftTwips() const override { return 0; }
   float TopTwips() const override { return 0; }
-  float OuterWidthTwips() const override { return 7140; }
-  float OuterHeightTwips() const override { return 9150; }
+  float OuterWidthTwips() const override { return m_width; }
+  float OuterHeightTwips() const override { return m_height; }
   void SetLeftTwips(float) override {}
   void SetTopTwips(float) override {}
   void SetOuterWidthTwips(float) override {}
   void SetOuterHeightTwips(float) override {}
   void KeepOnScreen() override {}
+
+ private:
+  float m_width;
+  float m_height;
 };
 
 // A charge curve: a quick rise, a long plateau, a peak and a small drop.
@@ -71,6 +82,10 @@ void FillWithCharge(SampleStore& store) {
   }
 }
 
+// The window the widgets are laid out for, 7140 x 9150 twips: a chart of 6015 x 6735 twips.
+constexpr float kLayoutWidthTwips = 7140;
+constexpr float kLayoutHeightTwips = 9150;
+
 struct ChartFixture {
   testing::FakeClock clock{36000.0f};
   SampleStore store{clock};
@@ -80,7 +95,14 @@ struct ChartFixture {
   std::array<NullLabel, 9> labels;
   std::unique_ptr<Chart> chart;
 
-  ChartFixture() {
+  // The chart widget is a window of its own on `screen` (the primary screen when null).
+  explicit ChartFixture(float outerWidthTwips = kLayoutWidthTwips,
+                        float outerHeightTwips = kLayoutHeightTwips, QScreen* screen = nullptr)
+      : geometry(outerWidthTwips, outerHeightTwips) {
+    if (screen != nullptr) {
+      widget.setScreen(screen);
+      widget.move(screen->geometry().topLeft());
+    }
     FillWithCharge(store);
     ChartLabels chartLabels;
     for (std::size_t i = 0; i < 7; ++i) chartLabels.axis[i] = &labels[i];
@@ -88,7 +110,7 @@ struct ChartFixture {
     chartLabels.chargeTime = &labels[8];
     chart = std::make_unique<Chart>(store, widget, geometry, chartLabels);
     chart->SetWindow(VoltageWindow::AtStart(0.3f));
-    chart->LayoutChart();  // a 7140 x 9150 window: chart 6015 x 6735 twips
+    chart->LayoutChart();
   }
 };
 
@@ -167,12 +189,89 @@ void BM_RefreshStage(benchmark::State& state) {
 }
 BENCHMARK(BM_RefreshStage)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
 
+// One tick as the program spends it: a refresh with a full store, then the paint that copies the
+// chart into a window-sized image in the format of X11's backing store, as the window system's
+// repaint does. Wall time, so that work Qt hands to its thread pool counts too.
+struct PaintCase {
+  int widthPixels;  // the chart's size in logical pixels
+  int heightPixels;
+  int pixelRatio;  // device pixels per logical pixel
+};
+
+// Qt's X11 backing store on a 24-bit screen (the offscreen one uses RGB32).
+constexpr QImage::Format kBackingStoreFormat = QImage::Format_ARGB32_Premultiplied;
+
+// Twips per logical pixel at the fixture's 96 DPI.
+constexpr int kTwipsPerPixel = 15;
+
+QScreen* ScreenOfRatio(int pixelRatio) {
+  for (QScreen* screen : QGuiApplication::screens()) {
+    if (screen->devicePixelRatio() == pixelRatio) return screen;
+  }
+  return nullptr;
+}
+
+void BM_RefreshAndPaint(benchmark::State& state, PaintCase size) {
+  QScreen* screen = ScreenOfRatio(size.pixelRatio);
+  if (screen == nullptr) {
+    state.SkipWithError("no screen of that device pixel ratio");
+    return;
+  }
+  ChartFixture fixture(static_cast<float>(size.widthPixels * kTwipsPerPixel) + kChartWidthMargin,
+                       static_cast<float>(size.heightPixels * kTwipsPerPixel) + kChartHeightMargin,
+                       screen);
+  fixture.widget.show();
+  QCoreApplication::processEvents();
+  fixture.chart->RefreshChart();
+  const QImage& chart = fixture.widget.Image();
+  if (chart.width() != size.widthPixels * size.pixelRatio ||
+      chart.height() != size.heightPixels * size.pixelRatio) {
+    state.SkipWithError("the chart image is not of the size in the name");
+    return;
+  }
+  QImage backingStore(chart.size(), kBackingStoreFormat);
+  backingStore.setDevicePixelRatio(chart.devicePixelRatio());
+  for (auto _ : state) {
+    fixture.chart->RefreshChart();
+    fixture.widget.render(&backingStore);
+    benchmark::ClobberMemory();
+  }
+  state.counters["device_pixels"] = chart.width() * chart.height();
+}
+
+void RegisterRefreshAndPaint() {
+  // The chart at the window's laid-out size, full HD, and full HD's logical size on a 4K screen.
+  const PaintCase cases[] = {{401, 449, 1}, {1920, 1080, 1}, {1920, 1080, 2}};
+  for (const PaintCase& size : cases) {
+    std::string name = "BM_RefreshAndPaint/" + std::to_string(size.widthPixels * size.pixelRatio) +
+                       "x" + std::to_string(size.heightPixels * size.pixelRatio);
+    if (size.pixelRatio != 1) name += "_dpr" + std::to_string(size.pixelRatio);
+    benchmark::RegisterBenchmark(name.c_str(), BM_RefreshAndPaint, size)
+        ->UseRealTime()
+        ->Unit(benchmark::kMicrosecond);
+  }
+}
+
 }  // namespace
 }  // namespace ampelon
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  // Offscreen, on two screens of device pixel ratio 1 (the primary) and 2 for the refresh and
+  // paint cases.
+  QTemporaryFile screens;
+  const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+  if ((platform.isEmpty() || platform == "offscreen") && screens.open()) {
+    screens.write(R"({"screens": [
+      {"name": "ratio1", "x": 0, "y": 0, "width": 4000, "height": 2400},
+      {"name": "ratio2", "x": 4000, "y": 0, "width": 4000, "height": 2400}]})");
+    screens.flush();
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + screens.fileName().toLocal8Bit());
+    if (qEnvironmentVariableIsEmpty("QT_SCREEN_SCALE_FACTORS")) {
+      qputenv("QT_SCREEN_SCALE_FACTORS", "ratio1=1;ratio2=2");
+    }
+  }
   QApplication application(argc, argv);
+  ampelon::RegisterRefreshAndPaint();
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
