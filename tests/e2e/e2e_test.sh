@@ -57,7 +57,7 @@ INI
 
 setting() { sed -n "s/^$1=\"\\(.*\\)\"\$/\\1/p" "$settings"; }
 region_digest() { import -window root -crop "$1" png:- 2>/dev/null | md5sum; }
-wait_for_window() { timeout 10 xdotool search --sync --onlyvisible --name "$1" | head -1; }
+wait_for_window() { timeout 30 xdotool search --sync --onlyvisible --name "$1" | head -1; }
 choose_menu_item() {  # choose_menu_item MENU-X ITEM-NUMBER: opens a menu, picks its nth item
   xdotool mousemove --window "$window" "$1" 8 click 1
   sleep 0.3
@@ -135,7 +135,7 @@ check "Change Serial Port Number with 13 shows Wrong entry!" \
 # A file handed over by a second copy waits while the message box is open, then loads.
 mkdir -p "$work/handed"
 printf '2100\r\n2200\r\n' >"$work/handed/handed.log"
-timeout 5 "$program" "$work/handed/handed.log"
+timeout 15 "$program" "$work/handed/handed.log"
 handed_status=$?
 check "a second copy given a file hands it over (status $handed_status)" test "$handed_status" -eq 0
 sleep 0.5
