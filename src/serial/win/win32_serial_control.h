@@ -23,10 +23,12 @@ namespace ampelon {
 //       },
 //       [&overrides](int portNumber) { return overrides.DevicePathFor(portNumber); });
 //
-// A task still queued when the port is closed or the control destroyed does nothing.
+// Everything but the poster is called on the owning thread. A task still queued when the port is
+// closed or the control destroyed does nothing.
 class Win32SerialControl final : public SerialControl {
  public:
-  // Runs a task on the owning thread soon, in the order given. Called from the reading thread.
+  // Runs a task on the owning thread soon, in the order given. Called from the reading thread;
+  // must not be empty.
   using Poster = std::function<void(std::function<void()> task)>;
   // The user's device for a port number (such as \\.\COM17), or nothing for COMn.
   using OverrideLookup = std::function<std::optional<std::string>(int portNumber)>;
