@@ -78,8 +78,9 @@ Result<CommPort> CommPort::Open(const std::string& device, const LineSettings& s
   CommPort port(handle, device);
   // Some handles open although no serial device answers behind them (a file, or under Wine a
   // port whose device is missing); the port counts as open only once it took its settings.
-  if (Result<void> configured = port.Configure(settings); !configured)
+  if (Result<void> configured = port.Configure(settings); !configured) {
     return Failure{configured.error()};
+  }
   return port;
 }
 

@@ -99,8 +99,9 @@ void Win32SerialControl::ReadUntilStopped(Session& session, const std::weak_ptr<
     if (count && *count == 0) {
       // Quiet, or gone: a pseudo-terminal whose far end closed reads as quiet under Wine, and so
       // do some USB adapters once unplugged. The driver's answer tells them apart.
-      if (Result<void> present = session.port.CheckPresent(); !present)
+      if (Result<void> present = session.port.CheckPresent(); !present) {
         count = Failure{present.error()};
+      }
     }
     if (session.stopping) return;  // a failure caused by Close() is no loss
     if (!count) {
