@@ -17,6 +17,12 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 
+# Qt for Windows, built by scripts/build-qt-windows: searched for like the compiler's own files.
+if(AMPELON_QT_WINDOWS_PREFIX)
+  list(APPEND CMAKE_FIND_ROOT_PATH "${AMPELON_QT_WINDOWS_PREFIX}")
+  list(APPEND CMAKE_PREFIX_PATH "${AMPELON_QT_WINDOWS_PREFIX}")
+endif()
+
 find_program(AMPELON_WINE wine)
 if(AMPELON_WINE)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${AMPELON_WINE})

@@ -1,7 +1,9 @@
 #include <chrono>
 #include <cstdio>
+#include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <QApplication>
@@ -18,14 +20,15 @@
 #include "app/termination_signals.h"
 #include "common/system_clock.h"
 #include "serial/port_override_file.h"
-#include "serial/qt/qt_serial_control.h"
 #include "settings/settings_store.h"
 #include "ui/main_controller.h"
 #include "ui/qt/form1.h"
 
 #ifdef _WIN32
+#include "serial/win/win32_serial_control.h"
 #include "settings/registry_settings_backend.h"
 #else
+#include "serial/qt/qt_serial_control.h"
 #include "settings/qt/ini_settings_backend.h"
 #endif
 
@@ -163,8 +166,17 @@ int main(int argc, char* argv[]) {
   ampelon::SettingsStore settings(settingsBackend);
   ampelon::SystemClock clock;
   ampelon::PortOverrideFile overrides(settingsFile);
+#ifdef _WIN32
+  // The control reads on a thread of its own; its events come through the event loop.
+  ampelon::Win32SerialControl serial(
+      [](std::function<void()> task) {
+        QMetaObject::invokeMethod(qApp, std::move(task), Qt::QueuedConnection);
+      },
+      [&overrides](int portNumber) { return overrides.DevicePathFor(portNumber); });
+#else
   ampelon::QtSerialControl serial(
       [&overrides](int portNumber) { return overrides.DevicePathFor(portNumber); });
+#endif
 
   ampelon::Form1 window(clock, serial, settings, FindStartupPaths());
   ampelon::PendingFileOpener opener([&window](const QString& path) {
