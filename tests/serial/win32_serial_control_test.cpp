@@ -12,13 +12,7 @@
 #include <string>
 #include <thread>
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "common/windows_api.h"
 
 #include <gtest/gtest.h>
 

@@ -9,13 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include "common/windows_api.h"
 #include "registry_harness.h"
 #include "settings/settings_store.h"
-
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
 
 namespace ampelon {
 namespace {
