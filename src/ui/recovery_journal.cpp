@@ -65,13 +65,18 @@ void RecoveryJournal::Append(std::span<const std::int16_t> readings) {
     SetSaved(false);
     if (!Enabled()) return;
   }
+  WriteReadings(readings);
+}
+
+bool RecoveryJournal::WriteReadings(std::span<const std::int16_t> readings) {
   m_text.clear();
   AppendGraphLog(readings, m_text);
   if (const Result<void> written = m_file.Append(m_text); !written) {
     Fail("Could not write " + Utf8FromPath(JournalPath()), written.error());
-    return;
+    return false;
   }
   m_unsynced = true;
+  return true;
 }
 
 void RecoveryJournal::Rewrite(std::span<const std::int16_t> readings) {
@@ -80,14 +85,7 @@ void RecoveryJournal::Rewrite(std::span<const std::int16_t> readings) {
     Fail("Could not empty " + Utf8FromPath(JournalPath()), emptied.error());
     return;
   }
-  m_text.clear();
-  AppendGraphLog(readings, m_text);
-  if (const Result<void> written = m_file.Append(m_text); !written) {
-    Fail("Could not write " + Utf8FromPath(JournalPath()), written.error());
-    return;
-  }
-  m_unsynced = true;
-  if (!m_saved) SetSaved(true);
+  if (WriteReadings(readings) && !m_saved) SetSaved(true);
 }
 
 void RecoveryJournal::MarkSaved() {

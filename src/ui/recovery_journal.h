@@ -49,6 +49,8 @@ class RecoveryJournal {
 
  private:
   bool EnsureOpen();
+  // One write of the readings as graph log lines; false (and the journal off) when it failed.
+  bool WriteReadings(std::span<const std::int16_t> readings);
   void SetSaved(bool saved);
   void Fail(const std::string& what, const std::string& reason);
 
