@@ -30,6 +30,14 @@ foreach(runtime libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
   install(FILES "${runtime_path}" DESTINATION .)
 endforeach()
 
+# CPack strips only the program; the libraries are stripped here, as they are installed.
+install(CODE "
+  file(GLOB_RECURSE ampelon_dlls \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/*.dll\")
+  foreach(dll IN LISTS ampelon_dlls)
+    execute_process(COMMAND \"${CMAKE_STRIP}\" --strip-unneeded \"\${dll}\" COMMAND_ERROR_IS_FATAL ANY)
+  endforeach()
+")
+
 set(CPACK_GENERATOR "ZIP;NSIS")
 set(CPACK_PACKAGE_NAME "Ampelon")
 set(CPACK_PACKAGE_VENDOR "Trevanix")
@@ -38,7 +46,8 @@ set(CPACK_PACKAGE_FILE_NAME "Ampelon-${PROJECT_VERSION}-win64")
 set(CPACK_PACKAGE_INSTALL_DIRECTORY "Ampelon")
 set(CPACK_PACKAGE_EXECUTABLES "ampelon" "Ampelon")
 set(CPACK_STRIP_FILES ON)
-set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
+# The zip unpacks into a folder of its own; the installer is named as a setup program.
+set(CPACK_PROJECT_CONFIG_FILE "${CMAKE_CURRENT_LIST_DIR}/PackagingWindowsGenerators.cmake")
 set(CPACK_NSIS_PACKAGE_NAME "Ampelon")
 set(CPACK_NSIS_DISPLAY_NAME "Ampelon ${PROJECT_VERSION}")
 set(CPACK_NSIS_MUI_ICON "${PROJECT_SOURCE_DIR}/data/windows/ampelon.ico")
@@ -47,8 +56,10 @@ set(CPACK_NSIS_INSTALLED_ICON_NAME "ampelon.exe")
 set(CPACK_NSIS_EXECUTABLES_DIRECTORY ".")
 set(CPACK_NSIS_MUI_FINISHPAGE_RUN "ampelon.exe")
 set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
-# Lets the user choose between an installation for everyone and one for the current user only.
+# An administrator installs for everyone, into Program Files; an account without administrator
+# rights installs for itself alone, into its Documents folder. /D=FOLDER chooses another folder.
 set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
-set(CPACK_NSIS_BRANDING_TEXT "Trevanix Ampelon")
+# A 64-bit installer for a 64-bit program (and no 32-bit layer needed to run it).
+set(CPACK_NSIS_DEFINES "Target amd64-unicode")
 set(CPACK_PACKAGE_DIRECTORY "${PROJECT_BINARY_DIR}/windows-package")
 include(CPack)

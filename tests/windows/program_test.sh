@@ -1,0 +1,179 @@
+#!/usr/bin/env bash
+# Drives the Windows program under Wine in a private X server, as a Windows user would: the
+# portable folder from the zip finds its charger on COM7 at first start, shows its readings and
+# saves them; then the installer installs it silently, the installed program starts, and the
+# uninstaller removes it.
+# Usage: program_test.sh PACKAGE-FOLDER   (the folder scripts/package-windows writes)
+set -uo pipefail
+
+packages=$(realpath "$1")
+here=$(cd "$(dirname "$0")" && pwd)
+work=$(mktemp -d "${TMPDIR:-/tmp}/ampelon-windows-program.XXXXXX")
+passed=0
+failed=0
+pids=()
+
+export WINEPREFIX=$work/prefix WINEARCH=win64 WINEDEBUG=-all
+# No offer to install the .NET and HTML engines.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+cleanup() {
+  wineserver -k >/dev/null 2>&1
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
+  wait 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+check() {  # check "what" command...
+  local what=$1
+  shift
+  if "$@"; then
+    passed=$((passed + 1))
+    echo "ok: $what"
+  else
+    failed=$((failed + 1))
+    echo "FAILED: $what"
+  fi
+}
+
+# The Windows name of a path on this machine (Wine's drive Z: is the root folder).
+windows_path() { printf 'Z:%s' "${1//\//\\}"; }
+# A value under HKCU\Software\Trevanix Ampelon, or nothing.
+setting() {
+  wine reg query 'HKCU\Software\Trevanix Ampelon' /v "$1" 2>/dev/null |
+    tr -d '\r' | sed -n "s/^ *$1 *REG_SZ *//p"
+}
+wait_for_window() { timeout 60 xdotool search --sync --onlyvisible --name "$1" | head -1; }
+# The light-green pixels of the readings in a window's picture.
+plot_pixels() {
+  import -window "$1" png:- 2>/dev/null |
+    convert - -fill black +opaque '#C0FFC0' -fill white -opaque '#C0FFC0' \
+      -format '%[fx:round(mean*w*h)]' info:
+}
+program_ends() {  # program_ends PID SECONDS
+  timeout "$2" tail --pid="$1" -f /dev/null
+  [[ -z $(ps -o pid= -p "$1") ]]
+}
+
+# A private X server on a free display.
+exec 3< <(Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp 2>/dev/null)
+pids+=($!)
+read -r -t 10 display_number <&3 || { echo "FAILED: Xvfb did not start"; exit 1; }
+export DISPLAY=":$display_number"
+
+# The serial cable: the program reads one end on COM7, the test plays the charger at the other.
+socat pty,raw,echo=0,link="$work/program-end" pty,raw,echo=0,link="$work/charger-end" \
+  </dev/null >/dev/null 2>&1 &
+pids+=($!)
+for _ in $(seq 50); do [[ -e $work/charger-end ]] && break; sleep 0.1; done
+
+# Every COM port the first start scans (12 down to 1) is mapped, so that the program never opens
+# this machine's own serial ports: COM7 to the cable, the others to a path that does not exist.
+{
+  printf 'REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports]\n'
+  for port in {1..12}; do
+    if ((port == 7)); then target=$work/program-end; else target=$work/missing; fi
+    printf '"COM%d"="%s"\n' "$port" "$target"
+  done
+} >"$work/ports.reg"
+# Wine applies the port map when it starts: the first start creates the prefix and writes the
+# map, a second start applies it. The server is kept running, so that each program starts warm.
+echo "== Creating a Wine prefix in $WINEPREFIX"
+wineserver -p </dev/null >/dev/null 2>&1
+wine reg import "$work/ports.reg" </dev/null >/dev/null 2>&1
+wineserver -k
+wineserver -w
+wineserver -p </dev/null >/dev/null 2>&1
+wine cmd /c exit </dev/null >/dev/null 2>&1
+check "COM7 is wired to the cable" test "$(readlink "$WINEPREFIX/dosdevices/com7")" = "$work/program-end"
+
+# --- The portable program, unpacked from the zip.
+zip=$(ls "$packages"/Ampelon-*-win64.zip | head -1)
+unzip -q "$zip" -d "$work/portable"
+program=$(ls "$work"/portable/*/ampelon.exe | head -1)
+check "the zip holds ampelon.exe" test -f "$program"
+
+wine "$program" </dev/null >"$work/portable.out" 2>&1 &
+program_pid=$!
+pids+=($program_pid)
+window=$(wait_for_window '^Trevanix Ampelon$')
+check "the window opens" test -n "$window"
+check "the first start finds the charger on COM7" test "$(setting 'Serial Port Number')" = 7
+
+# Readings reach the chart: light-green points appear.
+before=$(plot_pixels "$window")
+for i in $(seq 0 399); do printf '%d\n' $((2000 + i)); done >"$work/readings.txt"
+cat "$work/readings.txt" >"$work/charger-end"
+sleep 3
+after=$(plot_pixels "$window")
+check "readings reach the chart ($before -> $after points)" test "${after:-0}" -gt $((before + 100))
+# AMPELON_TEST_SHOTS names a folder that keeps screenshots for a person to look at.
+[[ -n ${AMPELON_TEST_SHOTS:-} ]] && import -window root "$AMPELON_TEST_SHOTS/portable.png"
+
+# File > Save Graph, by keyboard: Alt opens the menu bar, Return the File menu, Return its first
+# command; the file dialog takes a Windows path.
+xdotool windowfocus --sync "$window"
+xdotool key alt
+sleep 0.3
+xdotool key Return
+sleep 0.3
+xdotool key Return
+dialog=$(wait_for_window '^Select Graph LOG File$')
+check "File > Save Graph asks for a file" test -n "$dialog"
+if [[ -n $dialog ]]; then
+  xdotool windowfocus --sync "$dialog"
+  xdotool key ctrl+a
+  xdotool type --delay 20 "$(windows_path "$work/saved.log")"
+  xdotool key Return
+  for _ in $(seq 50); do [[ -s $work/saved.log ]] && break; sleep 0.1; done
+  sleep 0.5
+fi
+check "the saved graph log holds the 400 readings, CR LF" \
+  cmp -s "$work/saved.log" <(sed 's/$/\r/' "$work/readings.txt")
+
+# A second copy ends at once, without a second window.
+start=$(date +%s%N)
+timeout 20 wine "$program" </dev/null >/dev/null 2>&1
+status=$?
+elapsed_ms=$((($(date +%s%N) - start) / 1000000))
+check "a second copy ends at once (${elapsed_ms} ms, status $status)" \
+  test "$status" -eq 0 -a "$elapsed_ms" -lt 10000
+check "only one window" \
+  test "$(xdotool search --onlyvisible --name '^Trevanix Ampelon$' | wc -l)" -eq 1
+
+# Closing the window stores its geometry in the registry, in twips.
+/usr/bin/python3 "$here/../e2e/close_window.py" "$window"
+check "closing ends the program" program_ends "$program_pid" 20
+for name in 'Window Left' 'Window Top' 'Window Width' 'Window Height'; do
+  value=$(setting "$name")
+  check "closing stores $name ($value)" test -n "$value" -a -z "${value//[0-9.-]/}"
+done
+check "the window's width is stored in twips" test "$(setting 'Window Width')" -ge 3000
+
+# --- The installer: silent install, the installed program starts, the uninstaller removes it.
+installer=$(ls "$packages"/Ampelon-*-win64-setup.exe | head -1)
+timeout 120 wine "$installer" /S </dev/null >/dev/null 2>&1
+installed_program="$WINEPREFIX/drive_c/Program Files/Ampelon/ampelon.exe"
+check "the installer installs ampelon.exe in Program Files" test -f "$installed_program"
+start_menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Ampelon"
+check "the installer adds a Start-menu entry" test -f "$start_menu/Ampelon.lnk"
+
+wine "$installed_program" </dev/null >/dev/null 2>&1 &
+installed_pid=$!
+pids+=($installed_pid)
+installed_window=$(wait_for_window '^Trevanix Ampelon$')
+check "the installed program starts" test -n "$installed_window"
+[[ -n $installed_window ]] && /usr/bin/python3 "$here/../e2e/close_window.py" "$installed_window"
+check "the installed program ends when closed" program_ends "$installed_pid" 20
+
+uninstaller="$WINEPREFIX/drive_c/Program Files/Ampelon/Uninstall.exe"
+check "an uninstaller is installed" test -f "$uninstaller"
+# The uninstaller copies itself away and returns at once; the copy removes the program.
+timeout 120 wine "$uninstaller" /S </dev/null >/dev/null 2>&1
+for _ in $(seq 100); do [[ ! -e $installed_program ]] && break; sleep 0.2; done
+check "the uninstaller removes the program" test ! -e "$installed_program"
+check "the uninstaller removes the Start-menu entry" test ! -e "$start_menu/Ampelon.lnk"
+
+echo "$passed passed, $failed failed"
+[[ $failed -eq 0 ]]
