@@ -80,6 +80,7 @@ for _ in $(seq 50); do [[ -e $work/charger-end ]] && break; sleep 0.1; done
 # Wine applies the port map when it starts: the first start creates the prefix and writes the
 # map, a second start applies it. The server is kept running, so that each program starts warm.
 echo "== Creating a Wine prefix in $WINEPREFIX"
+mkdir -p "$WINEPREFIX"
 wineserver -p </dev/null >/dev/null 2>&1
 wine reg import "$work/ports.reg" </dev/null >/dev/null 2>&1
 wineserver -k
