@@ -49,6 +49,17 @@ std::string JournalFolder() {
   return QDir::toNativeSeparators(state + QStringLiteral("/Trevanix Ampelon")).toStdString();
 }
 
+// The folder of the single-instance lock: the user's runtime folder. Windows has none (Qt names
+// the profile folder itself), so there it is the program's local data folder, created when
+// missing; the profile folder only if that cannot be made.
+QString InstanceLockFolder() {
+#ifdef _WIN32
+  const QString folder = QString::fromStdString(JournalFolder());
+  if (QDir().mkpath(folder)) return folder;
+#endif
+  return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+}
+
 // The folder first offered for graph logs, with a final separator: the program's folder, or the
 // user's home when the program lives where the user cannot write (an installed program).
 ampelon::StartupPaths FindStartupPaths() {
@@ -146,7 +157,7 @@ int main(int argc, char* argv[]) {
   // One copy at a time: a second one ends at once, silently, before touching anything; given a
   // file, it first hands it to the running one. A lock left by a crashed copy belongs to a dead
   // process and is taken over.
-  const QString runtimeFolder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+  const QString runtimeFolder = InstanceLockFolder();
   QLockFile instanceLock(runtimeFolder + QStringLiteral("/ampelon.lock"));
   instanceLock.setStaleLockTime(0);
   const QString serverName = ampelon::InstanceChannel::ServerName(runtimeFolder);

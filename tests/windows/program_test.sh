@@ -101,6 +101,10 @@ pids+=($program_pid)
 window=$(wait_for_window '^Trevanix Ampelon$')
 check "the window opens" test -n "$window"
 check "the first start finds the charger on COM7" test "$(setting 'Serial Port Number')" = 7
+local_app_data=$(ls -d "$WINEPREFIX"/drive_c/users/*/AppData/Local | grep -v /Public/ | head -1)
+profile=${local_app_data%/AppData/Local}
+check "the instance lock is kept out of the user's profile folder" \
+  test -e "$profile/AppData/Local/Trevanix Ampelon/ampelon.lock" -a ! -e "$profile/ampelon.lock"
 
 # Readings reach the chart: light-green points appear.
 before=$(plot_pixels "$window")
