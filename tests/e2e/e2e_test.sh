@@ -7,8 +7,6 @@ set -uo pipefail
 program=$(realpath "$1")
 here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
-passed=0
-failed=0
 pids=()
 
 cleanup() {
@@ -18,17 +16,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-check() {  # check "what" command...
-  local what=$1
-  shift
-  if "$@"; then
-    passed=$((passed + 1))
-    echo "ok: $what"
-  else
-    failed=$((failed + 1))
-    echo "FAILED: $what"
-  fi
-}
+source "$here/checks.sh"
 
 # A private X server on a free display.
 exec 3< <(Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp 2>/dev/null)
@@ -164,5 +152,4 @@ check "closing ends the program" test -z "$(ps -o pid= -p "$program_pid")"
 check "closing stores the window's position" \
   test "$(setting 'Window%20Left')/$(setting 'Window%20Top')" = "1500/1800"
 
-echo "$passed passed, $failed failed"
-[[ $failed -eq 0 ]]
+finish_checks

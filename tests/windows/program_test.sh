@@ -9,8 +9,6 @@ set -uo pipefail
 packages=$(realpath "$1")
 here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d "${TMPDIR:-/tmp}/ampelon-windows-program.XXXXXX")
-passed=0
-failed=0
 pids=()
 
 export WINEPREFIX=$work/prefix WINEARCH=win64 WINEDEBUG=-all
@@ -25,17 +23,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-check() {  # check "what" command...
-  local what=$1
-  shift
-  if "$@"; then
-    passed=$((passed + 1))
-    echo "ok: $what"
-  else
-    failed=$((failed + 1))
-    echo "FAILED: $what"
-  fi
-}
+source "$here/../e2e/checks.sh"
 
 # The Windows name of a path on this machine (Wine's drive Z: is the root folder).
 windows_path() { printf 'Z:%s' "${1//\//\\}"; }
@@ -180,5 +168,4 @@ for _ in $(seq 100); do [[ ! -e $installed_program ]] && break; sleep 0.2; done
 check "the uninstaller removes the program" test ! -e "$installed_program"
 check "the uninstaller removes the Start-menu entry" test ! -e "$start_menu/Ampelon.lnk"
 
-echo "$passed passed, $failed failed"
-[[ $failed -eq 0 ]]
+finish_checks
