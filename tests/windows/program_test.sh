@@ -11,9 +11,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d "${TMPDIR:-/tmp}/ampelon-windows-program.XXXXXX")
 pids=()
 
-export WINEPREFIX=$work/prefix WINEARCH=win64 WINEDEBUG=-all
-# No offer to install the .NET and HTML engines.
-export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX=$work/prefix
+source "$here/../../scripts/wine-ports.sh"
 
 cleanup() {
   wineserver -k >/dev/null 2>&1
@@ -56,25 +55,10 @@ socat pty,raw,echo=0,link="$work/program-end" pty,raw,echo=0,link="$work/charger
 pids+=($!)
 for _ in $(seq 50); do [[ -e $work/charger-end ]] && break; sleep 0.1; done
 
-# Every COM port the first start scans (12 down to 1) is mapped, so that the program never opens
-# this machine's own serial ports: COM7 to the cable, the others to a path that does not exist.
-{
-  printf 'REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports]\n'
-  for port in {1..12}; do
-    if ((port == 7)); then target=$work/program-end; else target=$work/missing; fi
-    printf '"COM%d"="%s"\n' "$port" "$target"
-  done
-} >"$work/ports.reg"
-# Wine applies the port map when it starts: the first start creates the prefix and writes the
-# map, a second start applies it. The server is kept running, so that each program starts warm.
+# Every COM port the first start scans (12 down to 1) is mapped: COM7 to the cable, the others to
+# a path that does not exist.
 echo "== Creating a Wine prefix in $WINEPREFIX"
-mkdir -p "$WINEPREFIX"
-wineserver -p </dev/null >/dev/null 2>&1
-wine reg import "$work/ports.reg" </dev/null >/dev/null 2>&1
-wineserver -k
-wineserver -w
-wineserver -p </dev/null >/dev/null 2>&1
-wine cmd /c exit </dev/null >/dev/null 2>&1
+start_wine_with_ports "$work/missing" 7="$work/program-end"
 check "COM7 is wired to the cable" test "$(readlink "$WINEPREFIX/dosdevices/com7")" = "$work/program-end"
 
 # --- The portable program, unpacked from the zip.
