@@ -7,7 +7,7 @@
 #include <random>
 #include <string>
 
-#include "ui/recovery_journal.h"
+#include "journal/recovery_journal.h"
 
 namespace ampelon {
 namespace {

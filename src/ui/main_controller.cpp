@@ -9,10 +9,10 @@
 #include "common/leading_number.h"
 #include "common/number_text.h"
 #include "common/utf8_path.h"
+#include "journal/journal_recovery.h"
 #include "serial/serial_control.h"
 #include "settings/setting_names.h"
 #include "settings/settings_store.h"
-#include "ui/journal_recovery.h"
 
 namespace ampelon {
 namespace {

@@ -4,12 +4,12 @@
 
 #include "chart/chart.h"
 #include "chart/voltage_window_commands.h"
+#include "journal/recovery_journal.h"
 #include "measurement/sample_store.h"
 #include "measurement/serial_line_decoder.h"
 #include "serial/port_number_command.h"
 #include "serial/serial_port_opener.h"
 #include "ui/graph_log_commands.h"
-#include "ui/recovery_journal.h"
 #include "ui/status_label.h"
 
 namespace ampelon {

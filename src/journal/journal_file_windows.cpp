@@ -7,7 +7,7 @@
 #include <io.h>
 #include <sys/stat.h>
 
-#include "ui/journal_file.h"
+#include "journal/journal_file.h"
 
 namespace ampelon {
 namespace {

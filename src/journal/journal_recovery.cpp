@@ -1,4 +1,4 @@
-#include "ui/journal_recovery.h"
+#include "journal/journal_recovery.h"
 
 #include <algorithm>
 #include <array>
@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "common/utf8_path.h"
+#include "journal/recovery_journal.h"
 #include "measurement/graph_log_parser.h"
 #include "measurement/sample_store.h"
-#include "ui/recovery_journal.h"
 
 namespace ampelon {
 namespace {

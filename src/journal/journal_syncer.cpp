@@ -1,8 +1,8 @@
-#include "ui/journal_syncer.h"
+#include "journal/journal_syncer.h"
 
 #include <utility>
 
-#include "ui/journal_file.h"
+#include "journal/journal_file.h"
 
 namespace ampelon {
 

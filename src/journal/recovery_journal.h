@@ -6,8 +6,8 @@
 #include <string>
 
 #include "common/utf8_path.h"
-#include "ui/journal_file.h"
-#include "ui/journal_syncer.h"
+#include "journal/journal_file.h"
+#include "journal/journal_syncer.h"
 
 namespace ampelon {
 

@@ -5,7 +5,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "ui/journal_file.h"
+#include "journal/journal_file.h"
 
 namespace ampelon {
 namespace {

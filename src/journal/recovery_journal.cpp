@@ -1,4 +1,4 @@
-#include "ui/recovery_journal.h"
+#include "journal/recovery_journal.h"
 
 #include <fstream>
 #include <system_error>

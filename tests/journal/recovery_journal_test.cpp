@@ -7,8 +7,8 @@
 #include <random>
 #include <string>
 
+#include "journal/recovery_journal.h"
 #include "ui/controller_fixture.h"
-#include "ui/recovery_journal.h"
 
 namespace ampelon::testing {
 namespace {
