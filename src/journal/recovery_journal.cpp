@@ -109,6 +109,7 @@ void RecoveryJournal::SyncNow() {
 }
 
 void RecoveryJournal::Close() {
+  m_closed = true;
   if (!m_file.IsOpen()) return;
   if (!m_saved) {
     SyncNow();

@@ -37,10 +37,10 @@ class RecoveryJournal {
   // Returns once everything written is on the disk.
   void SyncNow();
   // The end of the run: a journal with nothing to recover is removed, any other is kept on disk
-  // for the next start.
+  // for the next start. Final: nothing writes, empties or removes the journal afterwards.
   void Close();
 
-  bool Enabled() const { return !m_folder.empty() && m_problem.empty(); }
+  bool Enabled() const { return !m_folder.empty() && m_problem.empty() && !m_closed; }
   // Why the journal stopped; empty while it works.
   const std::string& Problem() const { return m_problem; }
   // Switches the journal off for the run, saying why.
@@ -61,6 +61,7 @@ class RecoveryJournal {
   std::string m_text;       // reused for each write
   bool m_saved = true;      // nothing in the journal needs recovering
   bool m_unsynced = false;  // written since the last Sync()
+  bool m_closed = false;
 };
 
 }  // namespace ampelon

@@ -117,6 +117,10 @@ void MainController::ReportJournalProblem() {
 }
 
 void MainController::OnUnload() {
+  // Serial events may still be handled before the program ends: the port and its events stop
+  // first, so that no reading arrives after the journal is closed.
+  m_unloaded = true;
+  m_serial.Close();
   m_journal.Close();
   m_settings.WriteSetting(settings::kWindowLeft, NumberText(m_geometry.LeftTwips()));
   m_settings.WriteSetting(settings::kWindowTop, NumberText(m_geometry.TopTwips()));
@@ -127,6 +131,7 @@ void MainController::OnUnload() {
 void MainController::OnResize() { m_chart.LayoutChart(); }
 
 void MainController::OnTick() {
+  if (m_unloaded) return;  // a tick would reopen a lost port
   m_journal.Sync();
   m_opener.RetryLostPort();
   m_chart.RefreshChart();
@@ -150,6 +155,7 @@ void MainController::ReportFullStore() {
 }
 
 void MainController::OnSerialEvent(const SerialEvent& event) {
+  if (m_unloaded) return;
   // Not full before this event: emptied by a load since the last notice, so a new fill is news
   // again, also when this very event fills it.
   if (!m_store.IsFull()) m_fullStoreReported = false;

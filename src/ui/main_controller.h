@@ -57,7 +57,8 @@ class MainController {
   // folder, window geometry and voltage window from the settings, axis labels, empty grid, then
   // the serial port (scanning if it fails).
   void OnLoad();
-  // Shut-down: stores the window's position and size and closes the recovery journal.
+  // Shut-down: closes the serial port, then the recovery journal, and stores the window's
+  // position and size. Serial events and ticks that still come are ignored.
   void OnUnload();
   // Every change of the window's size.
   void OnResize();
@@ -110,6 +111,7 @@ class MainController {
   bool m_fullStoreReported = false;
   std::string m_recoveryNotice;  // shown at the first tick, when the window is up
   bool m_journalProblemReported = false;
+  bool m_unloaded = false;
 };
 
 }  // namespace ampelon

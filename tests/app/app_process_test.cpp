@@ -12,6 +12,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -194,46 +195,61 @@ TEST_F(AppProcessTest, GeometryRoundTripsThroughARestart) {
   }
 }
 
-TEST_F(AppProcessTest, ReadingsOfAKilledRunAreSetAsideAtTheNextStart) {
+// The charger sends 100 readings a second and goes on sending while the run ends, killed or
+// with its window closed (SIGTERM closes it as the user does). The journal keeps every reading
+// it held, and the next start sets all of them aside: after a close, the readings that still
+// arrived once emptied the journal down to the last few.
+TEST_F(AppProcessTest, EveryJournalledReadingOfARunEndedUnsavedIsSetAsideAtTheNextStart) {
   ampelon::testing::PseudoTerminal charger;
   ASSERT_TRUE(charger.IsValid());
-  WriteSettings("[General]\nSerial%20Port%20Number=\"2\"\n[Ports]\nCOM2=" +
-                QByteArray::fromStdString(charger.SlavePath()) + "\n");
-  QProcess& first = Start();
-  ASSERT_TRUE(WaitUntilLoaded());
-  std::string readings;
-  std::string expected;
-  for (int i = 0; i < 500; ++i) {
-    readings += std::to_string(2000 + i % 300) + "\n";
-    expected += std::to_string(2000 + i % 300) + "\r\n";
-  }
-  ASSERT_EQ(charger.WriteSome(readings), readings.size());
   const QString stateFolder = m_folder.filePath(QStringLiteral("state/Trevanix Ampelon"));
-  QFile journal(stateFolder + QStringLiteral("/charge-journal.log"));
-  ASSERT_TRUE(WaitFor([&] { return journal.size() == static_cast<qint64>(expected.size()); }, 10s))
-      << journal.size();
-  first.kill();
-  ASSERT_TRUE(first.waitForFinished(5000));
+  for (const bool closeWindow : {false, true}) {
+    SCOPED_TRACE(closeWindow ? "window closed" : "killed");
+    QDir(stateFolder).removeRecursively();
+    WriteSettings("[General]\nSerial%20Port%20Number=\"2\"\n[Ports]\nCOM2=" +
+                  QByteArray::fromStdString(charger.SlavePath()) + "\n");
+    QProcess& first = Start();
+    ASSERT_TRUE(WaitUntilLoaded());
+    std::string sent;  // as the journal writes it
+    int reading = 0;
+    const auto sendOne = [&] {
+      const std::string line = std::to_string(2000 + reading++ % 300);
+      if (charger.WriteSome(line + "\n") == line.size() + 1) sent += line + "\r\n";
+    };
+    for (int i = 0; i < 400; ++i, QThread::msleep(10)) sendOne();
+    QFile journal(stateFolder + QStringLiteral("/charge-journal.log"));
+    const qint64 held = journal.size();
+    ::kill(static_cast<pid_t>(first.processId()), closeWindow ? SIGTERM : SIGKILL);
+    while (!first.waitForFinished(10)) sendOne();
+    ASSERT_GT(held, 1000);
+    ASSERT_TRUE(journal.open(QIODevice::ReadOnly));
+    const std::string kept = journal.readAll().toStdString();
+    journal.close();
+    EXPECT_GE(static_cast<qint64>(kept.size()), held);
+    EXPECT_TRUE(sent.starts_with(kept)) << kept.size() << " of " << sent.size();
 
-  QProcess& second = Start();
-  second.setReadChannel(QProcess::StandardError);
-  std::string messages;
-  ASSERT_TRUE(WaitFor(
-      [&] {
-        second.waitForReadyRead(25);
-        messages += second.readAllStandardError().toStdString();
-        return messages.find("File > Load Graph opens them.") != std::string::npos;
-      },
-      10s))
-      << messages;
-  EXPECT_NE(messages.find("ampelon: 500 readings from the charge of "), std::string::npos)
-      << messages;
-  const QStringList recovered =
-      QDir(stateFolder).entryList({QStringLiteral("recovered-*.log")}, QDir::Files);
-  ASSERT_EQ(recovered.size(), 1);
-  QFile kept(stateFolder + QLatin1Char('/') + recovered.front());
-  ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
-  EXPECT_EQ(kept.readAll().toStdString(), expected);
+    QProcess& second = Start();
+    std::string messages;
+    ASSERT_TRUE(WaitFor(
+        [&] {
+          second.waitForReadyRead(25);
+          messages += second.readAllStandardError().toStdString();
+          return messages.find("File > Load Graph opens them.") != std::string::npos;
+        },
+        10s))
+        << messages;
+    const auto lines = std::count(kept.begin(), kept.end(), '\n');
+    EXPECT_NE(messages.find("ampelon: " + std::to_string(lines) + " readings from the charge of "),
+              std::string::npos)
+        << messages;
+    const QStringList recovered =
+        QDir(stateFolder).entryList({QStringLiteral("recovered-*.log")}, QDir::Files);
+    ASSERT_EQ(recovered.size(), 1);
+    QFile setAside(stateFolder + QLatin1Char('/') + recovered.front());
+    ASSERT_TRUE(setAside.open(QIODevice::ReadOnly));
+    EXPECT_EQ(setAside.readAll().toStdString(), kept);
+    Terminate(second);
+  }
 }
 
 // --help and --version answer before any window exists, so they work without a display, and
