@@ -4,12 +4,12 @@
 #include <array>
 #include <chrono>
 #include <ctime>
-#include <fstream>
 #include <system_error>
 #include <vector>
 
 #include "common/utf8_path.h"
 #include "journal/recovery_journal.h"
+#include "measurement/graph_log_file.h"
 #include "measurement/graph_log_parser.h"
 #include "measurement/sample_store.h"
 
@@ -37,16 +37,10 @@ std::string FormatTime(const std::tm& time, const char* format) {
 
 // Counts the readings Load Graph would find in the journal.
 Result<std::size_t> CountReadings(const fs::path& journal) {
-  std::ifstream in(journal, std::ios::binary);
-  if (!in) return Failure{"the file cannot be read"};
   GraphLogParser parser(SampleStore::kSampleCapacity);
-  std::array<char, 65536> buffer{};
-  while (in.read(buffer.data(), buffer.size()) || in.gcount() > 0) {
-    if (!parser.Feed(std::string_view(buffer.data(), static_cast<std::size_t>(in.gcount())))) {
-      break;
-    }
+  if (const Result<GraphLogReadOutcome> read = ReadGraphLogFile(journal, parser); !read) {
+    return Failure{read.error()};
   }
-  parser.Finish();
   return parser.Readings().size();
 }
 

@@ -17,9 +17,9 @@ struct IniFileText {
 };
 
 // Reads the settings file at `path` (UTF-8) whole, without ever blocking: anything but a regular
-// file (a folder, a pipe, a device) is refused before it is opened, and so is a file larger than
-// kLargestIniFileBytes or holding NUL bytes (not a text file). A refusal says why, for the user
-// ("PATH is not a regular file").
+// file (a folder, a pipe, a device) is refused as RegularFile refuses it, and so is a file larger
+// than kLargestIniFileBytes or holding NUL bytes (not a text file). A refusal says why, for the
+// user ("PATH cannot be used: It is a folder, not a regular file").
 Result<IniFileText> ReadIniFile(const std::string& path);
 
 }  // namespace ampelon

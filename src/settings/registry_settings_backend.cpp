@@ -1,6 +1,8 @@
 #include "settings/registry_settings_backend.h"
 
 #include <limits>
+#include <string>
+#include <system_error>
 #include <utility>
 
 #include "common/windows_api.h"
@@ -58,17 +60,21 @@ std::optional<std::string> RegistrySettingsBackend::ReadValue(std::string_view n
   return buffer;
 }
 
-void RegistrySettingsBackend::WriteValue(std::string_view name, std::string_view text) {
-  if (text.size() >= kLargestRegistrySize) return;
+Result<void> RegistrySettingsBackend::WriteValue(std::string_view name, std::string_view text) {
   const std::string valueName(name);
+  const std::string what = "Could not store \"" + valueName + "\" in the registry";
+  if (text.size() >= kLargestRegistrySize) return Failure{what + ": the text is too long"};
   // The terminator is stored and counted in the size, as REG_SZ data must be.
   std::string data(text);
   data.push_back('\0');
   const std::optional<HKEY> key = OpenKey(m_keyPath, KEY_WRITE);
-  if (!key) return;
-  RegSetValueExA(*key, valueName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.data()),
-                 static_cast<DWORD>(data.size()));
+  if (!key) return Failure{what + ": the key cannot be opened"};
+  const LONG result =
+      RegSetValueExA(*key, valueName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.data()),
+                     static_cast<DWORD>(data.size()));
   RegCloseKey(*key);
+  if (result != ERROR_SUCCESS) return Failure{what + ": " + std::system_category().message(result)};
+  return {};
 }
 
 }  // namespace ampelon

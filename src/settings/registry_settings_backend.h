@@ -26,7 +26,7 @@ class RegistrySettingsBackend final : public SettingsBackend {
 
   void EnsureStore() override;
   std::optional<std::string> ReadValue(std::string_view name) override;
-  void WriteValue(std::string_view name, std::string_view text) override;
+  Result<void> WriteValue(std::string_view name, std::string_view text) override;
 
  private:
   std::string m_keyPath;

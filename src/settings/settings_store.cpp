@@ -1,5 +1,7 @@
 #include "settings/settings_store.h"
 
+#include <utility>
+
 #include "settings/settings_backend.h"
 
 namespace ampelon {
@@ -21,7 +23,13 @@ std::string SettingsStore::StoreProblem() { return m_backend.StoreProblem(); }
 
 void SettingsStore::WriteSetting(std::string_view name, std::string_view value) {
   EnsureSettingsKey();
-  m_backend.WriteValue(name, value);
+  if (const Result<void> written = m_backend.WriteValue(name, value); !written && !m_writeFailure) {
+    m_writeFailure = written.error();
+  }
+}
+
+std::optional<std::string> SettingsStore::TakeWriteFailure() {
+  return std::exchange(m_writeFailure, std::nullopt);
 }
 
 }  // namespace ampelon

@@ -142,6 +142,13 @@ void MainController::OnTick() {
     m_dialogs.MessageBox(notice, kAppTitle);
   }
   if (!m_journal.Problem().empty() && !m_journalProblemReported) ReportJournalProblem();
+  if (const auto failure = m_settings.TakeWriteFailure(); failure && !m_settingsFailureReported) {
+    m_settingsFailureReported = true;
+    m_dialogs.MessageBox(*failure +
+                             ".\n\nThe settings file was left as it was: changed settings are not "
+                             "kept while this goes on.",
+                         kAppTitle);
+  }
   if (m_fullStoreNoticeDue) ReportFullStore();
 }
 

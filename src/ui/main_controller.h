@@ -62,8 +62,8 @@ class MainController {
   void OnUnload();
   // Every change of the window's size.
   void OnResize();
-  // The one-second tick: brings back a lost port, puts the journal on the disk and refreshes the
-  // chart.
+  // The one-second tick: brings back a lost port, puts the journal on the disk, refreshes the
+  // chart and tells, once a run, that the journal stopped or a setting could not be stored.
   void OnTick();
   // The serial control's event, of whatever kind.
   void OnSerialEvent(const SerialEvent& event);
@@ -111,6 +111,7 @@ class MainController {
   bool m_fullStoreReported = false;
   std::string m_recoveryNotice;  // shown at the first tick, when the window is up
   bool m_journalProblemReported = false;
+  bool m_settingsFailureReported = false;
   bool m_unloaded = false;
 };
 

@@ -19,9 +19,11 @@ class FakeSettingsBackend final : public SettingsBackend {
     if (found == m_values.end()) return std::nullopt;
     return found->second;
   }
-  void WriteValue(std::string_view name, std::string_view text) override {
+  Result<void> WriteValue(std::string_view name, std::string_view text) override {
     m_writes.emplace_back(name, text);
+    if (m_writeFailure) return Failure{*m_writeFailure};
     if (!m_readOnly) m_values[std::string(name)] = std::string(text);
+    return {};
   }
   std::string StoreProblem() override { return m_problem; }
 
@@ -36,6 +38,7 @@ class FakeSettingsBackend final : public SettingsBackend {
   void EraseAll() { m_values.clear(); }
   void SetReadOnly(bool readOnly) { m_readOnly = readOnly; }
   void SetProblem(std::string problem) { m_problem = std::move(problem); }
+  void FailWrites(std::optional<std::string> reason) { m_writeFailure = std::move(reason); }
 
   // (name, text) of every write, in order.
   const std::vector<std::pair<std::string, std::string>>& WrittenTexts() const { return m_writes; }
@@ -47,6 +50,7 @@ class FakeSettingsBackend final : public SettingsBackend {
   std::vector<std::pair<std::string, std::string>> m_writes;
   bool m_readOnly = false;
   std::string m_problem;
+  std::optional<std::string> m_writeFailure;
   int m_ensures = 0;
 };
 

@@ -18,7 +18,12 @@
 #include "settings/settings_store.h"
 
 #ifndef _WIN32
+#include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+
+#include <csignal>
+#include <fstream>
 #endif
 
 namespace ampelon {
@@ -73,14 +78,15 @@ TEST_F(IniSettingsBackendTest, UnusableFilesGiveDefaultsAndStayUntouched) {
          fs::resize_file(h.FilePath(), 100 << 20);
        },
        " is larger than 1 MiB"},
-      {"folder", [](auto& h) { fs::create_directories(h.FilePath()); }, " is not a regular file"},
+      {"folder", [](auto& h) { fs::create_directories(h.FilePath()); },
+       " cannot be used: It is a folder, not a regular file"},
 #ifndef _WIN32
       {"pipe",
        [](auto& h) {
          fs::create_directories(h.FolderPath());
          ASSERT_EQ(mkfifo(h.FilePath().c_str(), 0600), 0);
        },
-       " is not a regular file"},
+       " cannot be used: It is a named pipe (FIFO), not a regular file"},
 #endif
   };
   for (const auto& [name, make, problem] : cases) {
@@ -187,6 +193,48 @@ TEST_F(IniSettingsBackendTest, OverrideInAFileWithAByteOrderMarkSurvivesTheFirst
     EXPECT_EQ(qt.value("Ports/COM2").toString(), "/dev/pts/3");
   }
 }
+
+#ifndef _WIN32
+// A write that fails (over the file size limit, which needs no mount; on a full disk) leaves the
+// file whole and says why: the buffered save once ignored the failure and swapped in an empty
+// file, losing [Ports] with the rest.
+TEST_F(IniSettingsBackendTest, AFailedWriteKeepsTheFileWholeAndSaysWhy) {
+  std::string text = "[General]\nRange=\"1\"\n[Ports]\n";
+  while (text.size() < 3072) text += "COM2=/dev/serial/by-id/usb-Example_Serial_A1234-if00\n";
+  const std::string folder = m_harness.FolderPath();
+  const std::string disk = folder + "/disk";
+  fs::create_directories(disk);
+  const bool mounted = ::mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=4k") == 0;
+  const struct {
+    std::string path;
+    rlim_t limit;
+    const char* reason;
+  } cases[] = {{folder + "/limited.ini", 3000, "File too large"},
+               {disk + "/settings.ini", RLIM_INFINITY, "No space left on device"}};
+  for (const auto& [path, limit, reason] : cases) {
+    if (!mounted && limit == RLIM_INFINITY) continue;  // mounting needs root
+    SCOPED_TRACE(reason);
+    ASSERT_TRUE(std::ofstream(path, std::ios::binary) << text);
+    IniSettingsBackend backend(path);
+    SettingsStore store(backend);
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto handler = std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit small{limit, saved.rlim_max};
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    store.WriteSetting("Range", "2");
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, handler);
+    std::ifstream file(path, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(file), {}), text);
+    EXPECT_EQ(store.TakeWriteFailure(), "Could not write " + path + ": " + reason);
+    for (const auto& entry : fs::directory_iterator(fs::path(path).parent_path())) {
+      EXPECT_FALSE(entry.path().filename().string().starts_with(".")) << entry.path();
+    }
+  }
+  if (mounted) ::umount2(disk.c_str(), MNT_DETACH);
+}
+#endif
 
 }  // namespace
 }  // namespace ampelon

@@ -113,7 +113,7 @@ TEST_F(RegistrySettingsTest, BackendReadsDataOfUpTo255BytesLessTheLast) {
     EXPECT_EQ(m_harness.Backend().ReadValue("Range"), text);
   }
   EXPECT_EQ(m_harness.Backend().ReadValue("Absent"), std::nullopt);
-  m_harness.Backend().WriteValue("Range", "ab");
+  ASSERT_TRUE(m_harness.Backend().WriteValue("Range", "ab"));
   EXPECT_EQ(m_harness.StoredData("Range"), "ab\0"s);
 }
 

@@ -51,6 +51,19 @@ TEST_F(MainControllerTest, UnusableSettingsFileIsReportedAtStartUpWhichGoesOn) {
   EXPECT_EQ(m_status.Text(), "Serial port 2 ready");
 }
 
+// Every write may fail (a full disk): the first failure is told at the next tick, and no other.
+TEST_F(MainControllerTest, AFailedSettingsWriteIsReportedOnce) {
+  m_backend.FailWrites("Could not write /cfg/settings.ini: No space left on device");
+  m_controller->OnLoad();
+  m_controller->OnTick();
+  m_settings.WriteSetting("Range", ".5");
+  m_controller->OnTick();
+  ASSERT_EQ(m_dialogs.Messages().size(), 1u);
+  EXPECT_TRUE(m_dialogs.Messages()[0].text.starts_with(
+      "Could not write /cfg/settings.ini: No space left on device.\n\n"))
+      << m_dialogs.Messages()[0].text;
+}
+
 TEST_F(MainControllerTest, StoredRangeSetsTheStartWindowUnlessItIsUnusable) {
   const struct {
     const char* stored;

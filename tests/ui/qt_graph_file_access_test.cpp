@@ -35,9 +35,9 @@ TEST(QtGraphFileAccessTest, OnlyRegularFilesOpenAndNothingWaits) {
   // Should an open wait on the pipe, the alarm ends the program instead of letting it hang.
   ::alarm(10);
   const std::pair<std::string, std::string> cases[] = {
-      {base + "/pipe.log", "It is a named pipe (FIFO), not a regular file."},
-      {base, "It is a folder, not a regular file."},
-      {"/dev/null", "It is a device, not a regular file."},
+      {base + "/pipe.log", "It is a named pipe (FIFO), not a regular file"},
+      {base, "It is a folder, not a regular file"},
+      {"/dev/null", "It is a device, not a regular file"},
       {base + "/run.log", ""}};
   QtGraphFileAccess files;
   for (const auto& [path, error] : cases) {
@@ -61,7 +61,7 @@ TEST(QtGraphFileAccessTest, AFailedWriteSaysWhyAndKeepsTheOldFile) {
   ASSERT_TRUE(std::ofstream(base + "/folder.log/inside") << old);
   const Result<void> onFolder = files.WriteWhole(base + "/folder.log", "1\r\n");
   ASSERT_FALSE(onFolder);
-  EXPECT_EQ(onFolder.error(), "It is a folder, not a regular file.");
+  EXPECT_EQ(onFolder.error(), "It is a folder, not a regular file");
   EXPECT_EQ(Contents(base + "/folder.log/inside"), old);
 
   // Beyond its file size limit a process may not write: EFBIG, without a full disk. The log fits

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <utility>
 
+#include "files/replace_file.h"
 #include "settings/ini_document.h"
 #include "settings/ini_file.h"
 #include "settings/setting_names.h"
@@ -23,39 +24,10 @@ std::string Reason(const std::string& path, const char* what) {
   return path + ": " + what + ": " + std::strerror(errno);
 }
 
-bool WriteAll(int fd, std::string_view text) {
-  while (!text.empty()) {
-    const ssize_t done = ::write(fd, text.data(), text.size());
-    if (done < 0 && errno == EINTR) continue;
-    if (done <= 0) return false;
-    text.remove_prefix(static_cast<std::size_t>(done));
-  }
-  return true;
-}
-
-// Writes a new file beside `path` and renames it over `path`, through a symbolic link to its
-// target, keeping the old file's permissions.
-Result<void> ReplaceFile(const std::string& path, std::string_view text) {
-  std::string target = path;
-  if (char* resolved = ::realpath(path.c_str(), nullptr)) {
-    target = resolved;
-    std::free(resolved);
-  }
-  const std::size_t slash = target.rfind('/');
-  const std::string folder = slash == std::string::npos ? "." : target.substr(0, slash + 1);
-  std::string temporary = folder + ".settings.ini.XXXXXX";
-  const int fd = ::mkstemp(temporary.data());
-  if (fd < 0) return Failure{Reason(folder, "cannot create a file")};
-  struct stat info {};
-  const mode_t mode = ::stat(target.c_str(), &info) == 0 ? info.st_mode & 07777 : 0;
-  // mkstemp makes the file 0600; a new settings file gets the usual 0666 less the umask.
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  const bool written = ::fchmod(fd, mode != 0 ? mode : 0666 & ~mask) == 0 && WriteAll(fd, text);
-  if (::close(fd) != 0 || !written || ::rename(temporary.c_str(), target.c_str()) != 0) {
-    Failure failure{Reason(target, "cannot write")};
-    ::unlink(temporary.c_str());
-    return failure;
+// The settings file replaced in one step, as the program replaces it.
+Result<void> ReplaceSettings(const std::string& path, std::string_view text) {
+  if (const Result<void> replaced = ReplaceFile(path, text); !replaced) {
+    return Failure{path + ": cannot write: " + replaced.error()};
   }
   return {};
 }
@@ -114,7 +86,8 @@ Result<void> PortRegistration::Register(const std::string& devicePath) {
 
   document.SetValue(settings::kPortsGroup, m_key, devicePath);
   m_writtenText = document.Text();
-  if (Result<void> written = ReplaceFile(m_settingsPath, m_writtenText); !written) return written;
+  if (Result<void> written = ReplaceSettings(m_settingsPath, m_writtenText); !written)
+    return written;
   m_devicePath = devicePath;
   m_createdFile = !file->exists;
   m_registered = true;
@@ -134,7 +107,7 @@ Result<void> PortRegistration::Unregister() {
       }
       return {};
     }
-    return ReplaceFile(m_settingsPath, m_restoreText);
+    return ReplaceSettings(m_settingsPath, m_restoreText);
   }
   IniDocument document(file->text);
   if (document.Value(settings::kPortsGroup, m_key) != m_devicePath) {
@@ -145,7 +118,7 @@ Result<void> PortRegistration::Unregister() {
   } else {
     document.RemoveValue(settings::kPortsGroup, m_key);
   }
-  return ReplaceFile(m_settingsPath, document.Text());
+  return ReplaceSettings(m_settingsPath, document.Text());
 }
 
 }  // namespace ampelon

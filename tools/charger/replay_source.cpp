@@ -1,32 +1,24 @@
 #include "charger/replay_source.h"
 
-#include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <fstream>
+#include <filesystem>
+#include <system_error>
 #include <utility>
 
+#include "measurement/graph_log_file.h"
 #include "measurement/graph_log_parser.h"
 
 namespace ampelon {
 
 Result<std::vector<std::int16_t>> ReadReplayFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return Failure{path + ": " + std::strerror(errno)};
-  std::string text;
-  char chunk[1 << 16];
-  while (text.size() <= kLargestReplayBytes && file.read(chunk, sizeof chunk).gcount() > 0) {
-    text.append(chunk, static_cast<std::size_t>(file.gcount()));
+  std::error_code error;
+  const std::uintmax_t size = std::filesystem::file_size(path, error);
+  if (!error && size > kLargestReplayBytes) return Failure{path + ": too large for a graph log"};
+  // Room for every line, so that none is left out: each takes at least its line ending, and only
+  // the last may have none. What is no file fails to open with its reason.
+  GraphLogParser parser(error ? 0 : static_cast<std::size_t>(size) + 1);
+  if (const Result<GraphLogReadOutcome> read = ReadGraphLogFile(path, parser); !read) {
+    return Failure{path + ": " + read.error()};
   }
-  if (file.bad()) return Failure{path + ": read error"};
-  if (text.size() > kLargestReplayBytes) return Failure{path + ": too large for a graph log"};
-
-  // Room for every line, so that none is left out: only the last line has no CR or LF.
-  const auto lineEnds =
-      std::count_if(text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; });
-  GraphLogParser parser(static_cast<std::size_t>(lineEnds) + 1);
-  parser.Feed(text);
-  parser.Finish();
   switch (parser.GetFailure()) {
     case GraphLogParser::Failure::kNone:
       break;

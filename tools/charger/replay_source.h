@@ -14,7 +14,7 @@ namespace ampelon {
 // Larger files are refused rather than read into memory.
 inline constexpr std::size_t kLargestReplayBytes = std::size_t{64} << 20;
 
-// Every reading of the graph log at `path`, read by the program's own graph log parser, however
+// Every reading of the graph log at `path`, read as File > Load Graph reads it, however
 // many more than the program's store holds. Fails when the file cannot be read, is larger than
 // kLargestReplayBytes, is no graph log (binary data, a line longer than 1 MiB) or holds no
 // readings.

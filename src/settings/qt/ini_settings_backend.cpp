@@ -5,9 +5,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QString>
 
+#include "common/utf8_path.h"
+#include "files/replace_file.h"
 #include "settings/ini_document.h"
 #include "settings/ini_file.h"
 
@@ -31,25 +32,21 @@ std::optional<std::string> IniSettingsBackend::ReadValue(std::string_view name) 
   return IniDocument(file->text).Value(IniDocument::kGeneral, name);
 }
 
-void IniSettingsBackend::WriteValue(std::string_view name, std::string_view text) {
+Result<void> IniSettingsBackend::WriteValue(std::string_view name, std::string_view text) {
+  // StoreProblem() tells the user about a file that cannot be used at all.
   const Result<IniFileText> current = ReadIniFile(m_filePath);
-  if (!current) return;
-  const QString path = QString::fromStdString(m_filePath);
-  // QSaveFile replaces the file through its folder, so it would overwrite a read-only file.
-  const QFileInfo info(path);
-  if (info.exists() && !info.permission(QFileDevice::WriteOwner)) return;
+  if (!current) return {};
+  // The replacement goes through the folder, so it would overwrite a read-only file.
+  const QFileInfo info(QString::fromStdString(m_filePath));
+  if (info.exists() && !info.permission(QFileDevice::WriteOwner)) return {};
 
   IniDocument document(current->text);
   document.SetValue(IniDocument::kGeneral, name, text);
-  const std::string newText = document.Text();
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) return;
-  const auto size = static_cast<qint64>(newText.size());
-  if (file.write(newText.data(), size) != size) {
-    file.cancelWriting();
-    return;
+  if (const Result<void> replaced = ReplaceFile(PathFromUtf8(m_filePath), document.Text());
+      !replaced) {
+    return Failure{"Could not write " + m_filePath + ": " + replaced.error()};
   }
-  file.commit();
+  return {};
 }
 
 std::string IniSettingsBackend::StoreProblem() {

@@ -4,8 +4,8 @@
 
 namespace ampelon {
 
-// Graph log files through QFile for reading, regular files only, and QSaveFile for writing, so
-// that a failed save (read-only folder, full disk) leaves any existing file whole.
+// Graph log files: regular files only, opened without waiting, and replaced in one step, so that
+// a failed save (read-only folder, full disk) leaves any existing file whole.
 class QtGraphFileAccess final : public GraphFileAccess {
  public:
   Result<std::unique_ptr<ByteSource>> OpenForReading(const std::string& fileName) override;
