@@ -1,34 +1,37 @@
 #pragma once
 
 #include <filesystem>
+#include <memory>
 #include <string_view>
 
 #include "common/result.h"
 
 namespace ampelon {
 
-// A file written only at its end, whose data can be forced onto the disk. The platform's own
-// calls sit in journal_file_posix.cpp and journal_file_windows.cpp.
+// A file written only at its end, whose data can be forced onto the disk. Its handle is set
+// when it is created and closed when the object goes, so one thread may write while another
+// forces the data onto the disk. The platform's own calls sit in journal_file_posix.cpp and
+// journal_file_windows.cpp.
 class JournalFile {
  public:
-  JournalFile() = default;
+  // Creates `path` empty (or empties it).
+  static Result<std::unique_ptr<JournalFile>> Create(const std::filesystem::path& path);
+
   JournalFile(const JournalFile&) = delete;
   JournalFile& operator=(const JournalFile&) = delete;
-  ~JournalFile() { Close(); }
+  ~JournalFile();
 
-  // Creates `path` empty (or empties it) for this object; any file held before is closed.
-  Result<void> Create(const std::filesystem::path& path);
-  bool IsOpen() const { return m_handle >= 0; }
   // Adds `bytes` at the end with one system call where the system allows.
   Result<void> Append(std::string_view bytes);
   // Drops everything written so far.
   Result<void> Empty();
   // Returns once the data written so far is on the disk.
   Result<void> SyncData();
-  void Close();
 
  private:
-  int m_handle = -1;
+  explicit JournalFile(int handle) : m_handle(handle) {}
+
+  const int m_handle;
 };
 
 }  // namespace ampelon

@@ -14,13 +14,15 @@ Failure SystemFailure() { return Failure{std::strerror(errno)}; }
 
 }  // namespace
 
-Result<void> JournalFile::Create(const std::filesystem::path& path) {
-  Close();
+Result<std::unique_ptr<JournalFile>> JournalFile::Create(const std::filesystem::path& path) {
   // Owner only: the readings of a charge are nobody else's business.
-  m_handle = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC, 0600);
-  if (m_handle < 0) return SystemFailure();
-  return {};
+  const int handle =
+      ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC, 0600);
+  if (handle < 0) return SystemFailure();
+  return std::unique_ptr<JournalFile>(new JournalFile(handle));
 }
+
+JournalFile::~JournalFile() { ::close(m_handle); }
 
 Result<void> JournalFile::Append(std::string_view bytes) {
   while (!bytes.empty()) {
@@ -48,11 +50,6 @@ Result<void> JournalFile::SyncData() {
 #endif
   if (synced != 0) return SystemFailure();
   return {};
-}
-
-void JournalFile::Close() {
-  if (m_handle >= 0) ::close(m_handle);
-  m_handle = -1;
 }
 
 }  // namespace ampelon

@@ -16,13 +16,14 @@ Failure SystemFailure() { return Failure{std::strerror(errno)}; }
 
 }  // namespace
 
-Result<void> JournalFile::Create(const std::filesystem::path& path) {
-  Close();
-  m_handle = ::_wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_TRUNC | _O_APPEND | _O_BINARY,
-                      _S_IREAD | _S_IWRITE);
-  if (m_handle < 0) return SystemFailure();
-  return {};
+Result<std::unique_ptr<JournalFile>> JournalFile::Create(const std::filesystem::path& path) {
+  const int handle = ::_wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_TRUNC | _O_APPEND | _O_BINARY,
+                              _S_IREAD | _S_IWRITE);
+  if (handle < 0) return SystemFailure();
+  return std::unique_ptr<JournalFile>(new JournalFile(handle));
 }
+
+JournalFile::~JournalFile() { ::_close(m_handle); }
 
 Result<void> JournalFile::Append(std::string_view bytes) {
   while (!bytes.empty()) {
@@ -43,11 +44,6 @@ Result<void> JournalFile::SyncData() {
   // _commit flushes the file's buffers to the disk (FlushFileBuffers).
   if (::_commit(m_handle) != 0) return SystemFailure();
   return {};
-}
-
-void JournalFile::Close() {
-  if (m_handle >= 0) ::_close(m_handle);
-  m_handle = -1;
 }
 
 }  // namespace ampelon

@@ -15,14 +15,13 @@ void RecoveryJournal::Fail(const std::string& what, const std::string& reason) {
 }
 
 void RecoveryJournal::Disable(const std::string& reason) {
-  m_syncer.Wait();
-  m_file.Close();
+  m_file.reset();
   m_problem = reason;
 }
 
 bool RecoveryJournal::EnsureOpen() {
   if (!Enabled()) return false;
-  if (m_file.IsOpen()) return true;
+  if (m_file) return true;
   std::error_code error;
   std::filesystem::create_directories(m_folder, error);
   if (error) {
@@ -32,10 +31,12 @@ bool RecoveryJournal::EnsureOpen() {
   // A marker left from an earlier run must not vouch for this run's readings.
   SetSaved(true);
   if (!Enabled()) return false;
-  if (const Result<void> created = m_file.Create(JournalPath()); !created) {
+  Result<std::unique_ptr<JournalFile>> created = JournalFile::Create(JournalPath());
+  if (!created) {
     Fail("Could not create " + Utf8FromPath(JournalPath()), created.error());
     return false;
   }
+  m_file = std::move(*created);
   return true;
 }
 
@@ -71,7 +72,7 @@ void RecoveryJournal::Append(std::span<const std::int16_t> readings) {
 bool RecoveryJournal::WriteReadings(std::span<const std::int16_t> readings) {
   m_text.clear();
   AppendGraphLog(readings, m_text);
-  if (const Result<void> written = m_file.Append(m_text); !written) {
+  if (const Result<void> written = m_file->Append(m_text); !written) {
     Fail("Could not write " + Utf8FromPath(JournalPath()), written.error());
     return false;
   }
@@ -81,7 +82,7 @@ bool RecoveryJournal::WriteReadings(std::span<const std::int16_t> readings) {
 
 void RecoveryJournal::Rewrite(std::span<const std::int16_t> readings) {
   if (!EnsureOpen()) return;
-  if (const Result<void> emptied = m_file.Empty(); !emptied) {
+  if (const Result<void> emptied = m_file->Empty(); !emptied) {
     Fail("Could not empty " + Utf8FromPath(JournalPath()), emptied.error());
     return;
   }
@@ -97,9 +98,9 @@ void RecoveryJournal::Sync() {
     Fail("Could not write " + Utf8FromPath(JournalPath()) + " to the disk", *failure);
     return;
   }
-  if (!m_unsynced || !m_file.IsOpen()) return;
+  if (!m_unsynced || !m_file) return;
   m_unsynced = false;
-  m_syncer.Request();
+  m_syncer.Request(m_file);
 }
 
 void RecoveryJournal::SyncNow() {
@@ -110,14 +111,15 @@ void RecoveryJournal::SyncNow() {
 
 void RecoveryJournal::Close() {
   m_closed = true;
-  if (!m_file.IsOpen()) return;
+  if (!m_file) return;
   if (!m_saved) {
     SyncNow();
-    m_file.Close();
+    m_file.reset();
     return;
   }
+  // Closed before it is removed: Windows removes no open file.
+  m_file.reset();
   m_syncer.Wait();
-  m_file.Close();
   std::error_code ignored;
   std::filesystem::remove(JournalPath(), ignored);
   std::filesystem::remove(m_folder / kSavedMarkerName, ignored);

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <span>
 #include <string>
 
@@ -15,7 +16,8 @@ namespace ampelon {
 // cut or a window closed before saving loses at most the last second of a charge. The journal is
 // a plain graph log; a marker file beside it says that everything in it was saved to or loaded
 // from a file since, so there is nothing to recover. The first failure switches the journal off
-// for the rest of the run: the readings themselves never wait for the disk.
+// for the rest of the run: the readings themselves never wait for the disk, and nothing but the
+// end of the run waits for a flush. All calls come from one thread.
 class RecoveryJournal {
  public:
   static constexpr const char* kJournalName = "charge-journal.log";
@@ -43,7 +45,7 @@ class RecoveryJournal {
   bool Enabled() const { return !m_folder.empty() && m_problem.empty() && !m_closed; }
   // Why the journal stopped; empty while it works.
   const std::string& Problem() const { return m_problem; }
-  // Switches the journal off for the run, saying why.
+  // Switches the journal off for the run, saying why. A flush that runs is not waited for.
   void Disable(const std::string& reason);
   std::filesystem::path JournalPath() const { return m_folder / kJournalName; }
 
@@ -55,8 +57,8 @@ class RecoveryJournal {
   void Fail(const std::string& what, const std::string& reason);
 
   std::filesystem::path m_folder;
-  JournalFile m_file;
-  JournalSyncer m_syncer{m_file};  // joined before the file closes
+  JournalSyncer m_syncer;
+  std::shared_ptr<JournalFile> m_file;  // shared with a flush that runs; empty while closed
   std::string m_problem;
   std::string m_text;       // reused for each write
   bool m_saved = true;      // nothing in the journal needs recovering
