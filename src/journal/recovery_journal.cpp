@@ -93,6 +93,21 @@ void RecoveryJournal::MarkSaved() {
   if (!m_saved && Enabled()) SetSaved(true);
 }
 
+std::optional<RecoveredJournal> RecoveryJournal::SetAside() {
+  if (!Enabled() || m_saved || !m_file) return std::nullopt;
+  // Closed, and no flush holding it, before it is renamed: Windows renames no open file.
+  m_file.reset();
+  m_syncer.Wait();
+  m_unsynced = false;
+  const Result<std::optional<RecoveredJournal>> recovered = RecoverJournal(m_folder);
+  if (!recovered) {
+    Disable(recovered.error());
+    return std::nullopt;
+  }
+  m_saved = true;
+  return *recovered;
+}
+
 void RecoveryJournal::Sync() {
   if (const auto failure = m_syncer.TakeFailure()) {
     Fail("Could not write " + Utf8FromPath(JournalPath()) + " to the disk", *failure);

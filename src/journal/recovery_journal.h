@@ -3,11 +3,13 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 
 #include "common/utf8_path.h"
 #include "journal/journal_file.h"
+#include "journal/journal_recovery.h"
 #include "journal/journal_syncer.h"
 
 namespace ampelon {
@@ -33,6 +35,11 @@ class RecoveryJournal {
   void Rewrite(std::span<const std::int16_t> readings);
   // Everything in the journal was saved to a file.
   void MarkSaved();
+  // Before readings that were never saved are replaced (a load): the journal is set aside as
+  // RecoverJournal sets it aside at start-up, and the next write begins a new one. Nothing when
+  // there is nothing to recover. A failure switches the journal off, which then keeps the
+  // readings where they are rather than overwrite them.
+  std::optional<RecoveredJournal> SetAside();
   // Starts forcing what was written since the last call onto the disk, without waiting for the
   // disk. Called once a second; a failure of the last flush shows here.
   void Sync();

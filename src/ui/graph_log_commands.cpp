@@ -113,6 +113,7 @@ bool GraphLogCommands::LoadGraphFile(const std::string& name) {
     return false;
   }
 
+  if (m_context.beforeReplacingReadings) m_context.beforeReplacingReadings();
   m_context.chart.DrawGrid();
   m_context.store.ClearSamples();
   for (const std::int16_t reading : parser.Readings()) m_context.store.AppendSample(reading);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -24,6 +25,7 @@ class GraphLogCommands {
     Dialogs& dialogs;
     std::string title;  // heads the message boxes
     char folderSeparator = '/';
+    std::function<void()> beforeReplacingReadings{};  // once a file has been read, if set
   };
 
   // All references must outlive the commands.

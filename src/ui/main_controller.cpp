@@ -47,7 +47,7 @@ MainController::MainController(Clock& clock, SerialControl& serial, SettingsStor
       m_portNumberCommand(settings, serial, m_opener, views.dialogs, kAppTitle),
       m_windowCommands(m_chart, settings, views.dialogs, kAppTitle),
       m_graphLogCommands({m_store, m_chart, settings, views.fileDialog, views.files, views.dialogs,
-                          kAppTitle, kFolderSeparator}) {}
+                          kAppTitle, kFolderSeparator, [this] { SetAsideUnsavedReadings(); }}) {}
 
 void MainController::OnLoad() {
   RecoverEarlierJournal();
@@ -104,6 +104,15 @@ void MainController::RecoverEarlierJournal() {
   m_recoveryNotice = std::to_string(journal.readings) + " readings from the charge of " +
                      journal.chargeTime + " were not saved. They are kept in " +
                      Utf8FromPath(journal.path) + "; File > Load Graph opens them.";
+}
+
+void MainController::SetAsideUnsavedReadings() {
+  if (const std::optional<RecoveredJournal> setAside = m_journal.SetAside()) {
+    m_dialogs.MessageBox(std::to_string(setAside->readings) +
+                             " readings of the charge were not saved. They are kept in " +
+                             Utf8FromPath(setAside->path) + ".",
+                         kAppTitle);
+  }
 }
 
 void MainController::ReportJournalProblem() {

@@ -90,6 +90,8 @@ class MainController {
   void ReportFullStore();
   // Sets aside the journal of an earlier run; what to tell the user about it.
   void RecoverEarlierJournal();
+  // Before a load replaces readings not saved: sets the journal aside and says where.
+  void SetAsideUnsavedReadings();
   // Tells the user, once a run, that the journal stopped.
   void ReportJournalProblem();
 

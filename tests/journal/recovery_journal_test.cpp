@@ -1,6 +1,7 @@
 // The recovery journal as the controller keeps it, in a real folder.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -60,12 +61,42 @@ TEST_F(RecoveryJournalTest, HoldsEveryStoredReadingOnceInOrderHoweverTheBytesAre
   EXPECT_EQ(m_controller->Store().SampleCount(), 4);
 }
 
-TEST_F(RecoveryJournalTest, ALoadRewritesItWithTheLoadedReadingsAndLaterOnesFollow) {
-  m_serial.Receive("1\n2\n3\n");
+// A load (File > Load Graph, or a file named on the command line or handed over by a second
+// copy) sets the readings not saved aside first, with one message, as the next start would; it
+// used to replace them without a word. The journal then holds the loaded readings.
+TEST_F(RecoveryJournalTest, ALoadSetsUnsavedReadingsAsideAndRewritesTheJournal) {
+  fs::create_directories(m_folder);
   m_files.Put("/data/old.log", "70\r\n80\r\n");
-  m_fileDialog.Answer("/data/old.log");
-  m_controller->OnLoadGraph();
-  EXPECT_EQ(FileText(Journal()), "70\r\n80\r\n");
+  const struct {
+    const char* received;
+    bool byDialog;
+    const char* setAside;  // nullptr: nothing, the journal was saved (loaded) already
+  } cases[] = {{"1\n2\n3\n", true, "1\r\n2\r\n3\r\n"},
+               {"", false, nullptr},
+               {"90\n", false, "70\r\n80\r\n90\r\n"}};
+  for (const auto& [received, byDialog, setAside] : cases) {
+    SCOPED_TRACE(received);
+    const std::vector<fs::path> before = Recovered();
+    const std::size_t messages = m_dialogs.Messages().size();
+    m_serial.Receive(received);
+    if (byDialog) {
+      m_fileDialog.Answer("/data/old.log");
+      m_controller->OnLoadGraph();
+    } else {
+      m_controller->OnOpenFile("/data/old.log");
+    }
+    EXPECT_EQ(FileText(Journal()), "70\r\n80\r\n");
+    ASSERT_EQ(Recovered().size(), before.size() + (setAside ? 1 : 0));
+    ASSERT_EQ(m_dialogs.Messages().size(), messages + (setAside ? 1 : 0));
+    if (!setAside) continue;
+    fs::path kept;
+    for (const fs::path& path : Recovered()) {
+      if (std::find(before.begin(), before.end(), path) == before.end()) kept = path;
+    }
+    EXPECT_EQ(FileText(kept), setAside);
+    EXPECT_EQ(m_dialogs.Messages().back().text,
+              "3 readings of the charge were not saved. They are kept in " + kept.string() + ".");
+  }
   m_serial.Receive("90\n");
   EXPECT_EQ(FileText(Journal()), "70\r\n80\r\n90\r\n");
 }
@@ -93,10 +124,11 @@ TEST_F(RecoveryJournalTest, AnEndWithEverythingSavedOrLoadedLeavesNothingToRecov
     if (end < 3) m_serial.Receive("2048\n2049\n");
     ends[end]();
     const std::size_t messages = m_dialogs.Messages().size();
+    const std::size_t recovered = Recovered().size();  // what a load set aside
     Restart();
     m_controller->OnTick();
     EXPECT_FALSE(fs::exists(Journal())) << end;
-    EXPECT_TRUE(Recovered().empty()) << end;
+    EXPECT_EQ(Recovered().size(), recovered) << end;
     EXPECT_EQ(m_dialogs.Messages().size(), messages) << end;
   }
 }
