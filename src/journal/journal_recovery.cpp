@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/utf8_path.h"
+#include "files/regular_file.h"
 #include "journal/recovery_journal.h"
 #include "measurement/graph_log_file.h"
 #include "measurement/graph_log_parser.h"
@@ -35,10 +36,33 @@ std::string FormatTime(const std::tm& time, const char* format) {
   return std::string(text.data(), length);
 }
 
-// Counts the readings Load Graph would find in the journal.
-Result<std::size_t> CountReadings(const fs::path& journal) {
+// How many bytes at the start of the journal are complete lines: a power cut may leave a last
+// line half-written or blocks of zero bytes after it. Such a tail is no reading, and a NUL
+// makes the file no graph log.
+Result<std::uintmax_t> CompleteLinesLength(const fs::path& journal) {
+  Result<RegularFile> file = RegularFile::Open(journal);
+  if (!file) return Failure{file.error()};
+  std::array<char, 65536> buffer{};
+  std::uintmax_t offset = 0;
+  std::uintmax_t complete = 0;
+  char previous = '\0';
+  while (true) {
+    const Result<std::size_t> count = file->Read(buffer);
+    if (!count) return Failure{count.error()};
+    for (std::size_t i = 0; i < *count; ++i) {
+      if (buffer[i] == '\0') return complete;
+      if (buffer[i] == '\n' && previous == '\r') complete = offset + i + 1;
+      previous = buffer[i];
+    }
+    if (*count == 0) return complete;
+    offset += *count;
+  }
+}
+
+// Counts the readings Load Graph finds in a recovered journal.
+Result<std::size_t> CountReadings(const fs::path& recovered) {
   GraphLogParser parser(SampleStore::kSampleCapacity);
-  if (const Result<GraphLogReadOutcome> read = ReadGraphLogFile(journal, parser); !read) {
+  if (const Result<GraphLogReadOutcome> read = ReadGraphLogFile(recovered, parser); !read) {
     return Failure{read.error()};
   }
   return parser.Readings().size();
@@ -63,7 +87,7 @@ void RemoveOldRecovered(const fs::path& folder) {
   std::vector<Entry> recovered;
   std::error_code error;
   for (const fs::directory_entry& entry : fs::directory_iterator(folder, error)) {
-    const std::string name = entry.path().filename().string();
+    const std::string name = Utf8FromPath(entry.path().filename());
     if (name.starts_with(kRecoveredPrefix) && name.ends_with(".log")) {
       recovered.push_back({entry.last_write_time(error), entry.path()});
     }
@@ -88,10 +112,9 @@ Result<std::optional<RecoveredJournal>> RecoverJournal(const fs::path& folder) {
     fs::remove(marker, error);
     return std::optional<RecoveredJournal>{};
   }
-  const Result<std::size_t> readings = CountReadings(journal);
-  if (!readings)
-    return Failure{"Could not read " + Utf8FromPath(journal) + ": " + readings.error()};
-  if (saved || *readings == 0) {
+  const Result<std::uintmax_t> kept = CompleteLinesLength(journal);
+  if (!kept) return Failure{"Could not read " + Utf8FromPath(journal) + ": " + kept.error()};
+  if (saved || *kept == 0) {
     fs::remove(journal, error);
     if (error) return Failure{"Could not remove " + Utf8FromPath(journal) + ": " + error.message()};
     fs::remove(marker, error);
@@ -107,6 +130,11 @@ Result<std::optional<RecoveredJournal>> RecoverJournal(const fs::path& folder) {
     return Failure{"Could not rename " + Utf8FromPath(journal) + " to " +
                    Utf8FromPath(target.filename()) + ": " + error.message()};
   }
+  // Set aside first, so that its readings are safe whatever fails after.
+  if (fs::file_size(target, error) != *kept && !error) fs::resize_file(target, *kept, error);
+  if (error) return Failure{"Could not shorten " + Utf8FromPath(target) + ": " + error.message()};
+  const Result<std::size_t> readings = CountReadings(target);
+  if (!readings) return Failure{"Could not read " + Utf8FromPath(target) + ": " + readings.error()};
   RemoveOldRecovered(folder);
   return std::optional<RecoveredJournal>{
       RecoveredJournal{*readings, FormatTime(time, "%Y-%m-%d %H:%M"), target}};

@@ -9,6 +9,9 @@
 #include <string>
 
 #include "journal/recovery_journal.h"
+#include "measurement/graph_log_file.h"
+#include "measurement/graph_log_parser.h"
+#include "measurement/sample_store.h"
 #include "ui/controller_fixture.h"
 
 namespace ampelon::testing {
@@ -154,6 +157,44 @@ TEST_F(RecoveryJournalTest, UnsavedReadingsAreSetAsideAtTheNextStartWithOneMessa
       << text;
   m_controller->OnTick();
   EXPECT_EQ(m_dialogs.Messages().size(), 1u);
+}
+
+// After a power cut a journal may end in a torn line or in zero bytes (a block the file system
+// had not filled yet). Only its complete lines are set aside, so the recovered file is a graph
+// log that loads, with the count the message gives; a NUL once made it no graph log at all.
+TEST_F(RecoveryJournalTest, ATornJournalIsSetAsideWithItsCompleteLinesOnly) {
+  using namespace std::string_literals;
+  const std::pair<std::string, std::string> cases[] = {
+      {"2048\r\n20", "2048\r\n"},
+      {"2048\r\n2049\r\n" + std::string(4096, '\0'), "2048\r\n2049\r\n"},
+      {"2048\r\n2049\r\n20\0\0"s, "2048\r\n2049\r\n"},
+      {"2048\r\n\0\0"
+       "2049\r\n"s,
+       "2048\r\n"},
+      {"2048\r"s + std::string(512, '\0'), ""},
+  };
+  for (const auto& [journal, kept] : cases) {
+    SCOPED_TRACE(kept);
+    fs::remove_all(m_folder);
+    fs::create_directories(m_folder);
+    std::ofstream(Journal(), std::ios::binary) << journal;
+    const std::size_t messages = m_dialogs.Messages().size();
+    Restart();
+    m_controller->OnTick();
+    if (kept.empty()) {
+      EXPECT_TRUE(Recovered().empty());
+      EXPECT_EQ(m_dialogs.Messages().size(), messages);
+      continue;
+    }
+    ASSERT_EQ(Recovered().size(), 1u);
+    EXPECT_EQ(FileText(Recovered().front()), kept);
+    GraphLogParser parser(SampleStore::kSampleCapacity);
+    ASSERT_TRUE(ReadGraphLogFile(Recovered().front(), parser));
+    EXPECT_EQ(parser.GetFailure(), GraphLogParser::Failure::kNone);
+    ASSERT_EQ(m_dialogs.Messages().size(), messages + 1);
+    EXPECT_TRUE(m_dialogs.Messages().back().text.starts_with(
+        std::to_string(parser.Readings().size()) + " readings from the charge of "));
+  }
 }
 
 TEST_F(RecoveryJournalTest, KeepsTheFiveNewestRecoveredJournals) {
