@@ -43,8 +43,11 @@ Result<void> ReplaceFile(const fs::path& path, std::string_view bytes) {
   const fs::file_status status = fs::status(target, error);
   const bool exists = !error && fs::exists(status);
   if (exists && !fs::is_regular_file(status)) return Failure{NotRegularFileReason(status.type())};
-  std::string temporary =
-      (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
+  // Built piece by piece: GCC 12 at -O3 warns falsely (restrict) on "." + name + ...
+  std::string name = ".";
+  name += target.filename().string();
+  name += ".XXXXXX";
+  std::string temporary = (target.parent_path() / name).string();
   const int handle = ::mkstemp(temporary.data());
   if (handle < 0) return SystemFailure(errno);
   // mkstemp makes the file 0600; a new file gets the usual 0666 less the umask.
