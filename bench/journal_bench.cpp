@@ -20,14 +20,16 @@ fs::path BenchFolder() {
          ("ampelon-journal-bench-" + std::to_string(std::random_device{}()));
 }
 
-// One serial event carrying one reading: format and one write.
+// One serial event carrying one reading: format and one write to each file.
 void BM_JournalAppendOneReading(benchmark::State& state) {
   const fs::path folder = BenchFolder();
   {
     RecoveryJournal journal(folder);
     std::int16_t reading = 2000;
+    double time = 0.1;
     for (auto _ : state) {
-      journal.Append(std::span<const std::int16_t>(&reading, 1));
+      journal.Append(std::span<const std::int16_t>(&reading, 1), std::span<const double>(&time, 1));
+      time += 0.003;
       reading = static_cast<std::int16_t>(2000 + (reading + 7) % 450);
     }
     if (!journal.Problem().empty()) state.SkipWithError(journal.Problem().c_str());
@@ -43,9 +45,11 @@ void BM_JournalSecondAt320LinesPerSecond(benchmark::State& state) {
   {
     RecoveryJournal journal(folder);
     std::int16_t reading = 2000;
+    double time = 0.1;
     for (auto _ : state) {
-      for (int line = 0; line < 320; ++line) {
-        journal.Append(std::span<const std::int16_t>(&reading, 1));
+      for (int line = 0; line < 320; ++line, time += 0.003) {
+        journal.Append(std::span<const std::int16_t>(&reading, 1),
+                       std::span<const double>(&time, 1));
       }
       journal.SyncNow();
     }

@@ -4,6 +4,7 @@
 #include <array>
 #include <chrono>
 #include <ctime>
+#include <limits>
 #include <system_error>
 #include <vector>
 
@@ -36,27 +37,49 @@ std::string FormatTime(const std::tm& time, const char* format) {
   return std::string(text.data(), length);
 }
 
-// How many bytes at the start of the journal are complete lines: a power cut may leave a last
-// line half-written or blocks of zero bytes after it. Such a tail is no reading, and a NUL
-// makes the file no graph log.
-Result<std::uintmax_t> CompleteLinesLength(const fs::path& journal) {
-  Result<RegularFile> file = RegularFile::Open(journal);
+struct CompleteLines {
+  std::uintmax_t bytes = 0;
+  std::uintmax_t lines = 0;
+};
+
+// The complete lines, at most `most` of them, at the start of a journal or its times: a power
+// cut may leave a last line half-written or blocks of zero bytes after it. Such a tail is no
+// reading, and a NUL makes the file no graph log.
+Result<CompleteLines> CountCompleteLines(const fs::path& path, std::uintmax_t most) {
+  Result<RegularFile> file = RegularFile::Open(path);
   if (!file) return Failure{file.error()};
   std::array<char, 65536> buffer{};
   std::uintmax_t offset = 0;
-  std::uintmax_t complete = 0;
+  CompleteLines complete;
   char previous = '\0';
-  while (true) {
+  while (complete.lines < most) {
     const Result<std::size_t> count = file->Read(buffer);
     if (!count) return Failure{count.error()};
-    for (std::size_t i = 0; i < *count; ++i) {
+    for (std::size_t i = 0; i < *count && complete.lines < most; ++i) {
       if (buffer[i] == '\0') return complete;
-      if (buffer[i] == '\n' && previous == '\r') complete = offset + i + 1;
+      if (buffer[i] == '\n' && previous == '\r') complete = {offset + i + 1, complete.lines + 1};
       previous = buffer[i];
     }
-    if (*count == 0) return complete;
+    if (*count == 0) break;
     offset += *count;
   }
+  return complete;
+}
+
+// Renames `from` to `to` and cuts it to its complete lines, at most `most`; how many it kept.
+Result<std::uintmax_t> SetAsideFile(const fs::path& from, const fs::path& to, std::uintmax_t most) {
+  std::error_code error;
+  fs::rename(from, to, error);
+  if (error) {
+    return Failure{"Could not rename " + Utf8FromPath(from) + " to " + Utf8FromPath(to.filename()) +
+                   ": " + error.message()};
+  }
+  // Renamed first, so that its readings are safe whatever fails after.
+  const Result<CompleteLines> kept = CountCompleteLines(to, most);
+  if (!kept) return Failure{"Could not read " + Utf8FromPath(to) + ": " + kept.error()};
+  if (fs::file_size(to, error) != kept->bytes && !error) fs::resize_file(to, kept->bytes, error);
+  if (error) return Failure{"Could not shorten " + Utf8FromPath(to) + ": " + error.message()};
+  return kept->lines;
 }
 
 // Counts the readings Load Graph finds in a recovered journal.
@@ -68,17 +91,20 @@ Result<std::size_t> CountReadings(const fs::path& recovered) {
   return parser.Readings().size();
 }
 
-// A name no file in `folder` has yet: recovered-<date>-<time>.log, or with -2, -3, ... added.
+// recovered-<date>-<time>, or with -2, -3, ... added: a name that no .log or .times in `folder`
+// has yet.
 fs::path FreeRecoveredName(const fs::path& folder, const std::string& stamp) {
-  fs::path candidate = folder / (std::string(kRecoveredPrefix) + stamp + ".log");
-  for (int number = 2; fs::exists(candidate); ++number) {
-    candidate =
-        folder / (std::string(kRecoveredPrefix) + stamp + "-" + std::to_string(number) + ".log");
+  const std::string base = std::string(kRecoveredPrefix) + stamp;
+  std::string name = base;
+  for (int number = 2;
+       fs::exists(folder / (name + ".log")) || fs::exists(folder / (name + ".times")); ++number) {
+    name = base + "-" + std::to_string(number);
   }
-  return candidate;
+  return folder / name;
 }
 
-// Removes all but the newest recovered journals; one that cannot be removed stays.
+// Removes all but the newest recovered journals, each with its times; one that cannot be removed
+// stays.
 void RemoveOldRecovered(const fs::path& folder) {
   struct Entry {
     fs::file_time_type written;
@@ -98,6 +124,7 @@ void RemoveOldRecovered(const fs::path& folder) {
   });
   for (std::size_t i = kRecoveredJournalsKept; i < recovered.size(); ++i) {
     fs::remove(recovered[i].path, error);
+    fs::remove(fs::path(recovered[i].path).replace_extension(".times"), error);
   }
 }
 
@@ -105,18 +132,19 @@ void RemoveOldRecovered(const fs::path& folder) {
 
 Result<std::optional<RecoveredJournal>> RecoverJournal(const fs::path& folder) {
   const fs::path journal = folder / RecoveryJournal::kJournalName;
+  const fs::path times = folder / RecoveryJournal::kTimesName;
   const fs::path marker = folder / RecoveryJournal::kSavedMarkerName;
+  constexpr auto kAll = std::numeric_limits<std::uintmax_t>::max();
   std::error_code error;
   const bool saved = fs::exists(marker, error);
-  if (!fs::exists(journal, error)) {
-    fs::remove(marker, error);
-    return std::optional<RecoveredJournal>{};
-  }
-  const Result<std::uintmax_t> kept = CompleteLinesLength(journal);
+  const bool exists = fs::exists(journal, error);
+  const Result<CompleteLines> kept =
+      exists ? CountCompleteLines(journal, kAll) : Result<CompleteLines>(CompleteLines{});
   if (!kept) return Failure{"Could not read " + Utf8FromPath(journal) + ": " + kept.error()};
-  if (saved || *kept == 0) {
+  if (saved || kept->lines == 0) {
     fs::remove(journal, error);
     if (error) return Failure{"Could not remove " + Utf8FromPath(journal) + ": " + error.message()};
+    fs::remove(times, error);
     fs::remove(marker, error);
     return std::optional<RecoveredJournal>{};
   }
@@ -124,15 +152,17 @@ Result<std::optional<RecoveredJournal>> RecoverJournal(const fs::path& folder) {
   const fs::file_time_type written = fs::last_write_time(journal, error);
   if (error) return Failure{"Could not read " + Utf8FromPath(journal) + ": " + error.message()};
   const std::tm time = LocalTime(written);
-  const fs::path target = FreeRecoveredName(folder, FormatTime(time, "%Y-%m-%d-%H%M%S"));
-  fs::rename(journal, target, error);
-  if (error) {
-    return Failure{"Could not rename " + Utf8FromPath(journal) + " to " +
-                   Utf8FromPath(target.filename()) + ": " + error.message()};
+  const fs::path name = FreeRecoveredName(folder, FormatTime(time, "%Y-%m-%d-%H%M%S"));
+  const fs::path target = fs::path(name).concat(".log");
+  if (const Result<std::uintmax_t> set = SetAsideFile(journal, target, kAll); !set) {
+    return Failure{set.error()};
   }
-  // Set aside first, so that its readings are safe whatever fails after.
-  if (fs::file_size(target, error) != *kept && !error) fs::resize_file(target, *kept, error);
-  if (error) return Failure{"Could not shorten " + Utf8FromPath(target) + ": " + error.message()};
+  // The times go with their readings, line for line; a journal of an older version has none.
+  if (fs::exists(times, error)) {
+    const Result<std::uintmax_t> set =
+        SetAsideFile(times, fs::path(name).concat(".times"), kept->lines);
+    if (!set) return Failure{set.error()};
+  }
   const Result<std::size_t> readings = CountReadings(target);
   if (!readings) return Failure{"Could not read " + Utf8FromPath(target) + ": " + readings.error()};
   RemoveOldRecovered(folder);

@@ -19,8 +19,10 @@ struct RecoveredJournal {
 inline constexpr std::size_t kRecoveredJournalsKept = 5;
 
 // At start-up, before this run writes a journal: a journal in `folder` that holds unsaved
-// readings is renamed "recovered-<date>-<time>.log"; one with nothing to recover is removed.
-// Nothing when there was no such journal. A failure leaves the old journal where it was.
+// readings is renamed "recovered-<date>-<time>.log", its times "recovered-<date>-<time>.times",
+// each cut to its complete lines (the times to as many as the readings); one with nothing to
+// recover is removed. Nothing when there was no such journal. A failure to rename leaves the
+// old journal where it was.
 Result<std::optional<RecoveredJournal>> RecoverJournal(const std::filesystem::path& folder);
 
 }  // namespace ampelon

@@ -16,17 +16,17 @@ JournalSyncer::~JournalSyncer() {
   if (m_thread.joinable()) m_thread.join();
 }
 
-void JournalSyncer::Request(std::shared_ptr<JournalFile> file) {
+void JournalSyncer::Request(std::vector<std::shared_ptr<JournalFile>> files) {
   {
     const std::lock_guard lock(m_mutex);
-    m_asked = std::move(file);
+    m_asked = std::move(files);
     if (!m_thread.joinable()) {
       // Without a thread of its own (the system's limit reached) nothing is flushed: the
       // journal hears of it as of a failed flush.
       try {
         m_thread = std::thread([this] { Run(); });
       } catch (const std::system_error& error) {
-        m_asked.reset();
+        m_asked.clear();
         m_failure = std::string("its thread could not start (") + error.what() + ")";
       }
     }
@@ -36,7 +36,7 @@ void JournalSyncer::Request(std::shared_ptr<JournalFile> file) {
 
 void JournalSyncer::Wait() {
   std::unique_lock lock(m_mutex);
-  m_changed.wait(lock, [this] { return !m_asked && !m_running; });
+  m_changed.wait(lock, [this] { return m_asked.empty() && !m_running; });
 }
 
 std::optional<std::string> JournalSyncer::TakeFailure() {
@@ -47,16 +47,21 @@ std::optional<std::string> JournalSyncer::TakeFailure() {
 void JournalSyncer::Run() {
   std::unique_lock lock(m_mutex);
   while (true) {
-    m_changed.wait(lock, [this] { return m_asked || m_stopping; });
-    if (!m_asked) return;
-    std::shared_ptr<JournalFile> file = std::move(m_asked);
+    m_changed.wait(lock, [this] { return !m_asked.empty() || m_stopping; });
+    if (m_asked.empty()) return;
+    std::vector<std::shared_ptr<JournalFile>> files = std::exchange(m_asked, {});
     m_running = true;
     lock.unlock();
-    const Result<void> synced = file->SyncData();
-    file.reset();  // the last owner closes the file, off the window's thread
+    std::optional<std::string> failure;
+    for (const std::shared_ptr<JournalFile>& file : files) {
+      if (const Result<void> synced = file->SyncData(); !synced && !failure) {
+        failure = synced.error();
+      }
+    }
+    files.clear();  // the last owner closes a file, off the window's thread
     lock.lock();
     m_running = false;
-    if (!synced) m_failure = synced.error();
+    if (failure) m_failure = failure;
     m_changed.notify_all();
   }
 }

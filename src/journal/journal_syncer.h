@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace ampelon {
 
@@ -23,9 +24,9 @@ class JournalSyncer {
   // Waits for a flush that runs.
   ~JournalSyncer();
 
-  // Asks for a flush of everything written so far to `file`; returns at once. Requests made
+  // Asks for a flush of everything written so far to `files`; returns at once. Requests made
   // while one runs are served by one more flush after it.
-  void Request(std::shared_ptr<JournalFile> file);
+  void Request(std::vector<std::shared_ptr<JournalFile>> files);
   // Returns when no flush runs or is asked for.
   void Wait();
   // The reason the last flush failed, or the thread could not start, once.
@@ -36,8 +37,8 @@ class JournalSyncer {
 
   std::mutex m_mutex;
   std::condition_variable m_changed;
-  std::thread m_thread;                  // started by the first request
-  std::shared_ptr<JournalFile> m_asked;  // to be flushed next
+  std::thread m_thread;                               // started by the first request
+  std::vector<std::shared_ptr<JournalFile>> m_asked;  // to be flushed next
   bool m_running = false;
   bool m_stopping = false;
   std::optional<std::string> m_failure;

@@ -1,5 +1,6 @@
 #include "journal/recovery_journal.h"
 
+#include <charconv>
 #include <fstream>
 #include <system_error>
 #include <utility>
@@ -7,6 +8,26 @@
 #include "measurement/graph_log_writer.h"
 
 namespace ampelon {
+namespace {
+
+// Each time in seconds with three decimals and CR LF; a reading without a time (loaded from a
+// file) gets an empty line, so that line n is always reading n's.
+void AppendTimes(std::span<const double> times, std::string& text) {
+  constexpr std::size_t kLongestLine = 24;
+  const std::size_t start = text.size();
+  text.resize(start + times.size() * kLongestLine);
+  char* out = text.data() + start;
+  for (const double time : times) {
+    if (time >= 0.0) {
+      out = std::to_chars(out, out + kLongestLine - 2, time, std::chars_format::fixed, 3).ptr;
+    }
+    *out++ = '\r';
+    *out++ = '\n';
+  }
+  text.resize(static_cast<std::size_t>(out - text.data()));
+}
+
+}  // namespace
 
 RecoveryJournal::RecoveryJournal(std::filesystem::path folder) : m_folder(std::move(folder)) {}
 
@@ -16,6 +37,7 @@ void RecoveryJournal::Fail(const std::string& what, const std::string& reason) {
 
 void RecoveryJournal::Disable(const std::string& reason) {
   m_file.reset();
+  m_timesFile.reset();
   m_problem = reason;
 }
 
@@ -31,12 +53,15 @@ bool RecoveryJournal::EnsureOpen() {
   // A marker left from an earlier run must not vouch for this run's readings.
   SetSaved(true);
   if (!Enabled()) return false;
-  Result<std::unique_ptr<JournalFile>> created = JournalFile::Create(JournalPath());
-  if (!created) {
-    Fail("Could not create " + Utf8FromPath(JournalPath()), created.error());
-    return false;
+  for (auto [file, name] :
+       {std::pair{&m_file, kJournalName}, std::pair{&m_timesFile, kTimesName}}) {
+    Result<std::unique_ptr<JournalFile>> created = JournalFile::Create(m_folder / name);
+    if (!created) {
+      Fail("Could not create " + Utf8FromPath(m_folder / name), created.error());
+      return false;
+    }
+    *file = std::move(*created);
   }
-  m_file = std::move(*created);
   return true;
 }
 
@@ -59,34 +84,46 @@ void RecoveryJournal::SetSaved(bool saved) {
   m_saved = saved;
 }
 
-void RecoveryJournal::Append(std::span<const std::int16_t> readings) {
+void RecoveryJournal::Append(std::span<const std::int16_t> readings,
+                             std::span<const double> times) {
   if (readings.empty() || !EnsureOpen()) return;
   // The marker goes before the readings it would wrongly vouch for reach the disk.
   if (m_saved) {
     SetSaved(false);
     if (!Enabled()) return;
   }
-  WriteReadings(readings);
+  WriteReadings(readings, times);
 }
 
-bool RecoveryJournal::WriteReadings(std::span<const std::int16_t> readings) {
+bool RecoveryJournal::WriteReadings(std::span<const std::int16_t> readings,
+                                    std::span<const double> times) {
   m_text.clear();
   AppendGraphLog(readings, m_text);
+  m_timesText.clear();
+  AppendTimes(times, m_timesText);
   if (const Result<void> written = m_file->Append(m_text); !written) {
     Fail("Could not write " + Utf8FromPath(JournalPath()), written.error());
+    return false;
+  }
+  if (const Result<void> written = m_timesFile->Append(m_timesText); !written) {
+    Fail("Could not write " + Utf8FromPath(m_folder / kTimesName), written.error());
     return false;
   }
   m_unsynced = true;
   return true;
 }
 
-void RecoveryJournal::Rewrite(std::span<const std::int16_t> readings) {
+void RecoveryJournal::Rewrite(std::span<const std::int16_t> readings,
+                              std::span<const double> times) {
   if (!EnsureOpen()) return;
-  if (const Result<void> emptied = m_file->Empty(); !emptied) {
-    Fail("Could not empty " + Utf8FromPath(JournalPath()), emptied.error());
-    return;
+  for (auto [file, name] :
+       {std::pair{&m_file, kJournalName}, std::pair{&m_timesFile, kTimesName}}) {
+    if (const Result<void> emptied = (*file)->Empty(); !emptied) {
+      Fail("Could not empty " + Utf8FromPath(m_folder / name), emptied.error());
+      return;
+    }
   }
-  if (WriteReadings(readings) && !m_saved) SetSaved(true);
+  if (WriteReadings(readings, times) && !m_saved) SetSaved(true);
 }
 
 void RecoveryJournal::MarkSaved() {
@@ -97,6 +134,7 @@ std::optional<RecoveredJournal> RecoveryJournal::SetAside() {
   if (!Enabled() || m_saved || !m_file) return std::nullopt;
   // Closed, and no flush holding it, before it is renamed: Windows renames no open file.
   m_file.reset();
+  m_timesFile.reset();
   m_syncer.Wait();
   m_unsynced = false;
   const Result<std::optional<RecoveredJournal>> recovered = RecoverJournal(m_folder);
@@ -115,7 +153,7 @@ void RecoveryJournal::Sync() {
   }
   if (!m_unsynced || !m_file) return;
   m_unsynced = false;
-  m_syncer.Request(m_file);
+  m_syncer.Request({m_file, m_timesFile});
 }
 
 void RecoveryJournal::SyncNow() {
@@ -130,13 +168,16 @@ void RecoveryJournal::Close() {
   if (!m_saved) {
     SyncNow();
     m_file.reset();
+    m_timesFile.reset();
     return;
   }
   // Closed before it is removed: Windows removes no open file.
   m_file.reset();
+  m_timesFile.reset();
   m_syncer.Wait();
   std::error_code ignored;
   std::filesystem::remove(JournalPath(), ignored);
+  std::filesystem::remove(m_folder / kTimesName, ignored);
   std::filesystem::remove(m_folder / kSavedMarkerName, ignored);
 }
 

@@ -16,23 +16,26 @@ namespace ampelon {
 
 // Keeps a copy of the store's readings on disk while the program runs, so that a crash, a power
 // cut or a window closed before saving loses at most the last second of a charge. The journal is
-// a plain graph log; a marker file beside it says that everything in it was saved to or loaded
-// from a file since, so there is nothing to recover. The first failure switches the journal off
+// a plain graph log; beside it the times file holds, line for line, each reading's time on the
+// charge clock. A marker file says that everything in it was saved to or loaded from a file
+// since, so there is nothing to recover. The first failure switches the journal off
 // for the rest of the run: the readings themselves never wait for the disk, and nothing but the
 // end of the run waits for a flush. All calls come from one thread.
 class RecoveryJournal {
  public:
   static constexpr const char* kJournalName = "charge-journal.log";
+  static constexpr const char* kTimesName = "charge-journal.times";
   static constexpr const char* kSavedMarkerName = "charge-journal.saved";
 
   // An empty `folder` keeps no journal at all.
   explicit RecoveryJournal(std::filesystem::path folder);
 
-  // Readings that just arrived, newest last: written at once, one write for all of them.
-  void Append(std::span<const std::int16_t> readings);
+  // Readings that just arrived, newest last, and their times (SampleStore::Times()): written at
+  // once, one write to each file for all of them.
+  void Append(std::span<const std::int16_t> readings, std::span<const double> times);
   // The store's readings after a load: the journal is rewritten to hold exactly these, and
   // nothing in it needs recovering.
-  void Rewrite(std::span<const std::int16_t> readings);
+  void Rewrite(std::span<const std::int16_t> readings, std::span<const double> times);
   // Everything in the journal was saved to a file.
   void MarkSaved();
   // Before readings that were never saved are replaced (a load): the journal is set aside as
@@ -58,16 +61,19 @@ class RecoveryJournal {
 
  private:
   bool EnsureOpen();
-  // One write of the readings as graph log lines; false (and the journal off) when it failed.
-  bool WriteReadings(std::span<const std::int16_t> readings);
+  // One write of the readings as graph log lines and one of their times; false (and the journal
+  // off) when either failed.
+  bool WriteReadings(std::span<const std::int16_t> readings, std::span<const double> times);
   void SetSaved(bool saved);
   void Fail(const std::string& what, const std::string& reason);
 
   std::filesystem::path m_folder;
   JournalSyncer m_syncer;
   std::shared_ptr<JournalFile> m_file;  // shared with a flush that runs; empty while closed
+  std::shared_ptr<JournalFile> m_timesFile;
   std::string m_problem;
   std::string m_text;       // reused for each write
+  std::string m_timesText;  // alike
   bool m_saved = true;      // nothing in the journal needs recovering
   bool m_unsynced = false;  // written since the last Sync()
   bool m_closed = false;

@@ -7,12 +7,14 @@
 
 namespace ampelon {
 
-SampleStore::SampleStore(Clock& clock) : m_clock(clock), m_samples(kSampleCapacity + 1, 0) {}
+SampleStore::SampleStore(Clock& clock)
+    : m_clock(clock), m_samples(kSampleCapacity + 1, 0), m_times(kSampleCapacity + 1, kNoTime) {}
 
 AppendResult SampleStore::AppendSample(std::int16_t value) {
   if (IsFull()) return AppendResult::kFull;
   ++m_sampleCount;
   m_samples[static_cast<std::size_t>(m_sampleCount)] = value;
+  m_times[static_cast<std::size_t>(m_sampleCount)] = kNoTime;
   if (m_sampleCount == 1 || value < m_lowest) m_lowest = value;
   if (m_sampleCount == 1 || value > m_highest) m_highest = value;
   return AppendResult::kStored;
@@ -22,7 +24,10 @@ AppendResult SampleStore::RecordLiveSample(std::int16_t value) {
   const AppendResult result = AppendSample(value);
   const double now = m_clock.MonotonicSeconds();
   // Started a tenth early, so that the first reading shows a charge already under way.
-  if (result == AppendResult::kStored && m_sampleCount == 1) m_startTime = now - 0.1;
+  if (result == AppendResult::kStored) {
+    if (m_sampleCount == 1) m_startTime = now - 0.1;
+    m_times[static_cast<std::size_t>(m_sampleCount)] = now - m_startTime;
+  }
   m_lastTime = now;
   return result;
 }
@@ -42,6 +47,10 @@ std::int16_t SampleStore::Sample(int index) const {
 
 std::span<const std::int16_t> SampleStore::Samples() const {
   return {m_samples.data() + 1, static_cast<std::size_t>(m_sampleCount)};
+}
+
+std::span<const double> SampleStore::Times() const {
+  return {m_times.data() + 1, static_cast<std::size_t>(m_sampleCount)};
 }
 
 std::int16_t SampleStore::LatestSample() const {

@@ -10,9 +10,9 @@ class Clock;
 
 enum class AppendResult { kStored, kFull };
 
-// Every reading of the current run, in arrival order, and the charge clock.
-// Readings occupy indices 1..SampleCount(); the storage is allocated once at full size, so
-// appending never reallocates and nothing is ever written past index kSampleCapacity.
+// Every reading of the current run, in arrival order, with the time each live one arrived, and
+// the charge clock. Readings occupy indices 1..SampleCount(); the storage is allocated once at
+// full size, so appending never reallocates and nothing is ever written past kSampleCapacity.
 class SampleStore {
  public:
   static constexpr int kSampleCapacity = 100000;
@@ -20,11 +20,15 @@ class SampleStore {
   // `clock` times the charge; it must outlive the store.
   explicit SampleStore(Clock& clock);
 
-  // Stores a reading without touching the clock (used when loading a file).
+  // A loaded reading's time: it has none.
+  static constexpr double kNoTime = -1.0;
+
+  // Stores a reading without touching the clock and without a time (used when loading a file).
   AppendResult AppendSample(std::int16_t value);
-  // Stores a reading from the device and runs the charge clock: the first reading in an empty
-  // store starts it 0.1 s in the past, and every reading moves LastTime. A reading that finds
-  // the store full is not stored, but still moves LastTime: the charge goes on.
+  // Stores a reading from the device with its time on the charge clock, and runs the clock: the
+  // first reading in an empty store starts it 0.1 s in the past, and every reading moves
+  // LastTime. A reading that finds the store full is not stored, but still moves LastTime: the
+  // charge goes on.
   AppendResult RecordLiveSample(std::int16_t value);
   // Empties the store and sets StartTime and LastTime to one reading of the clock.
   void ClearSamples();
@@ -35,6 +39,8 @@ class SampleStore {
   std::int16_t Sample(int index) const;
   // Readings 1..SampleCount() in order.
   std::span<const std::int16_t> Samples() const;
+  // For each of Samples(), the seconds from StartTime() to its arrival, or kNoTime.
+  std::span<const double> Times() const;
   // The newest reading; only meaningful when SampleCount() >= 1.
   std::int16_t LatestSample() const;
   // The lowest and highest reading stored; only meaningful when SampleCount() >= 1.
@@ -51,6 +57,7 @@ class SampleStore {
  private:
   Clock& m_clock;
   std::vector<std::int16_t> m_samples;  // index 0 is never used
+  std::vector<double> m_times;          // alike
   int m_sampleCount = 0;
   std::int16_t m_lowest = 0;
   std::int16_t m_highest = 0;

@@ -177,8 +177,10 @@ void MainController::OnSerialEvent(const SerialEvent& event) {
   if (!m_store.IsFull()) m_fullStoreReported = false;
   // Read once per event, whatever its kind: a loss still hands over the last bytes received.
   const DecodeSummary summary = m_decoder.OnSerialEvent(m_serial.ReadReceivedText());
-  if (summary.stored > 0)
-    m_journal.Append(m_store.Samples().last(static_cast<std::size_t>(summary.stored)));
+  if (summary.stored > 0) {
+    const auto stored = static_cast<std::size_t>(summary.stored);
+    m_journal.Append(m_store.Samples().last(stored), m_store.Times().last(stored));
+  }
   if (m_store.IsFull() && (summary.stored > 0 || summary.droppedFull > 0) && !m_fullStoreReported) {
     m_fullStoreNoticeDue = true;
   }
@@ -194,11 +196,11 @@ void MainController::OnSaveGraph() {
 }
 
 void MainController::OnLoadGraph() {
-  if (m_graphLogCommands.LoadGraph()) m_journal.Rewrite(m_store.Samples());
+  if (m_graphLogCommands.LoadGraph()) m_journal.Rewrite(m_store.Samples(), m_store.Times());
 }
 
 void MainController::OnOpenFile(const std::string& path) {
-  if (m_graphLogCommands.OpenGraphFile(path)) m_journal.Rewrite(m_store.Samples());
+  if (m_graphLogCommands.OpenGraphFile(path)) m_journal.Rewrite(m_store.Samples(), m_store.Times());
 }
 
 void MainController::OnShiftScaleUp() { m_windowCommands.ShiftScaleUp(); }

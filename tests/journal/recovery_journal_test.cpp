@@ -43,10 +43,13 @@ class RecoveryJournalTest : public ControllerFixture {
     m_controller->OnLoad();
   }
   fs::path Journal() const { return m_folder / RecoveryJournal::kJournalName; }
+  fs::path Times() const { return m_folder / RecoveryJournal::kTimesName; }
+  // The recovered journals (.log), each with its times beside it.
   std::vector<fs::path> Recovered() const {
     std::vector<fs::path> found;
     for (const auto& entry : fs::directory_iterator(m_folder)) {
-      if (entry.path().filename().string().starts_with("recovered-")) found.push_back(entry);
+      const std::string name = entry.path().filename().string();
+      if (name.starts_with("recovered-") && name.ends_with(".log")) found.push_back(entry);
     }
     return found;
   }
@@ -56,11 +59,14 @@ class RecoveryJournalTest : public ControllerFixture {
 
 TEST_F(RecoveryJournalTest, HoldsEveryStoredReadingOnceInOrderHoweverTheBytesAreSplit) {
   m_serial.Receive("1000\n20");
+  m_clock.Advance(2.25);
   m_serial.Receive("01\nabc\n");  // not stored, so not journalled
   m_serial.Receive("-5\r\n4095\n3");
   m_serial.Receive("\n");
   m_controller->OnTick();
   EXPECT_EQ(FileText(Journal()), "1000\r\n2001\r\n4095\r\n3\r\n");
+  // Line for line, each reading's seconds on the charge clock.
+  EXPECT_EQ(FileText(Times()), "0.100\r\n2.350\r\n2.350\r\n2.350\r\n");
   EXPECT_EQ(m_controller->Store().SampleCount(), 4);
 }
 
@@ -89,6 +95,7 @@ TEST_F(RecoveryJournalTest, ALoadSetsUnsavedReadingsAsideAndRewritesTheJournal) 
       m_controller->OnOpenFile("/data/old.log");
     }
     EXPECT_EQ(FileText(Journal()), "70\r\n80\r\n");
+    EXPECT_EQ(FileText(Times()), "\r\n\r\n");  // loaded readings have no times
     ASSERT_EQ(Recovered().size(), before.size() + (setAside ? 1 : 0));
     ASSERT_EQ(m_dialogs.Messages().size(), messages + (setAside ? 1 : 0));
     if (!setAside) continue;
@@ -97,6 +104,8 @@ TEST_F(RecoveryJournalTest, ALoadSetsUnsavedReadingsAsideAndRewritesTheJournal) 
       if (std::find(before.begin(), before.end(), path) == before.end()) kept = path;
     }
     EXPECT_EQ(FileText(kept), setAside);
+    EXPECT_EQ(FileText(fs::path(kept).replace_extension(".times")),
+              received[1] == '\n' ? "0.100\r\n0.100\r\n0.100\r\n" : "\r\n\r\n0.000\r\n");
     EXPECT_EQ(m_dialogs.Messages().back().text,
               "3 readings of the charge were not saved. They are kept in " + kept.string() + ".");
   }
@@ -162,6 +171,7 @@ TEST_F(RecoveryJournalTest, UnsavedReadingsAreSetAsideAtTheNextStartWithOneMessa
 // After a power cut a journal may end in a torn line or in zero bytes (a block the file system
 // had not filled yet). Only its complete lines are set aside, so the recovered file is a graph
 // log that loads, with the count the message gives; a NUL once made it no graph log at all.
+// Its times, flushed apart from it, are cut to as many lines.
 TEST_F(RecoveryJournalTest, ATornJournalIsSetAsideWithItsCompleteLinesOnly) {
   using namespace std::string_literals;
   const std::pair<std::string, std::string> cases[] = {
@@ -178,6 +188,7 @@ TEST_F(RecoveryJournalTest, ATornJournalIsSetAsideWithItsCompleteLinesOnly) {
     fs::remove_all(m_folder);
     fs::create_directories(m_folder);
     std::ofstream(Journal(), std::ios::binary) << journal;
+    std::ofstream(Times(), std::ios::binary) << "0.100\r\n0.200\r\n0.300\r\n0.4";
     const std::size_t messages = m_dialogs.Messages().size();
     Restart();
     m_controller->OnTick();
@@ -188,6 +199,9 @@ TEST_F(RecoveryJournalTest, ATornJournalIsSetAsideWithItsCompleteLinesOnly) {
     }
     ASSERT_EQ(Recovered().size(), 1u);
     EXPECT_EQ(FileText(Recovered().front()), kept);
+    // The times keep as many lines as the readings.
+    EXPECT_EQ(FileText(fs::path(Recovered().front()).replace_extension(".times")),
+              kept.size() > 6 ? "0.100\r\n0.200\r\n" : "0.100\r\n");
     GraphLogParser parser(SampleStore::kSampleCapacity);
     ASSERT_TRUE(ReadGraphLogFile(Recovered().front(), parser));
     EXPECT_EQ(parser.GetFailure(), GraphLogParser::Failure::kNone);
@@ -202,6 +216,7 @@ TEST_F(RecoveryJournalTest, KeepsTheFiveNewestRecoveredJournals) {
   for (int day = 1; day <= 6; ++day) {
     const fs::path old = m_folder / ("recovered-2026-01-0" + std::to_string(day) + "-120000.log");
     std::ofstream(old) << "1\r\n";
+    std::ofstream(fs::path(old).replace_extension(".times")) << "0.100\r\n";
     fs::last_write_time(old, fs::file_time_type::clock::now() - std::chrono::hours(200 - day));
   }
   m_serial.Receive("7\n");
@@ -210,6 +225,7 @@ TEST_F(RecoveryJournalTest, KeepsTheFiveNewestRecoveredJournals) {
   EXPECT_EQ(kept.size(), 5u);
   for (const char* gone : {"recovered-2026-01-01-120000.log", "recovered-2026-01-02-120000.log"}) {
     EXPECT_FALSE(fs::exists(m_folder / gone)) << gone;
+    EXPECT_FALSE(fs::exists((m_folder / gone).replace_extension(".times"))) << gone;
   }
 }
 

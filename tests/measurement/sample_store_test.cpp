@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <vector>
 
 #include "fakes/fake_clock.h"
 
@@ -35,6 +36,9 @@ TEST(SampleStore, LaterReadingsMoveOnlyLastTime) {
   EXPECT_EQ(store.LastTime(), kTenOClock + 125.0);
   EXPECT_EQ(store.Sample(1), 1);
   EXPECT_EQ(store.Sample(2), 2);
+  // Each reading keeps its time on the charge clock.
+  EXPECT_EQ(std::vector<double>(store.Times().begin(), store.Times().end()),
+            (std::vector<double>{kTenOClock - start, kTenOClock + 125.0 - start}));
 }
 
 // A charge that runs for days, one reading a second: the elapsed time is the time since the
@@ -102,6 +106,9 @@ TEST(SampleStore, AppendAfterLoadKeepsTheLoadTimeAsStart) {
   EXPECT_EQ(store.StartTime(), 1000.0);
   EXPECT_EQ(store.ElapsedSeconds(), 60.0);
   EXPECT_EQ(store.SampleCount(), 3);
+  // Loaded readings have no time; the clock the load restarted times the live one.
+  EXPECT_EQ(std::vector<double>(store.Times().begin(), store.Times().end()),
+            (std::vector<double>{SampleStore::kNoTime, SampleStore::kNoTime, 60.0}));
 }
 
 TEST(SampleStore, EmptyLoadLetsTheNextLiveReadingRestartTheClock) {
