@@ -8,6 +8,7 @@
 #include <random>
 #include <string>
 
+#include "common/utf8_path.h"
 #include "journal/recovery_journal.h"
 #include "measurement/graph_log_file.h"
 #include "measurement/graph_log_parser.h"
@@ -28,7 +29,9 @@ class RecoveryJournalTest : public ControllerFixture {
  protected:
   RecoveryJournalTest() {
     const auto unique = std::to_string(std::random_device{}());
-    m_folder = fs::temp_directory_path() / ("ampelon-journal-test-" + unique) / "state";
+    // Outside every ANSI code page: Windows' narrow path functions cannot name it.
+    m_folder = fs::temp_directory_path() / ("ampelon-journal-test-" + unique) /
+               PathFromUtf8("state-\u03a9-\u65e5\u672c");
     Restart();
   }
   ~RecoveryJournalTest() override {
@@ -39,7 +42,7 @@ class RecoveryJournalTest : public ControllerFixture {
   // The program's next start: the earlier run ends (OnUnload) and a new one loads.
   void Restart() {
     if (m_controller) m_controller->OnUnload();
-    StartController(StartupPaths{"/home/user/", m_folder.string()});
+    StartController(StartupPaths{"/home/user/", Utf8FromPath(m_folder)});
     m_controller->OnLoad();
   }
   fs::path Journal() const { return m_folder / RecoveryJournal::kJournalName; }
@@ -48,7 +51,7 @@ class RecoveryJournalTest : public ControllerFixture {
   std::vector<fs::path> Recovered() const {
     std::vector<fs::path> found;
     for (const auto& entry : fs::directory_iterator(m_folder)) {
-      const std::string name = entry.path().filename().string();
+      const std::string name = Utf8FromPath(entry.path().filename());
       if (name.starts_with("recovered-") && name.ends_with(".log")) found.push_back(entry);
     }
     return found;
@@ -106,8 +109,9 @@ TEST_F(RecoveryJournalTest, ALoadSetsUnsavedReadingsAsideAndRewritesTheJournal) 
     EXPECT_EQ(FileText(kept), setAside);
     EXPECT_EQ(FileText(fs::path(kept).replace_extension(".times")),
               received[1] == '\n' ? "0.100\r\n0.100\r\n0.100\r\n" : "\r\n\r\n0.000\r\n");
-    EXPECT_EQ(m_dialogs.Messages().back().text,
-              "3 readings of the charge were not saved. They are kept in " + kept.string() + ".");
+    EXPECT_EQ(
+        m_dialogs.Messages().back().text,
+        "3 readings of the charge were not saved. They are kept in " + Utf8FromPath(kept) + ".");
   }
   m_serial.Receive("90\n");
   EXPECT_EQ(FileText(Journal()), "70\r\n80\r\n90\r\n");
@@ -161,7 +165,7 @@ TEST_F(RecoveryJournalTest, UnsavedReadingsAreSetAsideAtTheNextStartWithOneMessa
   ASSERT_EQ(m_dialogs.Messages().size(), 1u);
   const std::string& text = m_dialogs.Messages().back().text;
   EXPECT_TRUE(text.starts_with("3 readings from the charge of ")) << text;
-  EXPECT_TRUE(text.ends_with(" were not saved. They are kept in " + recovered.string() +
+  EXPECT_TRUE(text.ends_with(" were not saved. They are kept in " + Utf8FromPath(recovered) +
                              "; File > Load Graph opens them."))
       << text;
   m_controller->OnTick();
@@ -219,8 +223,12 @@ TEST_F(RecoveryJournalTest, KeepsTheFiveNewestRecoveredJournals) {
     std::ofstream(fs::path(old).replace_extension(".times")) << "0.100\r\n";
     fs::last_write_time(old, fs::file_time_type::clock::now() - std::chrono::hours(200 - day));
   }
+  // A file of the user's own, named outside the ANSI code page, stays and stops nothing.
+  const fs::path own = m_folder / PathFromUtf8("notes-\u65e5\u672c.txt");
+  std::ofstream(own) << "mine";
   m_serial.Receive("7\n");
   Restart();
+  EXPECT_TRUE(fs::exists(own));
   const std::vector<fs::path> kept = Recovered();
   EXPECT_EQ(kept.size(), 5u);
   for (const char* gone : {"recovered-2026-01-01-120000.log", "recovered-2026-01-02-120000.log"}) {
