@@ -19,7 +19,9 @@ void AppendTimes(std::span<const double> times, std::string& text) {
   char* out = text.data() + start;
   for (const double time : times) {
     if (time >= 0.0) {
-      out = std::to_chars(out, out + kLongestLine - 2, time, std::chars_format::fixed, 3).ptr;
+      const auto written =
+          std::to_chars(out, out + kLongestLine - 2, time, std::chars_format::fixed, 3);
+      if (written.ec == std::errc{}) out = written.ptr;
     }
     *out++ = '\r';
     *out++ = '\n';
