@@ -10,7 +10,7 @@
 
 #include "common/utf8_path.h"
 #include "files/regular_file.h"
-#include "files/replace_file.h"
+#include "files/replace_whole_file.h"
 
 namespace ampelon {
 namespace {
@@ -39,14 +39,14 @@ class FilesTest : public ::testing::Test {
 TEST_F(FilesTest, ReplaceFileReplacesWholeOrNotAtAll) {
   const fs::path file = m_folder / "settings.ini";
   std::ofstream(file, std::ios::binary) << "old";
-  ASSERT_TRUE(ReplaceFile(file, "new\r\n"));
+  ASSERT_TRUE(ReplaceWholeFile(file, "new\r\n"));
   EXPECT_EQ(Contents(file), "new\r\n");
-  ASSERT_TRUE(ReplaceFile(m_folder / "created.log", ""));
+  ASSERT_TRUE(ReplaceWholeFile(m_folder / "created.log", ""));
   EXPECT_TRUE(fs::is_regular_file(m_folder / "created.log"));
 #ifndef _WIN32
   fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
   fs::create_symlink(file, m_folder / "link.ini");
-  ASSERT_TRUE(ReplaceFile(m_folder / "link.ini", "linked"));
+  ASSERT_TRUE(ReplaceWholeFile(m_folder / "link.ini", "linked"));
   EXPECT_TRUE(fs::is_symlink(m_folder / "link.ini"));
   EXPECT_EQ(Contents(file), "linked");
   EXPECT_EQ(fs::status(file).permissions(),
@@ -54,11 +54,11 @@ TEST_F(FilesTest, ReplaceFileReplacesWholeOrNotAtAll) {
 #endif
 
   fs::create_directory(m_folder / "folder.log");
-  const Result<void> onFolder = ReplaceFile(m_folder / "folder.log", "1\r\n");
+  const Result<void> onFolder = ReplaceWholeFile(m_folder / "folder.log", "1\r\n");
   ASSERT_FALSE(onFolder);
   EXPECT_EQ(onFolder.error(), "It is a folder, not a regular file");
   EXPECT_TRUE(fs::is_directory(m_folder / "folder.log"));
-  EXPECT_FALSE(ReplaceFile(m_folder / "missing" / "run.log", "1\r\n"));
+  EXPECT_FALSE(ReplaceWholeFile(m_folder / "missing" / "run.log", "1\r\n"));
 
   int entries = 0;
   for ([[maybe_unused]] const auto& entry : fs::directory_iterator(m_folder)) ++entries;

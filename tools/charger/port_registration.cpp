@@ -10,7 +10,7 @@
 #include <cstring>
 #include <utility>
 
-#include "files/replace_file.h"
+#include "files/replace_whole_file.h"
 #include "settings/ini_document.h"
 #include "settings/ini_file.h"
 #include "settings/setting_names.h"
@@ -26,7 +26,7 @@ std::string Reason(const std::string& path, const char* what) {
 
 // The settings file replaced in one step, as the program replaces it.
 Result<void> ReplaceSettings(const std::string& path, std::string_view text) {
-  if (const Result<void> replaced = ReplaceFile(path, text); !replaced) {
+  if (const Result<void> replaced = ReplaceWholeFile(path, text); !replaced) {
     return Failure{path + ": cannot write: " + replaced.error()};
   }
   return {};

@@ -8,7 +8,7 @@
 #include <QString>
 
 #include "common/utf8_path.h"
-#include "files/replace_file.h"
+#include "files/replace_whole_file.h"
 #include "settings/ini_document.h"
 #include "settings/ini_file.h"
 
@@ -42,7 +42,7 @@ Result<void> IniSettingsBackend::WriteValue(std::string_view name, std::string_v
 
   IniDocument document(current->text);
   document.SetValue(IniDocument::kGeneral, name, text);
-  if (const Result<void> replaced = ReplaceFile(PathFromUtf8(m_filePath), document.Text());
+  if (const Result<void> replaced = ReplaceWholeFile(PathFromUtf8(m_filePath), document.Text());
       !replaced) {
     return Failure{"Could not write " + m_filePath + ": " + replaced.error()};
   }

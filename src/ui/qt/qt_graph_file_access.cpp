@@ -3,7 +3,7 @@
 #include <QFileInfo>
 
 #include "common/utf8_path.h"
-#include "files/replace_file.h"
+#include "files/replace_whole_file.h"
 #include "measurement/byte_source.h"
 #include "measurement/graph_log_file.h"
 
@@ -19,7 +19,7 @@ bool QtGraphFileAccess::FileExists(const std::string& fileName) {
 }
 
 Result<void> QtGraphFileAccess::WriteWhole(const std::string& fileName, std::string_view bytes) {
-  return ReplaceFile(PathFromUtf8(fileName), bytes);
+  return ReplaceWholeFile(PathFromUtf8(fileName), bytes);
 }
 
 }  // namespace ampelon

@@ -8,7 +8,7 @@
 #include <unistd.h>
 
 #include "files/not_regular_file.h"
-#include "files/replace_file.h"
+#include "files/replace_whole_file.h"
 
 namespace ampelon {
 namespace {
@@ -37,7 +37,7 @@ fs::path LinkTarget(const fs::path& path) {
 
 }  // namespace
 
-Result<void> ReplaceFile(const fs::path& path, std::string_view bytes) {
+Result<void> ReplaceWholeFile(const fs::path& path, std::string_view bytes) {
   const fs::path target = LinkTarget(path);
   std::error_code error;
   const fs::file_status status = fs::status(target, error);

@@ -5,7 +5,7 @@
 
 #include "common/windows_api.h"
 #include "files/not_regular_file.h"
-#include "files/replace_file.h"
+#include "files/replace_whole_file.h"
 
 namespace ampelon {
 namespace {
@@ -42,7 +42,7 @@ HANDLE CreateTemporary(const fs::path& target, fs::path& temporary) {
 
 }  // namespace
 
-Result<void> ReplaceFile(const fs::path& path, std::string_view bytes) {
+Result<void> ReplaceWholeFile(const fs::path& path, std::string_view bytes) {
   std::error_code error;
   fs::path target = fs::weakly_canonical(path, error);
   if (error) target = path;

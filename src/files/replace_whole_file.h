@@ -13,6 +13,6 @@ namespace ampelon {
 // removed. A link is followed to the file it names, whose permissions the new file keeps; a
 // folder or anything else that is not a regular file is never replaced. Fails with the system's
 // reason ("No space left on device") or NotRegularFileReason().
-Result<void> ReplaceFile(const std::filesystem::path& path, std::string_view bytes);
+Result<void> ReplaceWholeFile(const std::filesystem::path& path, std::string_view bytes);
 
 }  // namespace ampelon
