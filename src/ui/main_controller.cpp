@@ -108,11 +108,17 @@ void MainController::RecoverEarlierJournal() {
 
 void MainController::SetAsideUnsavedReadings() {
   if (const std::optional<RecoveredJournal> setAside = m_journal.SetAside()) {
-    m_dialogs.MessageBox(std::to_string(setAside->readings) +
-                             " readings of the charge were not saved. They are kept in " +
-                             Utf8FromPath(setAside->path) + ".",
-                         kAppTitle);
+    m_setAsideNotice = std::to_string(setAside->readings) +
+                       " readings of the charge were not saved. They are kept in " +
+                       Utf8FromPath(setAside->path) + ".";
   }
+}
+
+void MainController::FinishLoad() {
+  m_journal.Rewrite(m_store.Samples(), m_store.Times());
+  // Told only now: readings that arrive while the box is open belong to the loaded ones.
+  if (!m_setAsideNotice.empty())
+    m_dialogs.MessageBox(std::exchange(m_setAsideNotice, {}), kAppTitle);
 }
 
 void MainController::ReportJournalProblem() {
@@ -196,11 +202,11 @@ void MainController::OnSaveGraph() {
 }
 
 void MainController::OnLoadGraph() {
-  if (m_graphLogCommands.LoadGraph()) m_journal.Rewrite(m_store.Samples(), m_store.Times());
+  if (m_graphLogCommands.LoadGraph()) FinishLoad();
 }
 
 void MainController::OnOpenFile(const std::string& path) {
-  if (m_graphLogCommands.OpenGraphFile(path)) m_journal.Rewrite(m_store.Samples(), m_store.Times());
+  if (m_graphLogCommands.OpenGraphFile(path)) FinishLoad();
 }
 
 void MainController::OnShiftScaleUp() { m_windowCommands.ShiftScaleUp(); }

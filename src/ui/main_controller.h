@@ -90,8 +90,10 @@ class MainController {
   void ReportFullStore();
   // Sets aside the journal of an earlier run; what to tell the user about it.
   void RecoverEarlierJournal();
-  // Before a load replaces readings not saved: sets the journal aside and says where.
+  // Before a load replaces readings not saved: sets the journal aside.
   void SetAsideUnsavedReadings();
+  // After a load: the journal holds the loaded readings; says where earlier ones were set aside.
+  void FinishLoad();
   // Tells the user, once a run, that the journal stopped.
   void ReportJournalProblem();
 
@@ -112,6 +114,7 @@ class MainController {
   bool m_fullStoreNoticeDue = false;
   bool m_fullStoreReported = false;
   std::string m_recoveryNotice;  // shown at the first tick, when the window is up
+  std::string m_setAsideNotice;  // shown once a load is done
   bool m_journalProblemReported = false;
   bool m_settingsFailureReported = false;
   bool m_unloaded = false;

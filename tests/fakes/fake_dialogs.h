@@ -1,7 +1,9 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/dialogs.h"
@@ -28,6 +30,7 @@ class FakeDialogs final : public Dialogs {
   }
   void MessageBox(std::string_view text, std::string_view title) override {
     m_messages.push_back({std::string(text), std::string(title), {}});
+    if (m_whileShown) std::exchange(m_whileShown, {})();
   }
 
   bool AskYesNo(std::string_view question, std::string_view title) override {
@@ -40,6 +43,8 @@ class FakeDialogs final : public Dialogs {
 
   void Answer(std::string answer) { m_answers.push_back(std::move(answer)); }
   void Reply(bool yes) { m_replies.push_back(yes); }
+  // Runs while the next message box is open, as serial events run in a modal dialog.
+  void WhileShown(std::function<void()> action) { m_whileShown = std::move(action); }
   const std::vector<Shown>& InputBoxes() const { return m_inputBoxes; }
   const std::vector<Shown>& Messages() const { return m_messages; }
   const std::vector<Shown>& Questions() const { return m_questions; }
@@ -50,6 +55,7 @@ class FakeDialogs final : public Dialogs {
   std::vector<Shown> m_inputBoxes;
   std::vector<Shown> m_messages;
   std::vector<Shown> m_questions;
+  std::function<void()> m_whileShown;
 };
 
 }  // namespace ampelon::testing

@@ -113,8 +113,12 @@ TEST_F(RecoveryJournalTest, ALoadSetsUnsavedReadingsAsideAndRewritesTheJournal) 
         m_dialogs.Messages().back().text,
         "3 readings of the charge were not saved. They are kept in " + Utf8FromPath(kept) + ".");
   }
-  m_serial.Receive("90\n");
+  // Readings that arrive while the message is open follow the loaded ones.
+  m_serial.Receive("1\n");
+  m_dialogs.WhileShown([&] { m_serial.Receive("90\n"); });
+  m_controller->OnOpenFile("/data/old.log");
   EXPECT_EQ(FileText(Journal()), "70\r\n80\r\n90\r\n");
+  EXPECT_EQ(m_controller->Store().SampleCount(), 3);
 }
 
 TEST_F(RecoveryJournalTest, AnEndWithEverythingSavedOrLoadedLeavesNothingToRecover) {
