@@ -117,8 +117,9 @@ void MainController::SetAsideUnsavedReadings() {
 void MainController::FinishLoad() {
   m_journal.Rewrite(m_store.Samples(), m_store.Times());
   // Told only now: readings that arrive while the box is open belong to the loaded ones.
-  if (!m_setAsideNotice.empty())
+  if (!m_setAsideNotice.empty()) {
     m_dialogs.MessageBox(std::exchange(m_setAsideNotice, {}), kAppTitle);
+  }
 }
 
 void MainController::ReportJournalProblem() {

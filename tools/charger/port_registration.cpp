@@ -86,8 +86,9 @@ Result<void> PortRegistration::Register(const std::string& devicePath) {
 
   document.SetValue(settings::kPortsGroup, m_key, devicePath);
   m_writtenText = document.Text();
-  if (Result<void> written = ReplaceSettings(m_settingsPath, m_writtenText); !written)
+  if (Result<void> written = ReplaceSettings(m_settingsPath, m_writtenText); !written) {
     return written;
+  }
   m_devicePath = devicePath;
   m_createdFile = !file->exists;
   m_registered = true;
