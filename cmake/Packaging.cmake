@@ -48,6 +48,10 @@ install(FILES "${PROJECT_BINARY_DIR}/changelog.gz" DESTINATION "${ampelon_doc_di
 # INCLUDE (data/linux/*.h2m) around them.
 find_program(AMPELON_HELP2MAN help2man)
 function(ampelon_add_manual_page program include)
+  # A sanitized build is never packaged (and its program would run with the sanitizers here).
+  if(AMPELON_SANITIZE)
+    return()
+  endif()
   if(NOT AMPELON_HELP2MAN)
     message(WARNING "help2man is missing (scripts/setup installs it): no manual page for ${program}")
     return()
