@@ -33,7 +33,8 @@ endforeach()
 # The licence and the notices of everything else shipped, with the licence texts they name,
 # taken from the Debian packages the libraries were built from.
 function(ampelon_package_version package result)
-  execute_process(COMMAND dpkg-query -W "--showformat=\${source:Package} \${source:Version}" ${package}
+  execute_process(COMMAND dpkg-query -W "--showformat=\${source:Package} \${source:Version}"
+                          ${package}
                   OUTPUT_VARIABLE version RESULT_VARIABLE status)
   if(NOT status EQUAL 0)
     message(FATAL_ERROR "The Debian package ${package} is not installed (scripts/setup-windows)")
