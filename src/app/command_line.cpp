@@ -33,6 +33,8 @@ std::string HelpText() {
          "\n"
          "  FILE       a graph log to load at start-up, as File > Load Graph loads it; when\n"
          "             Ampelon already runs, its window loads the file instead\n"
+         "\n"
+         "Options:\n"
          "  --help     print this help and exit\n"
          "  --version  print the version and exit\n";
 }

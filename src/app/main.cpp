@@ -136,7 +136,12 @@ int main(int argc, char* argv[]) {
     return 0;
   }
   if (commandLine->action == ampelon::CommandLine::Action::kVersion) {
-    std::printf("Ampelon %s\n", AMPELON_VERSION);
+    std::printf(
+        "Ampelon %s\n"
+        "Copyright (c) 2026 Trevanix\n"
+        "\n"
+        "Ampelon is free software under the MIT licence.\n",
+        AMPELON_VERSION);
     return 0;
   }
 

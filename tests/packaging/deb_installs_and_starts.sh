@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the .deb from this build tree into a temporary folder, checks its control data and
-# contents, unpacks it into a temporary root and starts the unpacked program on the offscreen
-# platform: it must keep running, and end with exit code 0 on SIGTERM.
+# contents, has lintian check it (no error, no warning), unpacks it into a temporary root, reads
+# its manual page and starts the unpacked program on the offscreen platform: it must keep
+# running, and end with exit code 0 on SIGTERM.
 set -euo pipefail
 cpack=$1
 cpack_config=$2
@@ -41,9 +42,16 @@ for file in usr/bin/ampelon \
   "usr/share/applications/$app_id.desktop" \
   "usr/share/metainfo/$app_id.metainfo.xml" \
   "usr/share/icons/hicolor/16x16/apps/$app_id.png" \
-  "usr/share/icons/hicolor/scalable/apps/$app_id.svg"; do
+  "usr/share/icons/hicolor/scalable/apps/$app_id.svg" \
+  usr/share/doc/ampelon/copyright usr/share/doc/ampelon/changelog.gz \
+  usr/share/man/man1/ampelon.1.gz; do
   grep -q " \./$file\$" <<<"$contents" || fail "package lacks /$file"
 done
+
+command -v lintian >/dev/null || fail "lintian is missing: run scripts/setup"
+lintian --fail-on error,warning --tag-display-limit 0 "$deb" >"$work/lintian.log" 2>&1 ||
+  { cat "$work/lintian.log"; fail "lintian finds errors or warnings in the package"; }
+echo "lintian: no errors, no warnings"
 
 root=$work/root
 dpkg-deb -x "$deb" "$root"
@@ -52,6 +60,13 @@ program=$root/usr/bin/ampelon
 if readelf -d "$program" | grep -Eq 'R(UN)?PATH'; then
   fail "the packaged program has a run path: $(readelf -d "$program" | grep -E 'R(UN)?PATH')"
 fi
+
+# The manual page as man shows it: readable without complaint, with the sections users look for.
+page=$(MANWIDTH=80 man --warnings -l "$root/usr/share/man/man1/ampelon.1.gz" 2>"$work/man.log")
+[[ -s $work/man.log ]] && { cat "$work/man.log"; fail "man complains about the manual page"; }
+for section in SYNOPSIS OPTIONS "SERIAL PORTS" FILES "EXIT STATUS"; do
+  grep -q "^$section" <<<"$page" || fail "the manual page has no $section section"
+done
 
 mkdir -m 700 "$work/runtime" "$work/home"
 env -u LD_LIBRARY_PATH QT_QPA_PLATFORM=offscreen HOME="$work/home" \

@@ -1,23 +1,22 @@
 #!/usr/bin/env bash
 # Drives the Windows program under Wine in a private X server, as a Windows user would: the
 # portable folder from the zip finds its charger on COM7 at first start, shows its readings and
-# saves them; then the installer installs it silently, the installed program starts, and the
-# uninstaller removes it.
+# saves them; then the installer installs it silently for everyone and for this account alone,
+# the installed program starts, and the uninstaller removes it again.
 # Usage: program_test.sh PACKAGE-FOLDER   (the folder scripts/package-windows writes)
 set -uo pipefail
 
 packages=$(realpath "$1")
 here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d "${TMPDIR:-/tmp}/ampelon-windows-program.XXXXXX")
-pids=()
 
 export WINEPREFIX=$work/prefix
 source "$here/../../scripts/wine-ports.sh"
+source "$here/../../scripts/private-display.sh"
 
 cleanup() {
   wineserver -k >/dev/null 2>&1
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
-  wait 2>/dev/null
+  end_started
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -43,16 +42,12 @@ program_ends() {  # program_ends PID SECONDS
   [[ -z $(ps -o pid= -p "$1") ]]
 }
 
-# A private X server on a free display.
-exec 3< <(Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp 2>/dev/null)
-pids+=($!)
-read -r -t 10 display_number <&3 || { echo "FAILED: Xvfb did not start"; exit 1; }
-export DISPLAY=":$display_number"
+start_private_display 1280x1024 || { echo "FAILED: Xvfb did not start"; exit 1; }
 
 # The serial cable: the program reads one end on COM7, the test plays the charger at the other.
 socat pty,raw,echo=0,link="$work/program-end" pty,raw,echo=0,link="$work/charger-end" \
   </dev/null >/dev/null 2>&1 &
-pids+=($!)
+started_pids+=($!)
 for _ in $(seq 50); do [[ -e $work/charger-end ]] && break; sleep 0.1; done
 
 # Every COM port the first start scans (12 down to 1) is mapped: COM7 to the cable, the others to
@@ -61,15 +56,26 @@ echo "== Creating a Wine prefix in $WINEPREFIX"
 start_wine_with_ports "$work/missing" 7="$work/program-end"
 check "COM7 is wired to the cable" test "$(readlink "$WINEPREFIX/dosdevices/com7")" = "$work/program-end"
 
+# has_notices FOLDER: the licence, the third-party notices and the licence texts they name.
+has_notices() {
+  local text
+  for text in LICENSE.txt THIRD-PARTY-NOTICES.txt LICENSES/LGPL-3.0.txt LICENSES/GPL-3.0.txt \
+    LICENSES/Qt-copyright.txt LICENSES/GCC-runtime-copyright.txt LICENSES/MinGW-w64-copyright.txt; do
+    [[ -s $1/$text ]] || { echo "$1 lacks $text"; return 1; }
+  done
+  grep -q 'scripts/build-qt-windows' "$1/THIRD-PARTY-NOTICES.txt"
+}
+
 # --- The portable program, unpacked from the zip.
 zip=$(ls "$packages"/Ampelon-*-win64.zip | head -1)
 unzip -q "$zip" -d "$work/portable"
 program=$(ls "$work"/portable/*/ampelon.exe | head -1)
 check "the zip holds ampelon.exe" test -f "$program"
+check "the zip holds the licence and the third-party notices" has_notices "$(dirname "$program")"
 
 wine "$program" </dev/null >"$work/portable.out" 2>&1 &
 program_pid=$!
-pids+=($program_pid)
+started_pids+=($program_pid)
 window=$(wait_for_window '^Trevanix Ampelon$')
 check "the window opens" test -n "$window"
 check "the first start finds the charger on COM7" test "$(setting 'Serial Port Number')" = 7
@@ -128,28 +134,47 @@ for name in 'Window Left' 'Window Top' 'Window Width' 'Window Height'; do
 done
 check "the window's width is stored in twips" test "$(setting 'Window Width')" -ge 3000
 
-# --- The installer: silent install, the installed program starts, the uninstaller removes it.
+# --- The installer, silent. Wine's user is an administrator: /S installs for everyone,
+# /S /CurrentUser for this account alone. Each time the installed program starts, and the
+# uninstaller, run as Windows runs it from the registration, removes the program, its Start-menu
+# entry and its registration.
 installer=$(ls "$packages"/Ampelon-*-win64-setup.exe | head -1)
-timeout 120 wine "$installer" /S </dev/null >/dev/null 2>&1
-installed_program="$WINEPREFIX/drive_c/Program Files/Ampelon/ampelon.exe"
-check "the installer installs ampelon.exe in Program Files" test -f "$installed_program"
-start_menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Ampelon"
-check "the installer adds a Start-menu entry" test -f "$start_menu/Ampelon.lnk"
+uninstall_key='Software\Microsoft\Windows\CurrentVersion\Uninstall\Ampelon'
+# registered ROOT VALUE: a value of the uninstaller's registration under ROOT (HKLM or HKCU).
+registered() {
+  wine reg query "$1\\$uninstall_key" /v "$2" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$2 *REG_SZ *//p"
+}
+# install_and_remove MODE ROOT FOLDER START-MENU [INSTALLER OPTION]
+install_and_remove() {
+  local mode=$1 root=$2 folder=$3 start_menu=$4
+  shift 4
+  timeout 120 wine "$installer" /S "$@" </dev/null >/dev/null 2>&1
+  check "$mode: ampelon.exe is installed in ${folder#"$WINEPREFIX/"}" test -f "$folder/ampelon.exe"
+  check "$mode: the licence and the notices are installed beside it" has_notices "$folder"
+  check "$mode: the Start-menu entry" test -f "$start_menu/Ampelon.lnk"
+  check "$mode: the uninstaller is registered under $root" test -n "$(registered "$root" UninstallString)"
 
-wine "$installed_program" </dev/null >/dev/null 2>&1 &
-installed_pid=$!
-pids+=($installed_pid)
-installed_window=$(wait_for_window '^Trevanix Ampelon$')
-check "the installed program starts" test -n "$installed_window"
-[[ -n $installed_window ]] && /usr/bin/python3 "$here/../e2e/close_window.py" "$installed_window"
-check "the installed program ends when closed" program_ends "$installed_pid" 20
+  wine "$folder/ampelon.exe" </dev/null >/dev/null 2>&1 &
+  local pid=$!
+  started_pids+=($pid)
+  local window
+  window=$(wait_for_window '^Trevanix Ampelon$')
+  check "$mode: the installed program starts" test -n "$window"
+  [[ -n $window ]] && /usr/bin/python3 "$here/../e2e/close_window.py" "$window"
+  check "$mode: the installed program ends when closed" program_ends "$pid" 20
 
-uninstaller="$WINEPREFIX/drive_c/Program Files/Ampelon/Uninstall.exe"
-check "an uninstaller is installed" test -f "$uninstaller"
-# The uninstaller copies itself away and returns at once; the copy removes the program.
-timeout 120 wine "$uninstaller" /S </dev/null >/dev/null 2>&1
-for _ in $(seq 100); do [[ ! -e $installed_program ]] && break; sleep 0.2; done
-check "the uninstaller removes the program" test ! -e "$installed_program"
-check "the uninstaller removes the Start-menu entry" test ! -e "$start_menu/Ampelon.lnk"
+  # The uninstaller copies itself away and returns at once; the copy removes the program.
+  local uninstall
+  uninstall=$(registered "$root" QuietUninstallString)
+  eval "timeout 120 wine $uninstall" </dev/null >/dev/null 2>&1
+  for _ in $(seq 100); do [[ ! -e $folder ]] && break; sleep 0.2; done
+  check "$mode: the uninstaller removes the program" test ! -e "$folder"
+  check "$mode: the uninstaller removes the Start-menu entry" test ! -e "$start_menu"
+  check "$mode: the uninstaller removes its registration" test -z "$(registered "$root" UninstallString)"
+}
+install_and_remove "for everyone" HKLM "$WINEPREFIX/drive_c/Program Files/Ampelon" \
+  "$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Ampelon"
+install_and_remove "for this account" HKCU "$local_app_data/Programs/Ampelon" \
+  "$profile/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Ampelon" /CurrentUser
 
 finish_checks
