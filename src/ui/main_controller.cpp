@@ -47,7 +47,13 @@ MainController::MainController(Clock& clock, SerialControl& serial, SettingsStor
       m_portNumberCommand(settings, serial, m_opener, views.dialogs, kAppTitle),
       m_windowCommands(m_chart, settings, views.dialogs, kAppTitle),
       m_graphLogCommands({m_store, m_chart, settings, views.fileDialog, views.files, views.dialogs,
-                          kAppTitle, kFolderSeparator}) {}
+                          kAppTitle, kFolderSeparator}),
+      m_clock(clock) {}
+
+void MainController::StartWatch(const WatchServices& services) {
+  m_watch.emplace(m_clock, services,
+                  [this](std::string_view note) { m_status.SetWatchNote(note); });
+}
 
 void MainController::OnLoad() {
   RecoverEarlierJournal();
@@ -117,6 +123,7 @@ void MainController::ReportJournalProblem() {
 }
 
 void MainController::OnUnload() {
+  if (m_watch) m_watch->OnExit();
   m_journal.Close();
   m_settings.WriteSetting(settings::kWindowLeft, NumberText(m_geometry.LeftTwips()));
   m_settings.WriteSetting(settings::kWindowTop, NumberText(m_geometry.TopTwips()));
@@ -129,6 +136,11 @@ void MainController::OnResize() { m_chart.LayoutChart(); }
 void MainController::OnTick() {
   m_journal.Sync();
   m_opener.RetryLostPort();
+  if (m_watch) {
+    m_watch->OnTick({m_opener.PortReady(), m_opener.RetryingLostPort(), m_opener.PortNumber(),
+                     m_opener.LineSettingsText()},
+                    m_decoder.Rejections());
+  }
   m_chart.RefreshChart();
   // Shown here rather than in the serial event, so that no serial event waits behind a
   // message box that is half-way through decoding.
@@ -143,6 +155,7 @@ void MainController::OnTick() {
 void MainController::ReportFullStore() {
   m_fullStoreNoticeDue = false;
   m_fullStoreReported = true;
+  if (m_watch) m_watch->OnStoreFull(m_store.SampleCount());
   m_dialogs.MessageBox("The store is full: it holds " + NumberText(m_store.SampleCount()) +
                            " readings. New readings from the charger are not recorded.\n\n"
                            "Save the graph to keep what has been collected.",
@@ -157,6 +170,9 @@ void MainController::OnSerialEvent(const SerialEvent& event) {
   const DecodeSummary summary = m_decoder.OnSerialEvent(m_serial.ReadReceivedText());
   if (summary.stored > 0)
     m_journal.Append(m_store.Samples().last(static_cast<std::size_t>(summary.stored)));
+  if (m_watch && summary.stored + summary.droppedFull > 0) {
+    m_watch->OnReadings(summary.stored + summary.droppedFull);
+  }
   if (m_store.IsFull() && (summary.stored > 0 || summary.droppedFull > 0) && !m_fullStoreReported) {
     m_fullStoreNoticeDue = true;
   }
@@ -164,6 +180,7 @@ void MainController::OnSerialEvent(const SerialEvent& event) {
     // A line cut off by the loss must not be completed by the first bytes after a reconnect.
     m_decoder.DiscardPartialLine();
     m_opener.OnPortLost(event.reason);
+    if (m_watch) m_watch->OnPortLost(event.reason);
   }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "chart/chart.h"
@@ -11,6 +12,7 @@
 #include "ui/graph_log_commands.h"
 #include "ui/recovery_journal.h"
 #include "ui/status_label.h"
+#include "watch/unattended_watch.h"
 
 namespace ampelon {
 
@@ -75,6 +77,8 @@ class MainController {
   void OnChangeSerialPortNumber();
   // A graph log named on the command line or handed over by a second copy, after OnLoad().
   void OnOpenFile(const std::string& path);
+  // Watches the charge for a user away from the window from now on, through `services`.
+  void StartWatch(const WatchServices& services);
 
   const SampleStore& Store() const { return m_store; }
   const Chart& GetChart() const { return m_chart; }
@@ -110,6 +114,8 @@ class MainController {
   bool m_fullStoreReported = false;
   std::string m_recoveryNotice;  // shown at the first tick, when the window is up
   bool m_journalProblemReported = false;
+  Clock& m_clock;
+  std::optional<UnattendedWatch> m_watch;
 };
 
 }  // namespace ampelon
