@@ -170,9 +170,7 @@ void MainController::OnSerialEvent(const SerialEvent& event) {
   const DecodeSummary summary = m_decoder.OnSerialEvent(m_serial.ReadReceivedText());
   if (summary.stored > 0)
     m_journal.Append(m_store.Samples().last(static_cast<std::size_t>(summary.stored)));
-  if (m_watch && summary.stored + summary.droppedFull > 0) {
-    m_watch->OnReadings(summary.stored + summary.droppedFull);
-  }
+  if (m_watch) m_watch->OnSerialEvent(summary.stored + summary.droppedFull, m_decoder.Rejections());
   if (m_store.IsFull() && (summary.stored > 0 || summary.droppedFull > 0) && !m_fullStoreReported) {
     m_fullStoreNoticeDue = true;
   }

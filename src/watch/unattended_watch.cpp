@@ -52,8 +52,15 @@ UnattendedWatch::~UnattendedWatch() {
   if (m_holding) m_services.inhibitor.Release();
 }
 
-void UnattendedWatch::OnReadings(int count) {
+void UnattendedWatch::OnSerialEvent(int readings, const RejectedLines& rejections) {
+  if (readings == 0 && (m_rejectedSince || rejections.Empty())) return;
   const double now = m_clock.MonotonicSeconds();
+  if (readings > 0) OnReadings(readings, now);
+  // The time counts from the first rejected line, not from the tick that sees it.
+  if (!rejections.Empty() && !m_rejectedSince) m_rejectedSince = now;
+}
+
+void UnattendedWatch::OnReadings(int count, double now) {
   if (m_stalled) {
     Notify("Readings again", "Readings again after " + Minutes(now - m_readings.Last()) + ".",
            false);

@@ -56,8 +56,8 @@ class UnattendedWatch {
   UnattendedWatch(const UnattendedWatch&) = delete;
   UnattendedWatch& operator=(const UnattendedWatch&) = delete;
 
-  // A serial event accepted `count` (> 0) readings.
-  void OnReadings(int count);
+  // Every serial event: `readings` accepted, and the lines rejected since the last reading.
+  void OnSerialEvent(int readings, const RejectedLines& rejections);
   // The open port failed with `reason`.
   void OnPortLost(const std::string& reason);
   // Once a second, after a lost port was retried.
@@ -68,6 +68,7 @@ class UnattendedWatch {
   void OnExit();
 
  private:
+  void OnReadings(int count, double now);
   void WatchPort(const PortState& port, double now);
   void WatchLines(const RejectedLines& rejections, const std::string& lineSettings, double now);
   void WatchReadings(double now);
