@@ -46,7 +46,7 @@ class RejectedLines {
   // A reading was accepted, or the port went away: what came before says nothing any more.
   void Clear() { *this = RejectedLines(); }
 
-  int Lines() const { return m_lines; }
+  std::size_t Lines() const { return m_lines; }
   bool Overlong() const { return m_overlong; }
   // Nothing rejected since the last Clear().
   bool Empty() const { return m_lines == 0 && !m_overlong; }
@@ -55,8 +55,9 @@ class RejectedLines {
  private:
   std::size_t m_bytes = 0;
   std::size_t m_nonTextBytes = 0;
-  int m_lines = 0;
-  int m_crLfReadings = 0;
+  // Wide enough for a charger that sends nothing but rejected lines for years.
+  std::size_t m_lines = 0;
+  std::size_t m_crLfReadings = 0;
   bool m_overlong = false;
   std::string m_example;  // the first rejected line that is not an empty one or a CR LF reading
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <optional>
 #include <string>
@@ -17,8 +18,8 @@ class TimeOfDay;
 
 // How long each condition must last before it is told; shorter only in tests.
 struct WatchTimes {
-  double diagnosisSeconds = 10.0;  // rejected lines gathered before saying why
-  int diagnosisLines = 20;         // ... or this many lines, whichever comes first
+  double diagnosisSeconds = 10.0;   // rejected lines gathered before saying why
+  std::size_t diagnosisLines = 20;  // ... or this many lines, whichever comes first
   double stallMinimumSeconds = 60.0;
   double stallIntervals = 5.0;  // times the median interval of the last readings
   double lostPortSeconds = 10.0;
