@@ -382,28 +382,22 @@ class WatchProcessTest : public AppProcessTest {
     }
   }
 
-  // The recorded calls of one kind, oldest first.
-  std::vector<QJsonObject> Calls(const char* kind) const {
+  // The recorded calls of one kind (notifications: with that summary), oldest first.
+  std::vector<QJsonObject> Calls(const char* kind, const char* summary = nullptr) const {
     QFile file(m_folder.filePath(QStringLiteral("calls.log")));
     std::vector<QJsonObject> calls;
-    if (!file.open(QIODevice::ReadOnly)) return calls;
-    for (const QByteArray& line : file.readAll().split('\n')) {
+    for (const QByteArray& line :
+         file.open(QIODevice::ReadOnly) ? file.readAll().split('\n') : QList<QByteArray>()) {
       const QJsonObject call = QJsonDocument::fromJson(line).object();
-      if (call.value(QStringLiteral("call")).toString() == QLatin1String(kind)) {
+      if (call.value("call").toString() == QLatin1String(kind) &&
+          (summary == nullptr || call.value("summary").toString() == QLatin1String(summary))) {
         calls.push_back(call);
       }
     }
     return calls;
   }
-  bool WaitForNotice(const char* summary, std::chrono::milliseconds timeout) const {
-    return WaitFor([&] { return NoticeCount(summary) > 0; }, timeout);
-  }
-  int NoticeCount(const char* summary) const {
-    int count = 0;
-    for (const QJsonObject& call : Calls("Notify")) {
-      count += call.value(QStringLiteral("summary")).toString() == QLatin1String(summary);
-    }
-    return count;
+  bool WaitForCall(const char* kind, const char* summary, std::chrono::milliseconds timeout) {
+    return WaitFor([&] { return !Calls(kind, summary).empty(); }, timeout);
   }
 
   ampelon::testing::PseudoTerminal m_charger;
@@ -417,7 +411,7 @@ TEST_F(WatchProcessTest, LinesEndedByCrLfAreExplainedInOneNotification) {
   std::string lines;
   for (int i = 0; i < 25; ++i) lines += "1023\r\n";
   ASSERT_EQ(m_charger.WriteSome(lines), lines.size());
-  ASSERT_TRUE(WaitForNotice("No readings from the charger", 5s));
+  ASSERT_TRUE(WaitForCall("Notify", "No readings from the charger", 5s));
   ASSERT_EQ(m_charger.WriteSome(lines), lines.size());
   QThread::msleep(2500);
   const std::vector<QJsonObject> notices = Calls("Notify");
@@ -435,25 +429,25 @@ TEST_F(WatchProcessTest, ReadingsThatStopAndAPortThatStaysLostAreTold) {
   Start();
   ASSERT_TRUE(WaitUntilLoaded());
   ASSERT_EQ(m_charger.WriteSome("1500\n"), 5u);
-  ASSERT_TRUE(WaitFor([&] { return !Calls("Inhibit").empty(); }, 5s));
+  ASSERT_TRUE(WaitForCall("Inhibit", nullptr, 5s));
   const QJsonObject inhibit = Calls("Inhibit").front();
   EXPECT_EQ(inhibit.value("flags").toInt(), 12);
   EXPECT_EQ(inhibit.value("reason").toString(), QStringLiteral("A charge is being recorded"));
 
-  ASSERT_TRUE(WaitForNotice("Readings stopped", 6s));
+  ASSERT_TRUE(WaitForCall("Notify", "Readings stopped", 6s));
   ASSERT_EQ(m_charger.WriteSome("1600\n"), 5u);
-  ASSERT_TRUE(WaitForNotice("Readings again", 3s));
+  ASSERT_TRUE(WaitForCall("Notify", "Readings again", 3s));
 
   // Lost: the computer may sleep again at once; the notice waits 10 s for the port to return.
   const auto lost = std::chrono::steady_clock::now();
   m_charger.CloseMaster();
-  ASSERT_TRUE(WaitFor([&] { return !Calls("Close").empty(); }, 3s));
+  ASSERT_TRUE(WaitForCall("Close", nullptr, 3s));
   EXPECT_EQ(Calls("Close").front().value("handle"), inhibit.value("handle"));
-  ASSERT_TRUE(WaitForNotice("Serial port 2 lost", 15s));
+  ASSERT_TRUE(WaitForCall("Notify", "Serial port 2 lost", 15s));
   EXPECT_GE(std::chrono::steady_clock::now() - lost, 10s);
   QThread::msleep(1500);
-  EXPECT_EQ(NoticeCount("Serial port 2 lost"), 1);
-  EXPECT_EQ(NoticeCount("Readings stopped"), 1);
+  EXPECT_EQ(Calls("Notify", "Serial port 2 lost").size(), 1u);
+  EXPECT_EQ(Calls("Notify", "Readings stopped").size(), 1u);
 }
 
 }  // namespace

@@ -1,9 +1,7 @@
 #!/usr/bin/python3
-"""A desktop's notification service and inhibit portal on the session bus, for the tests.
-
-Usage: fake_desktop.py LOG. Each call is written to LOG as a line of JSON; "ready" first, once
-both names are owned.
-"""
+"""Plays the desktop's notification service and inhibit portal on the session bus for the tests:
+fake_desktop.py LOG writes each call to LOG as a line of JSON, "ready" first."""
+import itertools
 import json
 import sys
 
@@ -13,6 +11,7 @@ from dbus.mainloop.glib import DBusGMainLoop
 from gi.repository import GLib
 
 log = open(sys.argv[1], "a", buffering=1)
+numbers = itertools.count(1)
 
 
 def record(**entry):
@@ -20,35 +19,26 @@ def record(**entry):
 
 
 class Notifications(dbus.service.Object):
-    count = 0
-
-    @dbus.service.method("org.freedesktop.Notifications", in_signature="susssasa{sv}i",
-                         out_signature="u")
+    @dbus.service.method("org.freedesktop.Notifications", "susssasa{sv}i", "u")
     def Notify(self, app, replaces, icon, summary, body, actions, hints, timeout):
-        record(call="Notify", app=str(app), icon=str(icon), summary=str(summary), body=str(body),
-               entry=str(hints.get("desktop-entry", "")))
-        Notifications.count += 1
-        return Notifications.count
+        record(call="Notify", app=app, icon=icon, summary=summary, body=body,
+               entry=hints.get("desktop-entry", ""))
+        return next(numbers)
 
 
 class Request(dbus.service.Object):
-    @dbus.service.method("org.freedesktop.portal.Request", in_signature="", out_signature="")
+    @dbus.service.method("org.freedesktop.portal.Request", "", "")
     def Close(self):
         record(call="Close", handle=self._object_path)
         self.remove_from_connection()
 
 
 class Inhibit(dbus.service.Object):
-    count = 0
-
-    @dbus.service.method("org.freedesktop.portal.Inhibit", in_signature="sua{sv}",
-                         out_signature="o")
+    @dbus.service.method("org.freedesktop.portal.Inhibit", "sua{sv}", "o")
     def Inhibit(self, window, flags, options):
-        Inhibit.count += 1
-        path = "/org/freedesktop/portal/desktop/request/ampelon/%d" % Inhibit.count
+        path = "/org/freedesktop/portal/desktop/request/ampelon/%d" % next(numbers)
         Request(bus, path)
-        record(call="Inhibit", flags=int(flags), reason=str(options.get("reason", "")),
-               handle=path)
+        record(call="Inhibit", flags=flags, reason=options.get("reason", ""), handle=path)
         return dbus.ObjectPath(path)
 
 

@@ -24,10 +24,8 @@ struct FakeNotifier final : Notifier {
 struct FakeInhibitor final : SleepInhibitor {
   void Hold(RefusalHandler onRefused) override {
     ++holds;
-    if (refusal.empty())
-      held = true;
-    else
-      onRefused(refusal);
+    held = refusal.empty();
+    if (!held) onRefused(refusal);
   }
   void Release() override { held = false; }
   bool held = false;
