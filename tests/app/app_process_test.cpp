@@ -372,8 +372,11 @@ class WatchProcessTest : public AppProcessTest {
     EXPECT_TRUE(WaitFor([&] { return !Calls("ready").empty(); }, 10s));
     m_extraEnvironment = {{QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), bus},
                           {QStringLiteral("AMPELON_STALL_SECONDS"), QStringLiteral("2")}};
-    WriteSettings("[General]\nSerial%20Port%20Number=\"2\"\n[Ports]\nCOM2=" +
-                  QByteArray::fromStdString(m_charger.SlavePath()) + "\n");
+    // Through a link, so that a lost port cannot come back as another test's terminal that
+    // took over the number of this one.
+    EXPECT_TRUE(QFile::link(QString::fromStdString(m_charger.SlavePath()), DevicePath()));
+    WriteSettings(
+        "[General]\nSerial%20Port%20Number=\"2\"\n[Ports]\nCOM2=" + DevicePath().toUtf8() + "\n");
   }
   ~WatchProcessTest() override {
     for (QProcess* process : {&m_desktop, &m_bus}) {
@@ -396,6 +399,7 @@ class WatchProcessTest : public AppProcessTest {
     }
     return calls;
   }
+  QString DevicePath() const { return m_folder.filePath(QStringLiteral("device")); }
   bool WaitForCall(const char* kind, const char* summary, std::chrono::milliseconds timeout) {
     return WaitFor([&] { return !Calls(kind, summary).empty(); }, timeout);
   }
@@ -440,6 +444,7 @@ TEST_F(WatchProcessTest, ReadingsThatStopAndAPortThatStaysLostAreTold) {
 
   // Lost: the computer may sleep again at once; the notice waits 10 s for the port to return.
   const auto lost = std::chrono::steady_clock::now();
+  QFile::remove(DevicePath());
   m_charger.CloseMaster();
   ASSERT_TRUE(WaitForCall("Close", nullptr, 3s));
   EXPECT_EQ(Calls("Close").front().value("handle"), inhibit.value("handle"));
