@@ -378,13 +378,6 @@ class WatchProcessTest : public AppProcessTest {
     WriteSettings(
         "[General]\nSerial%20Port%20Number=\"2\"\n[Ports]\nCOM2=" + DevicePath().toUtf8() + "\n");
   }
-  ~WatchProcessTest() override {
-    for (QProcess* process : {&m_desktop, &m_bus}) {
-      process->kill();
-      process->waitForFinished(3000);
-    }
-  }
-
   // The recorded calls of one kind (notifications: with that summary), oldest first.
   std::vector<QJsonObject> Calls(const char* kind, const char* summary = nullptr) const {
     QFile file(m_folder.filePath(QStringLiteral("calls.log")));
@@ -405,7 +398,7 @@ class WatchProcessTest : public AppProcessTest {
   }
 
   ampelon::testing::PseudoTerminal m_charger;
-  QProcess m_bus;
+  QProcess m_bus;  // a QProcess ends its process when it is destroyed
   QProcess m_desktop;
 };
 
