@@ -19,7 +19,8 @@ std::string Escaped(std::string_view line, std::size_t limit) {
   std::string text;
   for (const char c : line) {
     const auto byte = static_cast<unsigned char>(c);
-    std::string piece(1, c);
+    std::string_view piece(&c, 1);
+    char hex[5];
     if (byte == '\r') {
       piece = "\\r";
     } else if (byte == '\t') {
@@ -27,7 +28,6 @@ std::string Escaped(std::string_view line, std::size_t limit) {
     } else if (byte == '\\') {
       piece = "\\\\";
     } else if (!RejectedLines::IsText(byte)) {
-      char hex[5];
       std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<unsigned>(byte));
       piece = hex;
     }
