@@ -53,6 +53,15 @@ void RejectedLines::AddLine(std::string_view line) {
   }
 }
 
+void RejectedLines::Clear() {
+  m_bytes = 0;
+  m_nonTextBytes = 0;
+  m_lines = 0;
+  m_crLfReadings = 0;
+  m_overlong = false;
+  m_example.clear();
+}
+
 LineDiagnosis RejectedLines::Diagnose() const {
   if (Empty()) return {};
   if (m_nonTextBytes * 2 > m_bytes) return {LineProblem::kNotText, {}};

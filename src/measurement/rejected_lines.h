@@ -44,7 +44,7 @@ class RejectedLines {
   // A partial line dropped for passing the length limit.
   void AddOverlongLine() { m_overlong = true; }
   // A reading was accepted, or the port went away: what came before says nothing any more.
-  void Clear() { *this = RejectedLines(); }
+  void Clear();
 
   std::size_t Lines() const { return m_lines; }
   bool Overlong() const { return m_overlong; }

@@ -43,7 +43,7 @@ DecodeSummary SerialLineDecoder::OnSerialEvent(std::string_view received) {
   for (std::size_t index = 0; index < received.size(); ++index) {
     const auto byte = static_cast<unsigned char>(received[index]);
     if (byte != '\n') {
-      if (!RejectedLines::IsText(byte)) ++nonText;
+      nonText += RejectedLines::IsText(byte) ? 0 : 1;
       continue;
     }
     const std::string_view piece = received.substr(start, index - start);
