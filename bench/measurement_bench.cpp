@@ -34,6 +34,22 @@ void BM_DecodeLinesIn64KiBEvents(benchmark::State& state) {
 }
 BENCHMARK(BM_DecodeLinesIn64KiBEvents);
 
+// Lines that are no readings, as a charger with another line ending, format or speed sends them:
+// what they have in common is gathered while they are split, at no cost worth a second pass.
+void BM_DecodeRejectedLinesIn64KiBEvents(benchmark::State& state, const char* line) {
+  const std::string text(line);
+  std::string event;
+  while (event.size() + text.size() <= kEventBytes) event += text;
+  testing::FakeClock clock(36000.0f);
+  SampleStore store(clock);
+  SerialLineDecoder decoder(store);
+  for (auto _ : state) benchmark::DoNotOptimize(decoder.OnSerialEvent(event));
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(event.size()));
+}
+BENCHMARK_CAPTURE(BM_DecodeRejectedLinesIn64KiBEvents, crlf, "1023\r\n");
+BENCHMARK_CAPTURE(BM_DecodeRejectedLinesIn64KiBEvents, not_numbers, "1.25V\n");
+BENCHMARK_CAPTURE(BM_DecodeRejectedLinesIn64KiBEvents, not_text, "\x80\xf3\x13\xfe\xff\x01\n");
+
 // A partial line of almost 1 MiB, then bytes arriving one at a time: each event must cost the
 // same however long the waiting line already is.
 void BM_DecodeSingleBytesAfterLongPartialLine(benchmark::State& state) {

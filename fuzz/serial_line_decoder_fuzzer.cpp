@@ -3,7 +3,8 @@
 // short inputs reach the limit), the store's room (high bit set: the store starts with only the
 // low bits' count of free places), then the event lengths. The rest is the received stream.
 // Checked: the store never grows past its capacity, one event and any split give the same
-// result, and the stored readings are exactly the lines that pass the line rule below.
+// result (also in what the rejected lines are said to have in common), and the stored readings
+// are exactly the lines that pass the line rule below.
 #include <charconv>
 #include <cstddef>
 #include <cstdint>
@@ -29,6 +30,7 @@ struct Outcome {
   Readings stored;  // the readings after the prefilled ones
   int droppedFull = 0;
   std::string rxBuffer;
+  LineDiagnosis diagnosis{};  // not part of the line rule: compared between splits only
 };
 
 bool operator==(const Outcome& a, const Outcome& b) {
@@ -106,6 +108,8 @@ Outcome Decode(SampleStore& store, const std::vector<std::string_view>& events,
   FUZZ_CHECK(store.SampleCount() == before + stored);
   outcome.stored.assign(samples.begin() + before, samples.end());
   outcome.rxBuffer = decoder.RxBuffer();
+  outcome.diagnosis = decoder.Rejections().Diagnose();
+  FUZZ_CHECK(outcome.diagnosis.example.size() <= RejectedLines::kMaxExample);
   return outcome;
 }
 
@@ -136,6 +140,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const Outcome whole = Decode(stores.whole, {stream}, maxLineLength);
   const Outcome split = Decode(stores.split, SplitIntoPieces(stream, lengths), maxLineLength);
   FUZZ_CHECK(whole == split);
+  // Why the lines were no readings does not depend on how the bytes were split either.
+  FUZZ_CHECK(whole.diagnosis.problem == split.diagnosis.problem);
+  FUZZ_CHECK(whole.diagnosis.example == split.diagnosis.example);
   FUZZ_CHECK(whole == Expected(stream, maxLineLength, freePlaces));
   return 0;
 }

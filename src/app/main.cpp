@@ -23,13 +23,18 @@
 #include "settings/settings_store.h"
 #include "ui/main_controller.h"
 #include "ui/qt/form1.h"
+#include "watch/qt/desktop_notifier.h"
+#include "watch/system_time_of_day.h"
+#include "watch/unattended_watch.h"
 
 #ifdef _WIN32
 #include "serial/win/win32_serial_control.h"
 #include "settings/registry_settings_backend.h"
+#include "watch/win/execution_state_inhibitor.h"
 #else
 #include "serial/qt/qt_serial_control.h"
 #include "settings/qt/ini_settings_backend.h"
+#include "watch/qt/dbus_sleep_inhibitor.h"
 #endif
 
 namespace {
@@ -113,6 +118,16 @@ std::optional<int> HandToRunningCopy(const QString& file, const QString& serverN
   }
 }
 
+// How long the watch waits before it tells of readings that stopped. AMPELON_STALL_SECONDS
+// shortens the shortest such gap (60 s) for tests that cannot wait a minute.
+ampelon::WatchTimes WatchTimesFromEnvironment() {
+  ampelon::WatchTimes times;
+  bool valid = false;
+  const double stall = qEnvironmentVariable("AMPELON_STALL_SECONDS").toDouble(&valid);
+  if (valid && stall > 0.0) times.stallMinimumSeconds = stall;
+  return times;
+}
+
 // Shows the window above the others, also when it was minimized.
 void BringToFront(QWidget& window) {
   window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
@@ -194,7 +209,16 @@ int main(int argc, char* argv[]) {
       [&overrides](int portNumber) { return overrides.DevicePathFor(portNumber); });
 #endif
 
+  // Before the window, which holds the computer awake through it until its very end.
+#ifdef _WIN32
+  ampelon::ExecutionStateInhibitor inhibitor;
+#else
+  ampelon::DbusSleepInhibitor inhibitor;
+#endif
+  ampelon::SystemTimeOfDay timeOfDay;
   ampelon::Form1 window(clock, serial, settings, FindStartupPaths());
+  ampelon::DesktopNotifier notifier(window);
+  window.Controller().StartWatch({notifier, inhibitor, timeOfDay, WatchTimesFromEnvironment()});
   ampelon::PendingFileOpener opener([&window](const QString& path) {
     BringToFront(window);
     window.Controller().OnOpenFile(path.toStdString());

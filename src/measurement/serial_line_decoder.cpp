@@ -38,15 +38,23 @@ SerialLineDecoder::SerialLineDecoder(SampleStore& store, std::size_t maxLineLeng
 DecodeSummary SerialLineDecoder::OnSerialEvent(std::string_view received) {
   DecodeSummary summary;
   std::size_t start = 0;
-  for (auto lineFeed = received.find('\n'); lineFeed != std::string_view::npos;
-       lineFeed = received.find('\n', start)) {
-    const std::string_view piece = received.substr(start, lineFeed - start);
+  std::size_t nonText = 0;  // since `start`
+  // One pass over the bytes finds the line feeds and counts the bytes that are no text.
+  for (std::size_t index = 0; index < received.size(); ++index) {
+    const auto byte = static_cast<unsigned char>(received[index]);
+    if (byte != '\n') {
+      nonText += RejectedLines::IsText(byte) ? 0 : 1;
+      continue;
+    }
+    const std::string_view piece = received.substr(start, index - start);
+    m_rejections.AddBytes(piece.size() + 1, nonText);
     if (m_discardingLine) {
       m_discardingLine = false;
     } else if (m_rxBuffer.size() + piece.size() > m_maxLineLength) {
       // Too long even though it ended within this event: the limit must not depend on where
       // the events happened to split the line.
       m_rxBuffer.clear();
+      m_rejections.AddOverlongLine();
     } else if (m_rxBuffer.empty()) {
       HandleLine(piece, summary);
     } else {
@@ -54,15 +62,18 @@ DecodeSummary SerialLineDecoder::OnSerialEvent(std::string_view received) {
       HandleLine(m_rxBuffer, summary);
       m_rxBuffer.clear();
     }
-    start = lineFeed + 1;
+    start = index + 1;
+    nonText = 0;
   }
 
+  m_rejections.AddBytes(received.size() - start, nonText);
   if (!m_discardingLine) {
     m_rxBuffer.append(received.substr(start));
     if (m_rxBuffer.size() > m_maxLineLength) {
       m_rxBuffer.clear();
       m_rxBuffer.shrink_to_fit();
       m_discardingLine = true;
+      m_rejections.AddOverlongLine();
     }
   }
   return summary;
@@ -71,11 +82,16 @@ DecodeSummary SerialLineDecoder::OnSerialEvent(std::string_view received) {
 void SerialLineDecoder::DiscardPartialLine() {
   m_rxBuffer.clear();
   m_discardingLine = false;
+  m_rejections.Clear();
 }
 
 void SerialLineDecoder::HandleLine(std::string_view line, DecodeSummary& summary) {
   const auto value = ParseReading(TrimSpaces(line));
-  if (!value) return;
+  if (!value) {
+    m_rejections.AddLine(line);
+    return;
+  }
+  m_rejections.Clear();
   if (m_store.RecordLiveSample(*value) == AppendResult::kStored) {
     ++summary.stored;
   } else {

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "measurement/rejected_lines.h"
+
 namespace ampelon {
 
 class SampleStore;
@@ -41,11 +43,13 @@ class SerialLineDecoder {
   DecodeSummary OnSerialEvent(std::string_view received);
 
   // Drops the incomplete line, for when the line it belongs to can no longer arrive whole (the
-  // port was lost in the middle of it).
+  // port was lost in the middle of it), and what the rejected lines before it had in common.
   void DiscardPartialLine();
 
   // The incomplete line carried over to the next event.
   const std::string& RxBuffer() const { return m_rxBuffer; }
+  // The lines rejected since the last reading, gathered while splitting.
+  const RejectedLines& Rejections() const { return m_rejections; }
 
  private:
   void HandleLine(std::string_view line, DecodeSummary& summary);
@@ -54,6 +58,7 @@ class SerialLineDecoder {
   std::size_t m_maxLineLength;
   std::string m_rxBuffer;
   bool m_discardingLine = false;  // the current partial line passed m_maxLineLength
+  RejectedLines m_rejections;
 };
 
 }  // namespace ampelon

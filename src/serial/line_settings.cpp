@@ -111,4 +111,12 @@ Result<LineSettings> ParseLineSettings(std::string_view text) {
   return settings;
 }
 
+std::string DescribeLineSettings(const LineSettings& settings) {
+  static constexpr const char* kParityNames[] = {"no", "even", "odd", "mark", "space"};
+  static constexpr const char* kStopBitTexts[] = {"1 stop bit", "1.5 stop bits", "2 stop bits"};
+  return std::to_string(settings.baudRate) + " baud, " + std::to_string(settings.dataBits) +
+         " data bits, " + kParityNames[static_cast<int>(settings.parity)] + " parity, " +
+         kStopBitTexts[static_cast<int>(settings.stopBits)];
+}
+
 }  // namespace ampelon

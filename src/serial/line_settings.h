@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "common/result.h"
@@ -22,5 +23,8 @@ struct LineSettings {
 // Fields left off at the end take the values of ",n,8,1"; an empty field is an error. An unusable
 // text fails with a message for the user naming the bad field.
 Result<LineSettings> ParseLineSettings(std::string_view text);
+
+// The settings in words for the user: "19200 baud, 8 data bits, no parity, 1 stop bit".
+std::string DescribeLineSettings(const LineSettings& settings);
 
 }  // namespace ampelon

@@ -33,7 +33,7 @@ void SerialPortOpener::OpenSerialPort() {
 void SerialPortOpener::OpenConfiguredPort() {
   m_portReady = false;
   m_serial.SetPortNumber(m_portNumber);
-  m_serial.SetLineSettings(m_baudRate + kFixedLineSettings);
+  m_serial.SetLineSettings(LineSettingsText());
   const Result<void> opened = m_serial.Open();
   if (opened) {
     ShowReady();
@@ -42,6 +42,8 @@ void SerialPortOpener::OpenConfiguredPort() {
     ShowError(opened.error());
   }
 }
+
+std::string SerialPortOpener::LineSettingsText() const { return m_baudRate + kFixedLineSettings; }
 
 void SerialPortOpener::ScanSerialPorts() {
   if (m_portReady) return;

@@ -33,6 +33,8 @@ class SerialPortOpener {
 
   int PortNumber() const { return m_portNumber; }
   const std::string& BaudRate() const { return m_baudRate; }
+  // What the port is configured with: the speed and ",n,8,1".
+  std::string LineSettingsText() const;
   bool PortReady() const { return m_portReady; }
   bool RetryingLostPort() const { return m_retrying; }
 

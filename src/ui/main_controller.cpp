@@ -47,7 +47,13 @@ MainController::MainController(Clock& clock, SerialControl& serial, SettingsStor
       m_portNumberCommand(settings, serial, m_opener, views.dialogs, kAppTitle),
       m_windowCommands(m_chart, settings, views.dialogs, kAppTitle),
       m_graphLogCommands({m_store, m_chart, settings, views.fileDialog, views.files, views.dialogs,
-                          kAppTitle, kFolderSeparator, [this] { SetAsideUnsavedReadings(); }}) {}
+                          kAppTitle, kFolderSeparator, [this] { SetAsideUnsavedReadings(); }}),
+      m_clock(clock) {}
+
+void MainController::StartWatch(const WatchServices& services) {
+  m_watch.emplace(m_clock, services,
+                  [this](std::string_view note) { m_status.SetWatchNote(note); });
+}
 
 void MainController::OnLoad() {
   RecoverEarlierJournal();
@@ -136,6 +142,7 @@ void MainController::OnUnload() {
   // Serial events may still be handled before the program ends: the port and its events stop
   // first, so that no reading arrives after the journal is closed.
   m_unloaded = true;
+  if (m_watch) m_watch->OnExit();
   m_serial.Close();
   m_journal.Close();
   m_settings.WriteSetting(settings::kWindowLeft, NumberText(m_geometry.LeftTwips()));
@@ -150,6 +157,11 @@ void MainController::OnTick() {
   if (m_unloaded) return;  // a tick would reopen a lost port
   m_journal.Sync();
   m_opener.RetryLostPort();
+  if (m_watch) {
+    m_watch->OnTick({m_opener.PortReady(), m_opener.RetryingLostPort(), m_opener.PortNumber(),
+                     m_opener.LineSettingsText()},
+                    m_decoder.Rejections());
+  }
   m_chart.RefreshChart();
   // Shown here rather than in the serial event, so that no serial event waits behind a
   // message box that is half-way through decoding.
@@ -171,6 +183,7 @@ void MainController::OnTick() {
 void MainController::ReportFullStore() {
   m_fullStoreNoticeDue = false;
   m_fullStoreReported = true;
+  if (m_watch) m_watch->OnStoreFull(m_store.SampleCount());
   m_dialogs.MessageBox("The store is full: it holds " + NumberText(m_store.SampleCount()) +
                            " readings. New readings from the charger are not recorded.\n\n"
                            "Save the graph to keep what has been collected.",
@@ -188,6 +201,7 @@ void MainController::OnSerialEvent(const SerialEvent& event) {
     const auto stored = static_cast<std::size_t>(summary.stored);
     m_journal.Append(m_store.Samples().last(stored), m_store.Times().last(stored));
   }
+  if (m_watch) m_watch->OnSerialEvent(summary.stored + summary.droppedFull, m_decoder.Rejections());
   if (m_store.IsFull() && (summary.stored > 0 || summary.droppedFull > 0) && !m_fullStoreReported) {
     m_fullStoreNoticeDue = true;
   }
@@ -195,6 +209,7 @@ void MainController::OnSerialEvent(const SerialEvent& event) {
     // A line cut off by the loss must not be completed by the first bytes after a reconnect.
     m_decoder.DiscardPartialLine();
     m_opener.OnPortLost(event.reason);
+    if (m_watch) m_watch->OnPortLost(event.reason);
   }
 }
 

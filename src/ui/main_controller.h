@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "chart/chart.h"
@@ -11,6 +12,7 @@
 #include "serial/serial_port_opener.h"
 #include "ui/graph_log_commands.h"
 #include "ui/status_label.h"
+#include "watch/unattended_watch.h"
 
 namespace ampelon {
 
@@ -76,6 +78,8 @@ class MainController {
   void OnChangeSerialPortNumber();
   // A graph log named on the command line or handed over by a second copy, after OnLoad().
   void OnOpenFile(const std::string& path);
+  // Watches the charge for a user away from the window from now on, through `services`.
+  void StartWatch(const WatchServices& services);
 
   const SampleStore& Store() const { return m_store; }
   const Chart& GetChart() const { return m_chart; }
@@ -118,6 +122,8 @@ class MainController {
   bool m_journalProblemReported = false;
   bool m_settingsFailureReported = false;
   bool m_unloaded = false;
+  Clock& m_clock;
+  std::optional<UnattendedWatch> m_watch;
 };
 
 }  // namespace ampelon

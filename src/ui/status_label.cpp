@@ -12,12 +12,19 @@ void StatusLabel::SetNote(std::string_view note) {
   ShowHoverText();
 }
 
+void StatusLabel::SetWatchNote(std::string_view note) {
+  m_watchNote = note;
+  ShowHoverText();
+}
+
 void StatusLabel::ShowHoverText() {
-  if (m_hoverText.empty() || m_note.empty()) {
-    m_label.SetHoverText(m_hoverText.empty() ? m_note : m_hoverText);
-  } else {
-    m_label.SetHoverText(m_hoverText + "\n\n" + m_note);
+  std::string text;
+  for (const std::string* part : {&m_hoverText, &m_note, &m_watchNote}) {
+    if (part->empty()) continue;
+    if (!text.empty()) text += "\n\n";
+    text += *part;
   }
+  m_label.SetHoverText(text);
 }
 
 }  // namespace ampelon

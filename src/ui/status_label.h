@@ -18,6 +18,8 @@ class StatusLabel final : public TextLabel {
   void SetHoverText(std::string_view text) override;
   // Shown below whatever hover text the port sets; empty for none.
   void SetNote(std::string_view note);
+  // The watch's note on the charge, shown below the other two; empty for none.
+  void SetWatchNote(std::string_view note);
 
  private:
   void ShowHoverText();
@@ -25,6 +27,7 @@ class StatusLabel final : public TextLabel {
   TextLabel& m_label;
   std::string m_hoverText;
   std::string m_note;
+  std::string m_watchNote;
 };
 
 }  // namespace ampelon

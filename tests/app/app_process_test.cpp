@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
@@ -103,6 +105,13 @@ class AppProcessTest : public ::testing::Test {
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), RuntimeFolder());
     environment.insert(QStringLiteral("XDG_STATE_HOME"),
                        m_folder.filePath(QStringLiteral("state")));
+    // No test reaches the desktop of the person running it: both buses are missing unless a
+    // test starts its own.
+    const QString noBus =
+        QStringLiteral("unix:path=") + m_folder.filePath(QStringLiteral("no-bus"));
+    environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), noBus);
+    environment.insert(QStringLiteral("DBUS_SYSTEM_BUS_ADDRESS"), noBus);
+    for (const auto& [name, value] : m_extraEnvironment) environment.insert(name, value);
     process->setProcessEnvironment(environment);
     process->setWorkingDirectory(workingFolder);
     // Messages are also written to the standard error stream, where tests read them.
@@ -135,6 +144,7 @@ class AppProcessTest : public ::testing::Test {
   }
 
   QTemporaryDir m_folder;
+  std::vector<std::pair<QString, QString>> m_extraEnvironment;
   std::vector<std::unique_ptr<QProcess>> m_processes;
 };
 
@@ -359,6 +369,99 @@ TEST_F(AppProcessTest, ASecondCopyWaitsForTheRunningCopyToListen) {
   EXPECT_EQ(received, log.toUtf8() + '\n');
   ASSERT_TRUE(second.waitForFinished(3000));
   EXPECT_EQ(second.exitCode(), 0) << ErrorText(second).toStdString();
+}
+
+// The program on a private session bus where a fake desktop records the notifications and the
+// portal's inhibit calls; the charger on a pseudo-terminal; a stall after 2 s.
+class WatchProcessTest : public AppProcessTest {
+ protected:
+  WatchProcessTest() {
+    const QString bus = QStringLiteral("unix:path=") + m_folder.filePath(QStringLiteral("bus"));
+    m_bus.start(QStringLiteral("dbus-daemon"),
+                {QStringLiteral("--session"), QStringLiteral("--nofork"), "--address=" + bus});
+    EXPECT_TRUE(WaitFor([&] { return QFileInfo::exists(m_folder.filePath("bus")); }, 5s));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), bus);
+    m_desktop.setProcessEnvironment(environment);
+    m_desktop.start(QStringLiteral("/usr/bin/python3"),
+                    {QStringLiteral(AMPELON_FAKE_DESKTOP), m_folder.filePath("calls.log")});
+    EXPECT_TRUE(WaitFor([&] { return !Calls("ready").empty(); }, 10s));
+    m_extraEnvironment = {{QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), bus},
+                          {QStringLiteral("AMPELON_STALL_SECONDS"), QStringLiteral("2")}};
+    // Through a link, so that a lost port cannot come back as another test's terminal that
+    // took over the number of this one.
+    EXPECT_TRUE(QFile::link(QString::fromStdString(m_charger.SlavePath()), DevicePath()));
+    WriteSettings(
+        "[General]\nSerial%20Port%20Number=\"2\"\n[Ports]\nCOM2=" + DevicePath().toUtf8() + "\n");
+  }
+  // The recorded calls of one kind (notifications: with that summary), oldest first.
+  std::vector<QJsonObject> Calls(const char* kind, const char* summary = nullptr) const {
+    QFile file(m_folder.filePath(QStringLiteral("calls.log")));
+    std::vector<QJsonObject> calls;
+    for (const QByteArray& line :
+         file.open(QIODevice::ReadOnly) ? file.readAll().split('\n') : QList<QByteArray>()) {
+      const QJsonObject call = QJsonDocument::fromJson(line).object();
+      if (call.value("call").toString() == QLatin1String(kind) &&
+          (summary == nullptr || call.value("summary").toString() == QLatin1String(summary))) {
+        calls.push_back(call);
+      }
+    }
+    return calls;
+  }
+  QString DevicePath() const { return m_folder.filePath(QStringLiteral("device")); }
+  bool WaitForCall(const char* kind, const char* summary, std::chrono::milliseconds timeout) {
+    return WaitFor([&] { return !Calls(kind, summary).empty(); }, timeout);
+  }
+
+  ampelon::testing::PseudoTerminal m_charger;
+  QProcess m_bus;  // a QProcess ends its process when it is destroyed
+  QProcess m_desktop;
+};
+
+TEST_F(WatchProcessTest, LinesEndedByCrLfAreExplainedInOneNotification) {
+  Start();
+  ASSERT_TRUE(WaitUntilLoaded());
+  std::string lines;
+  for (int i = 0; i < 25; ++i) lines += "1023\r\n";
+  ASSERT_EQ(m_charger.WriteSome(lines), lines.size());
+  ASSERT_TRUE(WaitForCall("Notify", "No readings from the charger", 5s));
+  ASSERT_EQ(m_charger.WriteSome(lines), lines.size());
+  QThread::msleep(2500);
+  const std::vector<QJsonObject> notices = Calls("Notify");
+  ASSERT_EQ(notices.size(), 1u);
+  EXPECT_EQ(notices[0].value("body").toString().toStdString(),
+            "The charger ends its lines with CR LF; Ampelon reads lines that end with a line feed "
+            "alone.");
+  EXPECT_EQ(notices[0].value("app").toString(), QStringLiteral("Ampelon"));
+  EXPECT_EQ(notices[0].value("icon").toString(), QStringLiteral("org.trevanix.Ampelon"));
+  EXPECT_EQ(notices[0].value("entry").toString(), QStringLiteral("org.trevanix.Ampelon"));
+  EXPECT_TRUE(Calls("Inhibit").empty());
+}
+
+TEST_F(WatchProcessTest, ReadingsThatStopAndAPortThatStaysLostAreTold) {
+  Start();
+  ASSERT_TRUE(WaitUntilLoaded());
+  ASSERT_EQ(m_charger.WriteSome("1500\n"), 5u);
+  ASSERT_TRUE(WaitForCall("Inhibit", nullptr, 5s));
+  const QJsonObject inhibit = Calls("Inhibit").front();
+  EXPECT_EQ(inhibit.value("flags").toInt(), 12);
+  EXPECT_EQ(inhibit.value("reason").toString(), QStringLiteral("A charge is being recorded"));
+
+  ASSERT_TRUE(WaitForCall("Notify", "Readings stopped", 6s));
+  ASSERT_EQ(m_charger.WriteSome("1600\n"), 5u);
+  ASSERT_TRUE(WaitForCall("Notify", "Readings again", 3s));
+
+  // Lost: the computer may sleep again at once; the notice waits 10 s for the port to return.
+  const auto lost = std::chrono::steady_clock::now();
+  QFile::remove(DevicePath());
+  m_charger.CloseMaster();
+  ASSERT_TRUE(WaitForCall("Close", nullptr, 3s));
+  EXPECT_EQ(Calls("Close").front().value("handle"), inhibit.value("handle"));
+  ASSERT_TRUE(WaitForCall("Notify", "Serial port 2 lost", 15s));
+  EXPECT_GE(std::chrono::steady_clock::now() - lost, 10s);
+  QThread::msleep(1500);
+  EXPECT_EQ(Calls("Notify", "Serial port 2 lost").size(), 1u);
+  EXPECT_EQ(Calls("Notify", "Readings stopped").size(), 1u);
 }
 
 }  // namespace

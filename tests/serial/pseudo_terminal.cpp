@@ -17,7 +17,9 @@ PseudoTerminal::PseudoTerminal() {
   if (name != nullptr) m_slavePath = name;
   // Nobody keeps the slave open but the program under test, as with a real device node.
   ::close(slave);
-  if (m_slavePath.empty() || fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK) != 0) {
+  // Not inherited by programs the test starts, which would keep the device from hanging up.
+  if (m_slavePath.empty() || fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK) != 0 ||
+      fcntl(master, F_SETFD, FD_CLOEXEC) != 0) {
     ::close(master);
     return;
   }
