@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QImage>
+#include <QSize>
+
+#include "viewer/charge.h"
+
+namespace ampelon {
+
+// The plot of a whole charge (and a reference behind it, when not null) as an image of `size`
+// pixels, with no widget on screen: for exports from the command line.
+QImage RenderChargeImage(const Charge& charge, const Charge* reference, QSize size, bool timeAxis);
+
+}  // namespace ampelon

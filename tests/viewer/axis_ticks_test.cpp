@@ -1,0 +1,3 @@
+#include "viewer/axis_ticks.h"
+
+#include <gtest/gtest.h>

@@ -1,0 +1,3 @@
+#include "viewer/qt/plot_widget.h"
+
+#include <gtest/gtest.h>
