@@ -1,0 +1,63 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "viewer/charge.h"
+#include "viewer/min_max_pyramid.h"
+
+namespace ampelon {
+
+enum class XAxis { kSampleNumber, kTime };
+
+// The points of one charge on one axis, in the order of their x: every reading at its sample
+// number (1 for the first), or on the time axis the readings whose time is known and not before
+// an earlier reading's, at their time. `xOffset` is added to every x (aligning a reference).
+// Holds the charge by reference; with every reading on the axis it copies nothing.
+class PlotSeries {
+ public:
+  PlotSeries(const Charge& charge, XAxis axis, double xOffset = 0);
+
+  // After readings were appended to the charge.
+  void Extend();
+
+  std::size_t Size() const { return m_size; }
+  double X(std::size_t point) const {
+    return m_axis == XAxis::kSampleNumber ? static_cast<double>(point) + 1 + m_xOffset
+                                          : m_charge.seconds[Reading(point)] + m_xOffset;
+  }
+  std::int16_t Count(std::size_t point) const { return Counts()[point]; }
+  std::size_t Reading(std::size_t point) const {
+    return m_readings.empty() ? point : m_readings[point];
+  }
+  std::span<const std::int16_t> Counts() const {
+    return m_readings.empty() ? std::span<const std::int16_t>(m_charge.counts)
+                              : std::span<const std::int16_t>(m_counts);
+  }
+  const MinMaxPyramid& Pyramid() const { return m_pyramid; }
+  XAxis Axis() const { return m_axis; }
+  double XOffset() const { return m_xOffset; }
+
+  // The first point whose x is at or above `x` (Size() if none).
+  std::size_t FirstAtOrAfter(double x) const;
+
+  // Bytes held beside the charge itself.
+  std::size_t Bytes() const;
+
+ private:
+  const Charge& m_charge;
+  XAxis m_axis;
+  double m_xOffset;
+  std::size_t m_size = 0;
+  std::size_t m_readingsSeen = 0;
+  double m_latestTime = 0;
+  // Only once some reading is left off the time axis: which readings the points are, and their
+  // counts in that order.
+  std::vector<std::uint32_t> m_readings;
+  std::vector<std::int16_t> m_counts;
+  MinMaxPyramid m_pyramid;
+};
+
+}  // namespace ampelon
