@@ -58,9 +58,50 @@ std::size_t PlotSeries::FirstAtOrAfter(double x) const {
   return low;
 }
 
+std::optional<std::size_t> PlotSeries::PointOf(std::size_t reading) const {
+  if (m_readings.empty()) {
+    if (reading < m_size) return reading;
+    return std::nullopt;
+  }
+  const auto found = std::lower_bound(m_readings.begin(), m_readings.end(), reading);
+  if (found == m_readings.end() || *found != reading) return std::nullopt;
+  return static_cast<std::size_t>(found - m_readings.begin());
+}
+
+std::pair<std::size_t, std::size_t> PlotSeries::PointsBetween(double low, double high) const {
+  const std::size_t first = FirstAtOrAfter(low);
+  return {first, std::max(first, FirstAtOrAfter(high))};
+}
+
+std::optional<CountRange> PlotSeries::CountsBetween(double low, double high) const {
+  if (m_size == 0) return std::nullopt;
+  auto [first, last] = PointsBetween(low, high);
+  if (first == last) {
+    // Between two points (or beside the series): the line through the view joins these.
+    first = first > 0 ? first - 1 : 0;
+    last = std::min(last + 1, m_size);
+  }
+  return m_pyramid.Of(Counts(), first, last);
+}
+
 std::size_t PlotSeries::Bytes() const {
   return m_pyramid.Bytes() + m_readings.capacity() * sizeof(std::uint32_t) +
          m_counts.capacity() * sizeof(std::int16_t);
+}
+
+std::optional<double> FirstKnownTime(const Charge& charge) {
+  const std::size_t known = std::min(charge.counts.size(), charge.seconds.size());
+  for (std::size_t i = 0; i < known; ++i) {
+    if (std::isfinite(charge.seconds[i])) return charge.seconds[i];
+  }
+  return std::nullopt;
+}
+
+double ReferenceOffset(const Charge& charge, const Charge& reference, XAxis axis) {
+  if (axis != XAxis::kTime) return 0;
+  const std::optional<double> first = FirstKnownTime(charge);
+  const std::optional<double> referenceFirst = FirstKnownTime(reference);
+  return first && referenceFirst ? *first - *referenceFirst : 0;
 }
 
 }  // namespace ampelon

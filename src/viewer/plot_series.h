@@ -2,7 +2,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
+#include <utility>
 #include <vector>
 
 #include "viewer/charge.h"
@@ -40,8 +42,15 @@ class PlotSeries {
   XAxis Axis() const { return m_axis; }
   double XOffset() const { return m_xOffset; }
 
+  // The point that stands for `reading`, if it is one.
+  std::optional<std::size_t> PointOf(std::size_t reading) const;
   // The first point whose x is at or above `x` (Size() if none).
   std::size_t FirstAtOrAfter(double x) const;
+  // Points [first, last) with x in [low, high).
+  std::pair<std::size_t, std::size_t> PointsBetween(double low, double high) const;
+  // Lowest and highest count of the points with x in [low, high), and of the points just outside
+  // when none lies within; nothing for an empty series.
+  std::optional<CountRange> CountsBetween(double low, double high) const;
 
   // Bytes held beside the charge itself.
   std::size_t Bytes() const;
@@ -59,5 +68,13 @@ class PlotSeries {
   std::vector<std::int16_t> m_counts;
   MinMaxPyramid m_pyramid;
 };
+
+// The time of a charge's first reading whose time is known: where the time axis puts its first
+// point, and where a reference is aligned.
+std::optional<double> FirstKnownTime(const Charge& charge);
+
+// How far to move a reference's x so that its first point lies on the charge's first point:
+// nothing on the sample axis, the difference of their first times on the time axis.
+double ReferenceOffset(const Charge& charge, const Charge& reference, XAxis axis);
 
 }  // namespace ampelon

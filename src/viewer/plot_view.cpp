@@ -50,12 +50,12 @@ void PlotView::ZoomVolts(AxisRange shown, double at, double factor) {
   m_showingAll = false;
 }
 
-void PlotView::ZoomTo(AxisRange x, AxisRange volts) {
-  x = Ordered(x);
-  volts = Ordered(volts);
-  if (!(x.Span() > 0) || !(volts.Span() > 0)) return;
-  SetX(x);
-  m_volts = volts;
+void PlotView::ZoomTo(std::optional<AxisRange> x, std::optional<AxisRange> volts) {
+  if (x && Ordered(*x).Span() > 0) SetX(Ordered(*x));
+  if (volts && Ordered(*volts).Span() > 0) {
+    m_volts = Ordered(*volts);
+    m_showingAll = false;
+  }
 }
 
 void PlotView::Pan(double dx, double dv, AxisRange shown) {

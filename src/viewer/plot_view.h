@@ -25,8 +25,9 @@ class PlotView {
   // Spans multiplied by `factor` (below 1 zooms in) with `at` kept where it is.
   void ZoomX(double at, double factor);
   void ZoomVolts(AxisRange shown, double at, double factor);
-  // A dragged rectangle: both ranges, in whichever order their ends were given.
-  void ZoomTo(AxisRange x, AxisRange volts);
+  // A dragged rectangle: the ranges given, in whichever order their ends came; a range not given
+  // (or empty) stays as it is.
+  void ZoomTo(std::optional<AxisRange> x, std::optional<AxisRange> volts);
   // Moves the view by dx and dv; moving the volts fixes them, starting from `shown`.
   void Pan(double dx, double dv, AxisRange shown);
 
