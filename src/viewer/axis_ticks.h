@@ -6,12 +6,18 @@ namespace ampelon {
 struct AxisTicks {
   double first = 0;  // the lowest tick at or above the axis' low end
   double step = 1;
-  int count = 0;     // ticks from `first` on that lie within the axis
+  int count = 0;     // ticks first, first + step, ... that lie within the axis
   int decimals = 0;  // decimal places that write every tick exactly
 };
 
-// Ticks for [low, high] with at most `mostTicks` of them (at least 2 asked for); no ticks when the
-// range is empty or not finite.
+// Ticks for [low, high], at most `mostTicks` of them and as many as that allows; none when the
+// range is empty or not finite, or fewer than 2 ticks are asked for.
 AxisTicks RoundTicks(double low, double high, int mostTicks);
+
+// The unit a time axis is written in: seconds for spans up to two minutes, minutes up to two
+// hours, hours beyond.
+enum class TimeUnit { kSeconds, kMinutes, kHours };
+TimeUnit TimeUnitFor(double spanSeconds);
+double SecondsPer(TimeUnit unit);
 
 }  // namespace ampelon

@@ -8,7 +8,8 @@
 namespace ampelon {
 
 // The plot of a whole charge (and a reference behind it, when not null) as an image of `size`
-// pixels, with no widget on screen: for exports from the command line.
+// pixels, on the time axis when asked for and both have times. Needs no widget and no screen,
+// only a QGuiApplication (for the fonts): for exports from the command line.
 QImage RenderChargeImage(const Charge& charge, const Charge* reference, QSize size, bool timeAxis);
 
 }  // namespace ampelon
