@@ -15,6 +15,7 @@ set(AMPELON_PACKAGE_MAINTAINER "Trevanix <packaging@trevanix.invalid>"
 
 set(ampelon_data "${PROJECT_SOURCE_DIR}/data")
 install(FILES "${ampelon_data}/linux/${AMPELON_APP_ID}.desktop"
+              "${ampelon_data}/linux/${AMPELON_APP_ID}Viewer.desktop"
         DESTINATION "${CMAKE_INSTALL_DATADIR}/applications")
 install(FILES "${ampelon_data}/linux/${AMPELON_APP_ID}.metainfo.xml"
         DESTINATION "${CMAKE_INSTALL_DATADIR}/metainfo")

@@ -27,9 +27,12 @@ namespace {
 constexpr const char* kLastPathSetting = "Last Path";
 constexpr int kPollMilliseconds = 1000;
 
+QString OpenFileText() {
+  return QStringLiteral("Open a graph log with File > Open, or drop one here.");
+}
+
 QString NoChargeText() {
-  return QStringLiteral(
-      "No charge is being recorded.\n\nOpen a graph log with File > Open, or drop one here.");
+  return QStringLiteral("No charge is being recorded.\n\n") + OpenFileText();
 }
 
 QString FileNameOf(const QString& path) { return QFileInfo(path).fileName(); }
@@ -50,7 +53,7 @@ ViewerWindow::ViewerWindow(const Paths& paths)
   m_lastFolder = m_settings.ReadSetting(kLastPathSetting, paths.firstFolder);
 
   m_plot = new PlotWidget(this);
-  m_plot->SetEmptyText(NoChargeText());
+  m_plot->SetEmptyText(OpenFileText());
   setCentralWidget(m_plot);
   m_plot->setFocus();
   m_readout = new QLabel(this);
@@ -80,7 +83,7 @@ void ViewerWindow::BuildMenus() {
   m_removeReference =
       file->addAction(QStringLiteral("&Remove Reference"), this, [this] { RemoveReference(); });
   file->addSeparator();
-  m_exportCsv = file->addAction(QStringLiteral("Export &CSV…"), this, [this] { ExportCsv(false); });
+  m_exportCsv = file->addAction(QStringLiteral("&Export CSV…"), this, [this] { ExportCsv(false); });
   m_exportViewCsv = file->addAction(QStringLiteral("Export CSV of the &View…"), this,
                                     [this] { ExportCsv(true); });
   m_exportPng = file->addAction(QStringLiteral("Export &PNG…"), this, [this] { ExportPng(); });
@@ -110,13 +113,16 @@ void ViewerWindow::UpdateCommands() {
   m_exportViewCsv->setEnabled(any && !shown->counts.empty());
   m_exportPng->setEnabled(any);
   m_removeReference->setEnabled(m_hasReference);
-  QString source = m_follower ? QString() : FileNameOf(m_openedName);
+  if (m_follower) {
+    ShowFollowState();
+    return;
+  }
+  QString source = FileNameOf(m_openedName);
   if (m_hasReference) {
     source += (source.isEmpty() ? QString() : QStringLiteral("  ·  ")) +
               QStringLiteral("reference: ") + FileNameOf(m_referenceName);
   }
-  if (m_follower) ShowFollowState();
-  if (!m_follower) m_source->setText(source);
+  m_source->setText(source);
 }
 
 bool ViewerWindow::OpenFile(const QString& fileName) {
@@ -149,6 +155,7 @@ void ViewerWindow::Follow() {
   m_opened = Charge{};
   m_openedName.clear();
   m_plot->SetCharge(nullptr);
+  m_plot->SetEmptyText(NoChargeText());
   setWindowTitle(QStringLiteral("Running charge — Ampelon Viewer"));
   PollJournal();
   m_followTimer.start();
