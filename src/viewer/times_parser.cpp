@@ -47,6 +47,16 @@ void TimesParser::Feed(std::string_view bytes) {
     const auto end =
         std::find_if(bytes.begin(), bytes.end(), [](char c) { return c == '\r' || c == '\n'; });
     const auto length = static_cast<std::size_t>(end - bytes.begin());
+    if (!m_lineOpen && end != bytes.end()) {
+      // A whole line in this piece: read where it lies, without a copy.
+      if (m_seconds.size() < m_maxLines) {
+        m_seconds.push_back(length > kLongestTimeLine ? kUnknown
+                                                      : ParseSecondsLine(bytes.substr(0, length)));
+      }
+      bytes.remove_prefix(length);
+      m_lineTaken = true;  // its ending, next, adds nothing
+      continue;
+    }
     m_lineOpen = true;
     if (m_line.size() + length > kLongestTimeLine) {
       m_lineTooLong = true;
@@ -62,6 +72,10 @@ void TimesParser::Finish() {
 }
 
 void TimesParser::EndLine() {
+  if (m_lineTaken) {
+    m_lineTaken = false;
+    return;
+  }
   if (m_seconds.size() < m_maxLines) {
     m_seconds.push_back(m_lineTooLong ? kUnknown : ParseSecondsLine(m_line));
   }

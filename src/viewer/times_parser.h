@@ -33,6 +33,7 @@ class TimesParser {
   bool m_lineOpen = false;
   bool m_lineTooLong = false;
   bool m_afterCarriageReturn = false;
+  bool m_lineTaken = false;  // the line before the next ending was read already
 };
 
 // The time a line of a times file gives: a number of seconds, zero or more, written with "." as

@@ -32,7 +32,10 @@ void PrintNotes(const std::string& notes) {
 }
 
 // --export-csv and --export-png: the exit code.
-int Export(const ViewerCommandLine& commandLine) {
+int Export(ViewerCommandLine commandLine) {
+  // Names as the system gives them (Windows: its code page), for the program in UTF-8.
+  commandLine.file = QFile::decodeName(commandLine.file.c_str()).toStdString();
+  commandLine.output = QFile::decodeName(commandLine.output.c_str()).toStdString();
   const ampelon::Result<ampelon::ChargeFile> loaded = ampelon::LoadChargeFile(commandLine.file);
   if (!loaded) {
     std::fprintf(stderr, "ampelon-viewer: %s\n", loaded.error().c_str());
