@@ -94,7 +94,10 @@ void ViewerWindow::BuildMenus() {
   m_timeAxis = view->addAction(QStringLiteral("&Time Axis"));
   m_timeAxis->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
   m_timeAxis->setCheckable(true);
-  connect(m_timeAxis, &QAction::toggled, this, [this](bool on) { m_plot->SetTimeAxis(on); });
+  connect(m_timeAxis, &QAction::toggled, this, [this](bool on) {
+    m_wantTimeAxis = on;
+    m_plot->SetTimeAxis(on);
+  });
   view->addAction(QStringLiteral("Show &All"), this, [this] { m_plot->ShowAll(); });
 }
 
@@ -134,11 +137,9 @@ bool ViewerWindow::OpenFile(const QString& fileName) {
     return false;
   }
   StopFollowing();
-  const bool timeAxis = m_plot->TimeAxis();
   m_opened = std::move(loaded->charge);
   m_openedName = fileName;
-  m_plot->SetCharge(&m_opened);
-  m_plot->SetTimeAxis(timeAxis);
+  ShowCharge(&m_opened);
   setWindowTitle(FileNameOf(fileName) + QStringLiteral(" — Ampelon Viewer"));
   const QFileInfo info(fileName);
   m_lastFolder = QDir::toNativeSeparators(info.absolutePath() + QLatin1Char('/')).toStdString();
@@ -161,6 +162,12 @@ void ViewerWindow::Follow() {
   m_followTimer.start();
 }
 
+void ViewerWindow::ShowCharge(const Charge* charge) {
+  m_plot->SetCharge(charge);
+  // The time axis stays chosen across charges, drawn whenever the times are known.
+  m_plot->SetTimeAxis(m_wantTimeAxis);
+}
+
 void ViewerWindow::StopFollowing() {
   m_followTimer.stop();
   m_follower.reset();
@@ -171,12 +178,12 @@ void ViewerWindow::PollJournal() {
   const bool timesKnown = m_plot->TimesKnown();
   switch (m_follower->Poll()) {
     case JournalFollower::Change::kStartedOver:
-      m_plot->SetCharge(&m_follower->GetCharge());
+      ShowCharge(&m_follower->GetCharge());
       break;
     case JournalFollower::Change::kGrew:
       // Times that became known (or unknown) change what the plot can draw.
       if (timesKnown != !m_follower->GetCharge().seconds.empty()) {
-        m_plot->SetCharge(&m_follower->GetCharge());
+        ShowCharge(&m_follower->GetCharge());
       } else {
         m_plot->ChargeGrew();
       }
@@ -228,12 +235,14 @@ void ViewerWindow::CompareWith() {
   m_referenceName = name;
   m_hasReference = true;
   m_plot->SetReference(&m_reference);
+  m_plot->SetTimeAxis(m_wantTimeAxis);
   UpdateCommands();
   if (!loaded->notes.empty()) Report(QString::fromStdString(loaded->notes));
 }
 
 void ViewerWindow::RemoveReference() {
   m_plot->SetReference(nullptr);
+  m_plot->SetTimeAxis(m_wantTimeAxis);
   m_reference = Charge{};
   m_referenceName.clear();
   m_hasReference = false;

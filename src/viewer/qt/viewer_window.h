@@ -44,6 +44,7 @@ class ViewerWindow final : public QMainWindow {
 
  private:
   void BuildMenus();
+  void ShowCharge(const Charge* charge);
   void PollJournal();
   void StopFollowing();
   void ShowFollowState();
@@ -73,6 +74,7 @@ class ViewerWindow final : public QMainWindow {
   Charge m_opened;  // the graph log shown, when not following
   Charge m_reference;
   bool m_hasReference = false;
+  bool m_wantTimeAxis = false;  // the user's choice; drawn only while the times are known
   QString m_openedName;
   QString m_referenceName;
   std::unique_ptr<JournalFollower> m_follower;
