@@ -40,7 +40,10 @@ PlotWidget::PlotWidget(QWidget* parent) : QWidget(parent) {
   setMouseTracking(true);
   setFocusPolicy(Qt::StrongFocus);
   setMinimumSize(240, 160);
+  setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 }
+
+QSize PlotWidget::sizeHint() const { return {800, 500}; }
 
 PlotWidget::~PlotWidget() = default;
 

@@ -46,6 +46,8 @@ class PlotWidget final : public QWidget {
   // The plot as shown, for PNG export, at any size (used by the command line too, offscreen).
   QImage RenderImage(QSize logicalSize, qreal devicePixelRatio) const;
 
+  QSize sizeHint() const override;
+
   // The read-out as last sent.
   QString Readout() const { return m_readout; }
 
