@@ -112,12 +112,18 @@ TEST(PlotWidgetTest, WheelRectangleDragsAndKeysMoveTheViewAndHomeOrADoubleClickS
     PlotWidget plot;
     plot.resize(640, 400);
     plot.SetCharge(&charge);
+    plot.grab();
     row.act(plot);
     const auto [first, last] = plot.VisibleSamples();
     EXPECT_NEAR(static_cast<double>(first), static_cast<double>(row.first), 1.0) << row.what;
     EXPECT_NEAR(static_cast<double>(last), static_cast<double>(row.last), 1.0) << row.what;
     // A double-click's first click sets no marker.
     EXPECT_FALSE(plot.Readout().contains("A:")) << row.what;
+    // Redrawn on screen, the plot erased only what it drew before: no pixel of it is left.
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(&plot, &leave);
+    const QImage shown = plot.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(shown, plot.RenderImage(plot.size(), shown.devicePixelRatio())) << row.what;
   }
 }
 

@@ -188,7 +188,7 @@ QImage PlotWidget::RenderImage(QSize logicalSize, qreal devicePixelRatio) const 
   PlotScene scene = Scene(false);
   // The cursor follows the pointer on screen; a picture of the plot leaves it out.
   std::erase_if(scene.marks, [](const PlotMark& mark) { return mark.name.isEmpty(); });
-  m_renderer.Render(scene, image);
+  PlotRenderer().Render(scene, image);
   return image;
 }
 
@@ -205,10 +205,12 @@ void PlotWidget::paintEvent(QPaintEvent*) {
     m_image = QImage(pixels, QImage::Format_RGB32);
     m_image.setDevicePixelRatio(ratio);
     m_imageStale = true;
+    m_imageNew = true;
   }
   if (m_imageStale && !m_image.isNull()) {
-    m_renderer.Render(Scene(true), m_image);
+    m_renderer.Render(Scene(true), m_image, !m_imageNew);
     m_imageStale = false;
+    m_imageNew = false;
   }
   QPainter painter(this);
   painter.drawImage(QPointF(0, 0), m_image);

@@ -104,9 +104,10 @@ class PlotWidget final : public QWidget {
   bool m_panningVolts = false;
   bool m_ignoreRelease = false;
 
-  mutable PlotRenderer m_renderer;
+  PlotRenderer m_renderer;
   QImage m_image;
   bool m_imageStale = true;
+  bool m_imageNew = true;  // nothing the renderer drew is on it
 };
 
 }  // namespace ampelon
