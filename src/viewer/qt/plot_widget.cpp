@@ -63,6 +63,13 @@ void PlotWidget::ChargeGrew() {
     ShowAll();
     return;
   }
+  const std::size_t size = m_charge->counts.size();
+  if (size < m_series->Size() || (m_markerA && *m_markerA >= size) ||
+      (m_markerB && *m_markerB >= size)) {
+    // Readings were taken away rather than added: the charge is a new one.
+    SetCharge(m_charge);
+    return;
+  }
   const std::optional<AxisRange> before = DataExtent();
   m_series->Extend();
   const std::optional<AxisRange> after = DataExtent();
