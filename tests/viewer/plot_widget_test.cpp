@@ -135,17 +135,17 @@ TEST(PlotWidgetTest, ClicksSetMarkersAAndBAndTheReadoutGivesTheirDifferencesUnti
   QString sent;
   QObject::connect(&plot, &PlotWidget::ReadoutChanged, [&](const QString& text) { sent = text; });
   Mouse(plot, QEvent::MouseMove, {XOfSample(251), kMiddleY}, Qt::NoButton);
-  EXPECT_EQ(sent, "sample 251, 2:05.0, 1.2210 V, count 2000");
+  EXPECT_EQ(sent, "sample 251 at 2:05.0, 1.2210 V, count 2000");
   Click(plot, {XOfSample(251), kMiddleY});
   Click(plot, {XOfSample(751), kMiddleY});
-  EXPECT_TRUE(sent.contains("A: sample 251, 2:05.0")) << sent.toStdString();
-  EXPECT_TRUE(sent.contains("B: sample 751, 6:15.0")) << sent.toStdString();
+  EXPECT_TRUE(sent.contains("A: sample 251 at 2:05.0")) << sent.toStdString();
+  EXPECT_TRUE(sent.contains("B: sample 751 at 6:15.0")) << sent.toStdString();
   EXPECT_TRUE(sent.contains("Δ 500 samples, Δt 4:10.0, ΔV +0.0000 V, +0.00 mV/min"))
       << sent.toStdString();
   Click(plot, {XOfSample(100), kMiddleY});  // a third click starts over
   EXPECT_TRUE(sent.contains("A: sample 100") && !sent.contains("B:")) << sent.toStdString();
   Key(plot, Qt::Key_Escape);
-  EXPECT_EQ(sent, "sample 100, 49.5 s, 1.2210 V, count 2000");
+  EXPECT_EQ(sent, "sample 100 at 49.5 s, 1.2210 V, count 2000");
   Mouse(plot, QEvent::MouseMove, {5, 5}, Qt::NoButton);  // outside the plot area
   EXPECT_EQ(sent, "");
 }
@@ -208,7 +208,7 @@ TEST(PlotWidgetTest, AReferenceIsDrawnBehindAndOnTheTimeAxisOnlyWhenBothHaveTime
   plot.SetReference(&reference);
   EXPECT_TRUE(plot.TimeAxis());
   Mouse(plot, QEvent::MouseMove, {XOfSample(300), kMiddleY}, Qt::NoButton);
-  EXPECT_TRUE(plot.Readout().contains("reference: sample 300, 2:29.5, 1.2821 V, count 2100"))
+  EXPECT_TRUE(plot.Readout().contains("reference: sample 300 at 2:29.5, 1.2821 V, count 2100"))
       << plot.Readout().toStdString();
   for (const qreal ratio : {1.0, 2.0}) {
     const QImage image = plot.RenderImage({400, 300}, ratio);
@@ -241,7 +241,7 @@ TEST(ReadoutText, TimesAndVoltsAreWrittenWithTheLocalesDecimalSeparator) {
     EXPECT_EQ(DurationText(german, row.seconds), row.german);
   }
   EXPECT_EQ(ReadingText(german, {7, 2.5, 2048, 1.250305f}),
-            "sample 7, 2,5 s, 1,2503 V, count 2048");
+            "sample 7 at 2,5 s, 1,2503 V, count 2048");
 }
 
 }  // namespace
