@@ -40,12 +40,26 @@ ColumnSpan SpanOf(const Extremes& extremes, const RowMapping& rows) {
 }  // namespace
 
 std::size_t FirstPointInOrAfter(const PlotSeries& series, const ColumnMapping& columns, int column,
-                                std::size_t from) {
+                                std::size_t from, std::size_t guess) {
+  const std::size_t size = series.Size();
+  const auto before = [&](std::size_t point) { return columns.Column(series.X(point)) < column; };
+  if (guess > 0) {
+    // The answer is the point that is not before the column while the one ahead of it is.
+    std::size_t at = std::min(from + guess, size);
+    for (int tries = 0; tries < 8; ++tries) {
+      if (at > from && !before(at - 1)) {
+        --at;
+      } else if (at < size && before(at)) {
+        ++at;
+      } else {
+        return at;
+      }
+    }
+  }
   // Gallop from `from`, then halve: columns are met left to right, so each search is short.
   std::size_t low = from;
   std::size_t step = 1;
   std::size_t high = from;
-  const std::size_t size = series.Size();
   while (high < size && columns.Column(series.X(high)) < column) {
     low = high + 1;
     high = std::min(size, high + step);
@@ -68,8 +82,9 @@ void TraceColumns(const PlotSeries& series, const ColumnMapping& columns, const 
   const std::span<const std::int16_t> counts = series.Counts();
   const std::span<const float> volts = VoltsOfEveryReading();
   std::size_t first = FirstPointInOrAfter(series, columns, 0);
+  std::size_t width = 0;  // points in the column before
   for (int column = 0; column < columns.columns; ++column) {
-    const std::size_t last = FirstPointInOrAfter(series, columns, column + 1, first);
+    const std::size_t last = FirstPointInOrAfter(series, columns, column + 1, first, width);
     Extremes extremes;
     if (first < last) {
       const CountRange range = series.Pyramid().Of(counts, first, last);
@@ -82,6 +97,7 @@ void TraceColumns(const PlotSeries& series, const ColumnMapping& columns, const 
     if (last >= 1 && last < size)
       extremes.Add(LineAt(series, last - 1, columns.LeftEdge(column + 1)));
     spans[static_cast<std::size_t>(column)] = SpanOf(extremes, rows);
+    width = last - first;
     first = last;
   }
 }

@@ -53,8 +53,10 @@ void TraceColumns(const PlotSeries& series, const ColumnMapping& columns, const 
 void TraceEveryPoint(const PlotSeries& series, const ColumnMapping& columns, const RowMapping& rows,
                      std::span<ColumnSpan> spans);
 
-// The first point whose column is at or right of `column`, searching from `from` on.
+// The first point whose column is at or right of `column`, searching from `from` on; `guess`, when
+// not 0, is how many points after `from` it probably lies (the width of the column before), so
+// that a steady series is searched in a few neighbouring reads.
 std::size_t FirstPointInOrAfter(const PlotSeries& series, const ColumnMapping& columns, int column,
-                                std::size_t from = 0);
+                                std::size_t from = 0, std::size_t guess = 0);
 
 }  // namespace ampelon

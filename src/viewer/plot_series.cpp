@@ -15,11 +15,21 @@ PlotSeries::PlotSeries(const Charge& charge, XAxis axis, double xOffset)
 }
 
 void PlotSeries::Extend() {
+  const std::size_t known = m_axis == XAxis::kSampleNumber
+                                ? m_charge.counts.size()
+                                : std::min(m_charge.counts.size(), m_charge.seconds.size());
+  if (known < m_readingsSeen) {
+    m_size = 0;
+    m_readingsSeen = 0;
+    m_latestTime = -std::numeric_limits<double>::infinity();
+    m_readings.clear();
+    m_counts.clear();
+    m_pyramid.Clear();
+  }
   if (m_axis == XAxis::kSampleNumber) {
     m_size = m_charge.counts.size();
     m_readingsSeen = m_size;
   } else {
-    const std::size_t known = std::min(m_charge.counts.size(), m_charge.seconds.size());
     for (std::size_t reading = m_readingsSeen; reading < known; ++reading) {
       const double time = m_charge.seconds[reading];
       const bool onAxis = std::isfinite(time) && time >= m_latestTime;

@@ -22,7 +22,7 @@ class PlotSeries {
  public:
   PlotSeries(const Charge& charge, XAxis axis, double xOffset = 0);
 
-  // After readings were appended to the charge.
+  // After readings were appended to the charge. A charge that lost readings is taken afresh.
   void Extend();
 
   std::size_t Size() const { return m_size; }

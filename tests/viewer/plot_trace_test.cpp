@@ -67,6 +67,11 @@ TEST(PlotSeries, TheTimeAxisLeavesOffUnknownAndBackwardTimesAndKeepsDoingSoAsThe
   EXPECT_EQ(series.Size(), 5u);
   EXPECT_EQ(series.Pyramid().Of(series.Counts(), 0, 5).highest, 16);
   EXPECT_EQ(PlotSeries(charge, XAxis::kSampleNumber).Size(), 8u);
+  // A charge rewritten shorter is taken afresh, not read past its end.
+  charge = Charge{{20, 21}, {0, 1}};
+  series.Extend();
+  EXPECT_EQ(series.Size(), 2u);
+  EXPECT_EQ(series.Pyramid().Of(series.Counts(), 0, 2).highest, 21);
 }
 
 // Column 0 is x 0.5 to 1.5: the point at 1 and the line to the point at 2 as far as 1.5.

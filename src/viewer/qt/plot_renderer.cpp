@@ -1,6 +1,7 @@
 #include "viewer/qt/plot_renderer.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 #include <QFontMetrics>
@@ -17,6 +18,9 @@ constexpr QRgb kBackground = qRgb(0, 0, 0);
 constexpr QRgb kGrid = qRgb(48, 48, 48);
 constexpr QRgb kFrame = qRgb(112, 112, 112);
 const QColor kText(200, 200, 200);
+
+// The plot area's rows are grouped in bands of 16 for erasing what the curves drew.
+constexpr int kBandShift = 4;
 
 // A tick label every 90 logical pixels across, every 36 up.
 constexpr double kPixelsPerXTick = 90;
@@ -79,6 +83,45 @@ AxisTicks SampleTicks(double low, double high, int mostTicks) {
 QColor PlotRenderer::ChargeColour() { return QColor(192, 255, 192); }
 QColor PlotRenderer::ReferenceColour() { return QColor(255, 150, 60); }
 
+void PlotRenderer::Erase(QImage& image, const QRect& area, bool again) {
+  const PixelImage pixels = PixelsOf(image);
+  if (!again || !m_drawn || m_drawn->area != area) {
+    FillRect(pixels, 0, 0, pixels.width, pixels.height, kBackground);
+  } else {
+    // Everything outside the plot area, then inside it what the last picture drew there.
+    const int right = area.left() + area.width();
+    const int bottom = area.top() + area.height();
+    FillRect(pixels, 0, 0, pixels.width, area.top(), kBackground);
+    FillRect(pixels, 0, bottom, pixels.width, pixels.height, kBackground);
+    FillRect(pixels, 0, area.top(), area.left(), bottom, kBackground);
+    FillRect(pixels, right, area.top(), pixels.width, bottom, kBackground);
+    for (const QRect& rect : m_drawn->rects) {
+      FillRect(pixels, rect.left(), rect.top(), rect.right() + 1, rect.bottom() + 1, kBackground);
+    }
+    for (std::size_t band = 0; band < m_drawn->bandLeft.size(); ++band) {
+      if (m_drawn->bandLeft[band] > m_drawn->bandRight[band]) continue;
+      const int top = area.top() + static_cast<int>(band << kBandShift);
+      FillRect(pixels, m_drawn->bandLeft[band], top, m_drawn->bandRight[band] + 1,
+               std::min(top + (1 << kBandShift), bottom), kBackground);
+    }
+  }
+  Drawn drawn;
+  drawn.area = area;
+  const std::size_t bands = static_cast<std::size_t>((area.height() >> kBandShift) + 1);
+  drawn.bandLeft.assign(bands, INT_MAX);
+  drawn.bandRight.assign(bands, INT_MIN);
+  m_drawn = std::move(drawn);
+}
+
+void PlotRenderer::NoteDrawn(const QRectF& logical, qreal ratio) {
+  if (!m_drawn) return;
+  const QRectF device(logical.x() * ratio, logical.y() * ratio, logical.width() * ratio,
+                      logical.height() * ratio);
+  const qreal reach = 3 * ratio;
+  const QRect rect = device.adjusted(-reach, -reach, reach, reach).toAlignedRect() & m_drawn->area;
+  if (!rect.isEmpty()) m_drawn->rects.push_back(rect);
+}
+
 void PlotRenderer::DrawCurve(const PlotSeries& series, const PlotFrame& frame, QImage& image,
                              QColor colour) {
   const DeviceArea area = DeviceAreaOf(frame, image.devicePixelRatio());
@@ -92,23 +135,43 @@ void PlotRenderer::DrawCurve(const PlotSeries& series, const PlotFrame& frame, Q
   const int thickness = std::max(1, static_cast<int>(std::lround(image.devicePixelRatio())));
   DrawSpans(PixelsOf(image), m_spans, area.left, area.top, area.top + area.height, thickness,
             colour.rgb());
+  if (!m_drawn) return;
+  std::vector<int>& bandLeft = m_drawn->bandLeft;
+  std::vector<int>& bandRight = m_drawn->bandRight;
+  const int lastRow = area.height - 1;
+  for (std::size_t index = 0; index < m_spans.size(); ++index) {
+    const ColumnSpan& span = m_spans[index];
+    if (span.top > span.bottom) continue;
+    const int column = area.left + static_cast<int>(index);
+    const auto first = static_cast<std::size_t>(span.top >> kBandShift);
+    const auto last =
+        static_cast<std::size_t>(std::min(span.bottom + thickness - 1, lastRow) >> kBandShift);
+    for (std::size_t band = first; band <= last; ++band) {
+      bandLeft[band] = std::min(bandLeft[band], column);
+      bandRight[band] = std::max(bandRight[band], column + thickness - 1);
+    }
+  }
 }
 
-void PlotRenderer::Render(const PlotScene& scene, QImage& image) {
+void PlotRenderer::Render(const PlotScene& scene, QImage& image, bool again) {
   const PixelImage pixels = PixelsOf(image);
-  FillRect(pixels, 0, 0, pixels.width, pixels.height, kBackground);
   const qreal ratio = image.devicePixelRatio();
   const QSizeF size = image.deviceIndependentSize();
-  QPainter painter(&image);
-  painter.setRenderHint(QPainter::TextAntialiasing);
-  painter.setPen(kText);
   if (scene.charge == nullptr || !(scene.x.Span() > 0) || !(scene.volts.Span() > 0)) {
+    FillRect(pixels, 0, 0, pixels.width, pixels.height, kBackground);
+    m_drawn.reset();
+    QPainter painter(&image);
+    painter.setPen(kText);
     painter.drawText(QRectF(QPointF(0, 0), size).adjusted(20, 20, -20, -20),
                      Qt::AlignCenter | Qt::TextWordWrap, scene.emptyText);
     return;
   }
   const PlotFrame frame = FrameFor(size.width(), size.height(), scene.x, scene.volts);
   const DeviceArea area = DeviceAreaOf(frame, ratio);
+  Erase(image, QRect(area.left, area.top, area.width, area.height), again);
+  QPainter painter(&image);
+  painter.setRenderHint(QPainter::TextAntialiasing);
+  painter.setPen(kText);
   const int line = std::max(1, static_cast<int>(std::lround(ratio)));
   const QLocale locale;
   const QFontMetricsF metrics(painter.font());
@@ -123,6 +186,7 @@ void PlotRenderer::Render(const PlotScene& scene, QImage& image) {
     if (row < 0 || row >= area.height) continue;
     FillRect(pixels, area.left, area.top + row, area.left + area.width, area.top + row + line,
              kGrid);
+    m_drawn->rects.emplace_back(area.left, area.top + row, area.width, line);
     const double y = (area.top + row) / ratio;
     painter.drawText(QRectF(0, y - 10, frame.left - 6, 20), Qt::AlignRight | Qt::AlignVCenter,
                      locale.toString(volts, 'f', voltsTicks.decimals));
@@ -141,6 +205,7 @@ void PlotRenderer::Render(const PlotScene& scene, QImage& image) {
     if (column < 0 || column >= area.width) continue;
     FillRect(pixels, area.left + column, area.top, area.left + column + line,
              area.top + area.height, kGrid);
+    m_drawn->rects.emplace_back(area.left + column, area.top, line, area.height);
     const double x = (area.left + column) / ratio;
     // Centred under its line, but kept inside the picture.
     const QString text = locale.toString(value, 'f', xTicks.decimals);
@@ -183,6 +248,9 @@ void PlotRenderer::Render(const PlotScene& scene, QImage& image) {
     const double x = frame.PixelX(mark.x);
     const double y = frame.PixelY(mark.volts);
     if (!std::isfinite(x) || !std::isfinite(y)) continue;
+    NoteDrawn(mark.name.isEmpty() ? QRectF(x - 8, y - 8, 16, 16)
+                                  : QRectF(x - 4, frame.top, 40, frame.height),
+              ratio);
     if (mark.name.isEmpty()) {
       painter.setPen(QPen(mark.colour, 1.5));
       painter.setRenderHint(QPainter::Antialiasing);
@@ -202,6 +270,7 @@ void PlotRenderer::Render(const PlotScene& scene, QImage& image) {
     const QRectF box = metrics.boundingRect(QRectF(0, 0, frame.width - 16, frame.height - 16),
                                             Qt::AlignLeft | Qt::AlignTop, text);
     const QRectF placed = box.translated(frame.left + 12, frame.top + 22).adjusted(-6, -4, 6, 4);
+    NoteDrawn(placed, ratio);
     painter.fillRect(placed, QColor(0, 0, 0, 200));
     painter.setPen(QPen(kText, 1));
     painter.drawRect(placed);
@@ -211,6 +280,7 @@ void PlotRenderer::Render(const PlotScene& scene, QImage& image) {
     painter.setPen(QPen(Qt::white, 1, Qt::DashLine));
     painter.setBrush(QColor(255, 255, 255, 40));
     painter.drawRect(scene.selection->normalized());
+    NoteDrawn(scene.selection->normalized(), ratio);
   }
 }
 

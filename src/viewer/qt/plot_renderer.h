@@ -40,17 +40,31 @@ struct PlotScene {
 // min/max pyramids, the axes, grid and texts with QPainter on top.
 class PlotRenderer {
  public:
-  // Draws `scene` over the whole of `image` (RGB32, at its device pixel ratio). Keeps its
-  // buffers from one call to the next.
-  void Render(const PlotScene& scene, QImage& image);
+  // Draws `scene` over the whole of `image` (RGB32, at its device pixel ratio). With `again`,
+  // `image` holds this renderer's last picture untouched: only what that drew is erased, which
+  // spares most of a large plot's pixels.
+  void Render(const PlotScene& scene, QImage& image, bool again = false);
 
   static QColor ChargeColour();
   static QColor ReferenceColour();
 
  private:
+  // What the last picture drew inside the plot area, in device pixels: rectangles, and for each
+  // band of rows the columns that the curves reached.
+  struct Drawn {
+    QRect area;
+    std::vector<QRect> rects;
+    std::vector<int> bandLeft;
+    std::vector<int> bandRight;
+  };
+
+  void Erase(QImage& image, const QRect& area, bool again);
   void DrawCurve(const PlotSeries& series, const PlotFrame& frame, QImage& image, QColor colour);
+  // Notes a rectangle drawn by QPainter, in logical pixels, widened for antialiasing.
+  void NoteDrawn(const QRectF& logical, qreal ratio);
 
   std::vector<ColumnSpan> m_spans;
+  std::optional<Drawn> m_drawn;
 };
 
 }  // namespace ampelon

@@ -40,7 +40,10 @@ PlotWidget::PlotWidget(QWidget* parent) : QWidget(parent) {
   setMouseTracking(true);
   setFocusPolicy(Qt::StrongFocus);
   setMinimumSize(240, 160);
+  setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 }
+
+QSize PlotWidget::sizeHint() const { return {800, 500}; }
 
 PlotWidget::~PlotWidget() = default;
 
@@ -58,6 +61,13 @@ void PlotWidget::ChargeGrew() {
     // The first readings: the reference is aligned at the first of them.
     Rebuild();
     ShowAll();
+    return;
+  }
+  const std::size_t size = m_charge->counts.size();
+  if (size < m_series->Size() || (m_markerA && *m_markerA >= size) ||
+      (m_markerB && *m_markerB >= size)) {
+    // Readings were taken away rather than added: the charge is a new one.
+    SetCharge(m_charge);
     return;
   }
   const std::optional<AxisRange> before = DataExtent();
@@ -185,7 +195,7 @@ QImage PlotWidget::RenderImage(QSize logicalSize, qreal devicePixelRatio) const 
   PlotScene scene = Scene(false);
   // The cursor follows the pointer on screen; a picture of the plot leaves it out.
   std::erase_if(scene.marks, [](const PlotMark& mark) { return mark.name.isEmpty(); });
-  m_renderer.Render(scene, image);
+  PlotRenderer().Render(scene, image);
   return image;
 }
 
@@ -202,10 +212,12 @@ void PlotWidget::paintEvent(QPaintEvent*) {
     m_image = QImage(pixels, QImage::Format_RGB32);
     m_image.setDevicePixelRatio(ratio);
     m_imageStale = true;
+    m_imageNew = true;
   }
   if (m_imageStale && !m_image.isNull()) {
-    m_renderer.Render(Scene(true), m_image);
+    m_renderer.Render(Scene(true), m_image, !m_imageNew);
     m_imageStale = false;
+    m_imageNew = false;
   }
   QPainter painter(this);
   painter.drawImage(QPointF(0, 0), m_image);

@@ -46,6 +46,8 @@ class PlotWidget final : public QWidget {
   // The plot as shown, for PNG export, at any size (used by the command line too, offscreen).
   QImage RenderImage(QSize logicalSize, qreal devicePixelRatio) const;
 
+  QSize sizeHint() const override;
+
   // The read-out as last sent.
   QString Readout() const { return m_readout; }
 
@@ -102,9 +104,10 @@ class PlotWidget final : public QWidget {
   bool m_panningVolts = false;
   bool m_ignoreRelease = false;
 
-  mutable PlotRenderer m_renderer;
+  PlotRenderer m_renderer;
   QImage m_image;
   bool m_imageStale = true;
+  bool m_imageNew = true;  // nothing the renderer drew is on it
 };
 
 }  // namespace ampelon

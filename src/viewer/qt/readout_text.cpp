@@ -33,7 +33,7 @@ QString DurationText(const QLocale& locale, double seconds) {
 
 QString ReadingText(const QLocale& locale, const ReadingValues& values) {
   QString text = QStringLiteral("sample %1").arg(values.sampleNumber);
-  if (values.seconds) text += QStringLiteral(", ") + DurationText(locale, *values.seconds);
+  if (values.seconds) text += QStringLiteral(" at ") + DurationText(locale, *values.seconds);
   return text + QStringLiteral(", %1 V, count %2")
                     .arg(locale.toString(static_cast<double>(values.volts), 'f', 4))
                     .arg(values.count);
