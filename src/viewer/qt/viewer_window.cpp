@@ -26,6 +26,7 @@ namespace {
 
 constexpr const char* kLastPathSetting = "Last Path";
 constexpr int kPollMilliseconds = 1000;
+constexpr qint64 kQuietMilliseconds = 60000;
 
 QString OpenFileText() {
   return QStringLiteral("Open a graph log with File > Open, or drop one here.");
@@ -158,6 +159,7 @@ void ViewerWindow::Follow() {
   m_plot->SetCharge(nullptr);
   m_plot->SetEmptyText(NoChargeText());
   setWindowTitle(QStringLiteral("Running charge — Ampelon Viewer"));
+  m_sinceChange.start();
   PollJournal();
   m_followTimer.start();
 }
@@ -176,7 +178,9 @@ void ViewerWindow::StopFollowing() {
 void ViewerWindow::PollJournal() {
   if (!m_follower) return;
   const bool timesKnown = m_plot->TimesKnown();
-  switch (m_follower->Poll()) {
+  const JournalFollower::Change change = m_follower->Poll();
+  if (change != JournalFollower::Change::kNone) m_sinceChange.restart();
+  switch (change) {
     case JournalFollower::Change::kStartedOver:
       ShowCharge(&m_follower->GetCharge());
       break;
@@ -205,6 +209,10 @@ void ViewerWindow::ShowFollowState() {
       break;
     case JournalFollower::State::kFollowing:
       text = QStringLiteral("Following the running charge: %1 readings").arg(count);
+      // A journal left by a program that ended without saving stays until Ampelon starts again.
+      if (m_sinceChange.elapsed() >= kQuietMilliseconds) {
+        text += QStringLiteral(", none new for %1 min").arg(m_sinceChange.elapsed() / 60000);
+      }
       break;
     case JournalFollower::State::kEnded:
       text = QStringLiteral("The charge has ended: its %1 readings stay shown").arg(count);

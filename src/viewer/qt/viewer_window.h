@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QTimer>
 
@@ -79,6 +80,7 @@ class ViewerWindow final : public QMainWindow {
   QString m_referenceName;
   std::unique_ptr<JournalFollower> m_follower;
   QTimer m_followTimer;
+  QElapsedTimer m_sinceChange;  // since the followed charge last changed
 };
 
 }  // namespace ampelon
