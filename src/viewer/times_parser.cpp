@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 namespace ampelon {
@@ -11,16 +12,35 @@ namespace {
 constexpr double kUnknown = std::numeric_limits<double>::quiet_NaN();
 // A time line is a few digits; anything longer is no time, and is not kept while it goes on.
 constexpr std::size_t kLongestTimeLine = 64;
+// Up to this many digits a number is a whole number below 2^53, held exactly by a double.
+constexpr int kExactDigits = 15;
+constexpr double kPowersOfTen[kExactDigits + 1] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                                   1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
 
 }  // namespace
 
 double ParseSecondsLine(std::string_view line) {
   while (!line.empty() && line.front() == ' ') line.remove_prefix(1);
   while (!line.empty() && line.back() == ' ') line.remove_suffix(1);
-  // from_chars would also take "inf", "nan" and exponents; a time is digits and a point only.
-  if (line.empty() || !std::all_of(line.begin(), line.end(),
-                                   [](char c) { return (c >= '0' && c <= '9') || c == '.'; })) {
-    return kUnknown;
+  // A time is digits with at most one point: no sign, exponent, "inf" or "nan".
+  std::uint64_t digits = 0;
+  int digitCount = 0;
+  int fractionDigits = -1;  // -1 before the point
+  for (const char c : line) {
+    if (c == '.' && fractionDigits < 0) {
+      fractionDigits = 0;
+    } else if (c >= '0' && c <= '9') {
+      if (++digitCount <= kExactDigits) digits = digits * 10 + static_cast<unsigned>(c - '0');
+      if (fractionDigits >= 0) ++fractionDigits;
+    } else {
+      return kUnknown;
+    }
+  }
+  if (digitCount == 0) return kUnknown;
+  if (digitCount <= kExactDigits) {
+    // Both numbers are exact doubles, so their quotient is the correctly rounded value, as
+    // from_chars would give it, at a fraction of its cost.
+    return static_cast<double>(digits) / kPowersOfTen[std::max(fractionDigits, 0)];
   }
   double value = 0;
   const auto [end, error] =
