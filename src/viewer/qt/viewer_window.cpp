@@ -45,6 +45,23 @@ QString DroppedFile(const QMimeData* data) {
   return url.isLocalFile() ? QDir::toNativeSeparators(url.toLocalFile()) : QString();
 }
 
+// Stops a timer for as long as it lives.
+class PausedTimer {
+ public:
+  explicit PausedTimer(QTimer& timer) : m_timer(timer), m_wasActive(timer.isActive()) {
+    m_timer.stop();
+  }
+  ~PausedTimer() {
+    if (m_wasActive) m_timer.start();
+  }
+  PausedTimer(const PausedTimer&) = delete;
+  PausedTimer& operator=(const PausedTimer&) = delete;
+
+ private:
+  QTimer& m_timer;
+  bool m_wasActive;
+};
+
 }  // namespace
 
 ViewerWindow::ViewerWindow(const Paths& paths)
@@ -296,6 +313,9 @@ QString ViewerWindow::ChooseFile(bool forSaving, const QString& filter, const QS
   dialog.setNameFilters({filter, QStringLiteral("All files (*.*)")});
   dialog.selectNameFilter(filter);
   if (!suffix.isEmpty()) dialog.setDefaultSuffix(suffix);
+  // A followed charge holds still while a file is chosen, so that an export writes the
+  // readings that were shown when it was asked for.
+  const PausedTimer paused(m_followTimer);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
   const QString name = QDir::toNativeSeparators(dialog.selectedFiles().front());
   m_lastFolder =
