@@ -18,6 +18,7 @@ set(AMPELON_PROJECT_URL "https://trevanix.invalid/ampelon"
 
 set(ampelon_data "${PROJECT_SOURCE_DIR}/data")
 install(FILES "${ampelon_data}/linux/${AMPELON_APP_ID}.desktop"
+              "${ampelon_data}/linux/${AMPELON_APP_ID}Viewer.desktop"
         DESTINATION "${CMAKE_INSTALL_DATADIR}/applications")
 configure_file("${ampelon_data}/linux/${AMPELON_APP_ID}.metainfo.xml.in"
                "${PROJECT_BINARY_DIR}/data/linux/${AMPELON_APP_ID}.metainfo.xml" @ONLY)

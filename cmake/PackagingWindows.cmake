@@ -78,7 +78,7 @@ set(CPACK_PACKAGE_VENDOR "Trevanix")
 set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
 set(CPACK_PACKAGE_FILE_NAME "Ampelon-${PROJECT_VERSION}-win64")
 set(CPACK_PACKAGE_INSTALL_DIRECTORY "Ampelon")
-set(CPACK_PACKAGE_EXECUTABLES "ampelon" "Ampelon")
+set(CPACK_PACKAGE_EXECUTABLES "ampelon" "Ampelon" "ampelon-viewer" "Ampelon Viewer")
 set(CPACK_STRIP_FILES ON)
 # The zip unpacks into a folder of its own; the installer is named as a setup program.
 set(CPACK_PROJECT_CONFIG_FILE "${CMAKE_CURRENT_LIST_DIR}/PackagingWindowsGenerators.cmake")

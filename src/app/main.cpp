@@ -23,6 +23,7 @@
 #include "settings/settings_store.h"
 #include "ui/main_controller.h"
 #include "ui/qt/form1.h"
+#include "ui/qt/journal_folder.h"
 #include "watch/qt/desktop_notifier.h"
 #include "watch/system_time_of_day.h"
 #include "watch/unattended_watch.h"
@@ -39,27 +40,12 @@
 
 namespace {
 
-// The per-user folder of the recovery journal: $XDG_STATE_HOME (~/.local/state) on Linux and
-// the local (not roaming) application data folder on Windows and macOS.
-std::string JournalFolder() {
-#if defined(Q_OS_LINUX) || defined(Q_OS_FREEBSD)
-  QString state = qEnvironmentVariable("XDG_STATE_HOME");
-  // Relative paths are invalid here and ignored, as for the other XDG folders.
-  if (state.isEmpty() || QDir::isRelativePath(state)) {
-    state = QDir::homePath() + QStringLiteral("/.local/state");
-  }
-#else
-  const QString state = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-#endif
-  return QDir::toNativeSeparators(state + QStringLiteral("/Trevanix Ampelon")).toStdString();
-}
-
 // The folder of the single-instance lock: the user's runtime folder. Windows has none (Qt names
 // the profile folder itself), so there it is the program's local data folder, created when
 // missing; the profile folder only if that cannot be made.
 QString InstanceLockFolder() {
 #ifdef _WIN32
-  const QString folder = QString::fromStdString(JournalFolder());
+  const QString folder = QString::fromStdString(ampelon::JournalFolder());
   if (QDir().mkpath(folder)) return folder;
 #endif
   return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
@@ -81,7 +67,7 @@ ampelon::StartupPaths FindStartupPaths() {
   if (!appPath.endsWith(separator)) appPath += separator;
   if (!home.endsWith(separator)) home += separator;
   const bool writable = QFileInfo(QCoreApplication::applicationDirPath()).isWritable();
-  return {(writable ? appPath : home).toStdString(), JournalFolder()};
+  return {(writable ? appPath : home).toStdString(), ampelon::JournalFolder()};
 }
 
 // The per-user settings file: the settings on systems without the registry, and the port

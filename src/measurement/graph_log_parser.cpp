@@ -1,6 +1,9 @@
 #include "measurement/graph_log_parser.h"
 
+#include <algorithm>
+
 #include "common/leading_number.h"
+#include "common/number_text.h"
 #include "common/rounding.h"
 
 namespace ampelon {
@@ -9,11 +12,14 @@ namespace {
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 constexpr std::string_view kUtf16LittleMark = "\xFF\xFE";
 constexpr std::string_view kUtf16BigMark = "\xFE\xFF";
+// Room made at the start: a store's whole capacity, but never more than a full store's worth for
+// a parser without a limit, whose file may be short.
+constexpr std::size_t kReservedAtMost = 100000;
 
 }  // namespace
 
 GraphLogParser::GraphLogParser(std::size_t capacity) : m_capacity(capacity) {
-  m_readings.reserve(capacity);
+  m_readings.reserve(std::min(capacity, kReservedAtMost));
 }
 
 bool GraphLogParser::Feed(std::string_view bytes) {
@@ -96,6 +102,18 @@ void GraphLogParser::EndLine() {
   } else if (m_skippedLines++ == 0) {
     m_firstSkippedLine = m_lineNumber;
   }
+}
+
+std::string GraphLogParser::FailureReason() const {
+  switch (m_failure) {
+    case Failure::kNone:
+      return {};
+    case Failure::kNotText:
+      return "it holds binary data (NUL bytes or UTF-16 text).";
+    case Failure::kLineTooLong:
+      return "line " + NumberText(m_failureLine) + " is longer than 1 MiB.";
+  }
+  return {};
 }
 
 void GraphLogParser::Fail(Failure failure) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace ampelon {
@@ -17,6 +18,8 @@ class GraphLogParser {
  public:
   // Longer lines mean the file is no graph log (a graph log line is at most 8 bytes).
   static constexpr std::size_t kLongestLine = std::size_t{1} << 20;
+  // No limit on the readings kept, for readers that hold a whole file of any length.
+  static constexpr std::size_t kNoCapacityLimit = static_cast<std::size_t>(-1);
 
   enum class Failure {
     kNone,
@@ -34,10 +37,15 @@ class GraphLogParser {
   void Finish();
 
   const std::vector<std::int16_t>& Readings() const { return m_readings; }
+  // Hands the readings over without a copy; the parser then holds none.
+  std::vector<std::int16_t> TakeReadings() { return std::move(m_readings); }
   bool Full() const { return m_readings.size() >= m_capacity; }
   Failure GetFailure() const { return m_failure; }
   // The line number (from 1) where the failure was found.
   std::int64_t FailureLine() const { return m_failureLine; }
+  // Why the file is no graph log, for the user ("it holds binary data (…)"); empty without a
+  // failure.
+  std::string FailureReason() const;
   // Lines skipped because their value lies outside the 16-bit range, and the first of them.
   std::int64_t SkippedLines() const { return m_skippedLines; }
   std::int64_t FirstSkippedLine() const { return m_firstSkippedLine; }

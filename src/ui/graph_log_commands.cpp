@@ -102,11 +102,8 @@ bool GraphLogCommands::LoadGraphFile(const std::string& name) {
   std::string problem;
   if (!outcome) {
     problem = "Could not read " + name + ":\n" + outcome.error();
-  } else if (parser.GetFailure() == GraphLogParser::Failure::kNotText) {
-    problem = name + " is not a graph log: it holds binary data (NUL bytes or UTF-16 text).";
-  } else if (parser.GetFailure() == GraphLogParser::Failure::kLineTooLong) {
-    problem = name + " is not a graph log: line " + NumberText(parser.FailureLine()) +
-              " is longer than 1 MiB.";
+  } else if (parser.GetFailure() != GraphLogParser::Failure::kNone) {
+    problem = name + " is not a graph log: " + parser.FailureReason();
   }
   if (!problem.empty()) {
     m_context.dialogs.MessageBox(problem + "\nNothing was loaded.", m_context.title);

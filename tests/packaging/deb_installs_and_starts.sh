@@ -38,8 +38,8 @@ for library in libqt6core6 libqt6gui6 libqt6widgets6 libqt6serialport6; do
 done
 
 contents=$(dpkg-deb -c "$deb")
-for file in usr/bin/ampelon \
-  "usr/share/applications/$app_id.desktop" \
+for file in usr/bin/ampelon usr/bin/ampelon-viewer \
+  "usr/share/applications/$app_id.desktop" "usr/share/applications/${app_id}Viewer.desktop" \
   "usr/share/metainfo/$app_id.metainfo.xml" \
   "usr/share/icons/hicolor/16x16/apps/$app_id.png" \
   "usr/share/icons/hicolor/scalable/apps/$app_id.svg" \

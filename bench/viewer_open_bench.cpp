@@ -1,0 +1,94 @@
+// Opening a long charge in the viewer, until its first picture is drawn: a graph log of 10
+// million lines, with and without its times file. The memory counted is what the charge and the
+// plot's tables hold afterwards.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <cstdint>
+#include <fstream>
+
+#include <malloc.h>
+#include <string>
+
+#include "viewer/qt/charge_loader.h"
+#include "viewer/qt/plot_widget.h"
+
+namespace ampelon {
+namespace {
+
+constexpr std::int64_t kReadings = 10'000'000;
+
+// A folder in memory where there is one, so that the figures leave out the disk.
+QString BenchFolder() {
+  return QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm") : QDir::tempPath();
+}
+
+// A charge of `readings` lines, one a second, with its times file when `withTimes`.
+void WriteCharge(const std::string& log, std::int64_t readings, bool withTimes) {
+  std::ofstream logFile(log, std::ios::binary);
+  std::ofstream timesFile;
+  if (withTimes) timesFile.open(log.substr(0, log.size() - 4) + ".times", std::ios::binary);
+  std::string text;
+  std::string times;
+  for (std::int64_t i = 0; i < readings; ++i) {
+    text += std::to_string(1966 + (i * 7) % 450) + "\r\n";
+    if (withTimes) times += std::to_string(i) + ".000\r\n";
+    if (text.size() > (1 << 20)) {
+      logFile << text;
+      timesFile << times;
+      text.clear();
+      times.clear();
+    }
+  }
+  logFile << text;
+  if (withTimes) timesFile << times;
+}
+
+// The bytes the process holds on its heap (glibc).
+double HeapBytes() {
+  const struct mallinfo2 info = mallinfo2();
+  return static_cast<double>(info.uordblks + info.hblkhd);
+}
+
+void BM_ViewerOpen(benchmark::State& state, bool withTimes) {
+  QTemporaryDir folder(BenchFolder() + QStringLiteral("/ampelon-bench-XXXXXX"));
+  const std::string name = folder.filePath(QStringLiteral("charge.log")).toStdString();
+  WriteCharge(name, kReadings, withTimes);
+  double bytesPerReading = 0;
+  PlotWidget plot;
+  for (auto _ : state) {
+    const double before = HeapBytes();
+    const Result<ChargeFile> opened = LoadChargeFile(name);
+    if (!opened || opened->charge.counts.size() != static_cast<std::size_t>(kReadings)) {
+      state.SkipWithError("the graph log could not be read");
+      break;
+    }
+    plot.SetCharge(&opened->charge);
+    benchmark::DoNotOptimize(plot.RenderImage(QSize(1920, 1080), 1.0).constBits());
+    // The first opening counts: later ones may reuse what the plot kept from it.
+    if (bytesPerReading == 0) {
+      bytesPerReading = (HeapBytes() - before) / static_cast<double>(kReadings);
+    }
+    plot.SetCharge(nullptr);
+  }
+  state.counters["bytes_per_reading"] = bytesPerReading;
+  state.SetItemsProcessed(state.iterations() * kReadings);
+}
+BENCHMARK_CAPTURE(BM_ViewerOpen, 10M, false)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK_CAPTURE(BM_ViewerOpen, 10M_with_times, true)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+
+}  // namespace
+}  // namespace ampelon
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

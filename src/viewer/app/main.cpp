@@ -1,0 +1,105 @@
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include "common/utf8_path.h"
+#include "ui/qt/journal_folder.h"
+#include "viewer/qt/charge_image.h"
+#include "viewer/qt/charge_loader.h"
+#include "viewer/qt/export_files.h"
+#include "viewer/qt/viewer_window.h"
+#include "viewer/viewer_command_line.h"
+
+namespace {
+
+using ampelon::ViewerCommandLine;
+
+// The viewer's own settings, beside Ampelon's but never in them.
+std::string ViewerSettingsFile() {
+  return (QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+          QStringLiteral("/Trevanix Ampelon/viewer.ini"))
+      .toStdString();
+}
+
+void PrintNotes(const std::string& notes) {
+  if (!notes.empty()) std::fprintf(stderr, "ampelon-viewer: %s\n", notes.c_str());
+}
+
+// --export-csv and --export-png: the exit code.
+int Export(ViewerCommandLine commandLine) {
+  // Names as the system gives them (Windows: its code page), for the program in UTF-8.
+  commandLine.file = QFile::decodeName(commandLine.file.c_str()).toStdString();
+  commandLine.output = QFile::decodeName(commandLine.output.c_str()).toStdString();
+  const ampelon::Result<ampelon::ChargeFile> loaded = ampelon::LoadChargeFile(commandLine.file);
+  if (!loaded) {
+    std::fprintf(stderr, "ampelon-viewer: %s\n", loaded.error().c_str());
+    return 1;
+  }
+  PrintNotes(loaded->notes);
+  const ampelon::Charge& charge = loaded->charge;
+  const ampelon::Result<void> saved =
+      commandLine.action == ViewerCommandLine::Action::kExportCsv
+          ? ampelon::SaveCsvFile(commandLine.output, charge, 0, charge.counts.size())
+          : ampelon::SavePngFile(
+                commandLine.output,
+                ampelon::RenderChargeImage(charge, nullptr,
+                                           QSize(commandLine.width, commandLine.height), false));
+  if (!saved) {
+    std::fprintf(stderr, "ampelon-viewer: could not write %s: %s\n", commandLine.output.c_str(),
+                 saved.error().c_str());
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  // Read before the application exists: --help, --version and the exports need no display.
+  const ampelon::Result<ViewerCommandLine> commandLine = ampelon::ParseViewerCommandLine(
+      argc > 1 ? std::vector<std::string>(argv + 1, argv + argc) : std::vector<std::string>());
+  if (!commandLine) {
+    std::fprintf(stderr, "ampelon-viewer: %s\n%s\n", commandLine.error().c_str(),
+                 ampelon::kViewerUsageHint);
+    return 2;
+  }
+  if (commandLine->action == ViewerCommandLine::Action::kHelp) {
+    std::fputs(ampelon::ViewerHelpText().c_str(), stdout);
+    return 0;
+  }
+  if (commandLine->action == ViewerCommandLine::Action::kVersion) {
+    std::printf("Ampelon Viewer %s\n", AMPELON_VERSION);
+    return 0;
+  }
+  const bool exporting = commandLine->action != ViewerCommandLine::Action::kView;
+#ifndef _WIN32
+  // The exports draw into memory: no display is needed, nor used when there is one. (Windows
+  // always has its desktop.)
+  if (exporting) qputenv("QT_QPA_PLATFORM", "offscreen");
+#endif
+
+  // Qt sees only the program's name: a file named like one of its options stays a file.
+  int qtArgc = 1;
+  QApplication application(qtArgc, argv);
+  QApplication::setApplicationName(QStringLiteral("Ampelon Viewer"));
+  QGuiApplication::setDesktopFileName(QStringLiteral("org.trevanix.AmpelonViewer"));
+  if (exporting) return Export(*commandLine);
+
+  const QString home = QDir::toNativeSeparators(QDir::homePath() + QLatin1Char('/'));
+  ampelon::ViewerWindow window(
+      {ViewerSettingsFile(), ampelon::PathFromUtf8(ampelon::JournalFolder()), home.toStdString()});
+  window.show();
+  if (commandLine->file.empty()) {
+    window.Follow();
+  } else {
+    window.OpenFile(QDir::toNativeSeparators(
+        QFileInfo(QFile::decodeName(commandLine->file.c_str())).absoluteFilePath()));
+  }
+  return QApplication::exec();
+}

@@ -1,0 +1,26 @@
+#include "viewer/plot_frame.h"
+
+#include <algorithm>
+
+namespace ampelon {
+namespace {
+
+constexpr double kLeftMargin = 64;
+constexpr double kRightMargin = 16;
+constexpr double kTopMargin = 24;
+constexpr double kBottomMargin = 40;
+
+}  // namespace
+
+PlotFrame FrameFor(double width, double height, AxisRange x, AxisRange volts) {
+  PlotFrame frame;
+  frame.left = kLeftMargin;
+  frame.top = kTopMargin;
+  frame.width = std::max(width - kLeftMargin - kRightMargin, 1.0);
+  frame.height = std::max(height - kTopMargin - kBottomMargin, 1.0);
+  frame.x = x;
+  frame.volts = volts;
+  return frame;
+}
+
+}  // namespace ampelon

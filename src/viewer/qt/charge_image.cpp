@@ -1,0 +1,36 @@
+#include "viewer/qt/charge_image.h"
+
+#include <optional>
+
+#include "viewer/plot_series.h"
+#include "viewer/plot_view.h"
+#include "viewer/qt/plot_renderer.h"
+#include "viewer/series_extent.h"
+
+namespace ampelon {
+
+QImage RenderChargeImage(const Charge& charge, const Charge* reference, QSize size, bool timeAxis) {
+  const bool times =
+      timeAxis && !charge.seconds.empty() && (reference == nullptr || !reference->seconds.empty());
+  const XAxis axis = times ? XAxis::kTime : XAxis::kSampleNumber;
+  const PlotSeries series(charge, axis);
+  std::optional<PlotSeries> referenceSeries;
+  if (reference != nullptr) {
+    referenceSeries.emplace(*reference, axis, ReferenceOffset(charge, *reference, axis));
+  }
+  const PlotSeries* referenceShown = referenceSeries ? &*referenceSeries : nullptr;
+  PlotView view;
+  view.ShowAll(XExtent({&series, referenceShown}).value_or(AxisRange{0, 1}));
+  PlotScene scene;
+  if (series.Size() > 0) {
+    scene.charge = &series;
+    scene.reference = referenceShown;
+  }
+  scene.x = view.X();
+  scene.volts = VoltsInView({&series, referenceShown}, view.X());
+  QImage image(size, QImage::Format_RGB32);
+  if (!image.isNull()) PlotRenderer().Render(scene, image);
+  return image;
+}
+
+}  // namespace ampelon

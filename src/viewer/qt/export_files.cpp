@@ -1,0 +1,77 @@
+#include "viewer/qt/export_files.h"
+
+#include <QBuffer>
+#include <QFileInfo>
+#include <QImage>
+#include <QSaveFile>
+
+#include "viewer/byte_sink.h"
+#include "viewer/csv_export.h"
+
+namespace ampelon {
+namespace {
+
+// A file written beside its name and swapped in at the end.
+class SaveFileSink final : public ByteSink {
+ public:
+  explicit SaveFileSink(const std::string& fileName) : m_file(QString::fromStdString(fileName)) {}
+
+  Result<void> Open() {
+    if (QFileInfo(m_file.fileName()).isDir()) return Failure{"It is a folder, not a regular file."};
+    // Unbuffered, so that a failing write reports its own reason at once (Qt 6.4 ignores a
+    // failure of the buffered rest inside commit()).
+    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+      return Failure{m_file.errorString().toStdString()};
+    }
+    return {};
+  }
+
+  Result<void> Write(std::string_view bytes) override {
+    // A write cut short (the disk filled up) counts what fitted; the next one gives the reason.
+    while (!bytes.empty()) {
+      const qint64 written = m_file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+      if (written <= 0) {
+        Failure failure{m_file.errorString().toStdString()};
+        m_file.cancelWriting();
+        return failure;
+      }
+      bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return {};
+  }
+
+  Result<void> Commit() {
+    if (!m_file.commit()) return Failure{m_file.errorString().toStdString()};
+    return {};
+  }
+
+ private:
+  QSaveFile m_file;
+};
+
+}  // namespace
+
+Result<void> SaveCsvFile(const std::string& fileName, const Charge& charge, std::size_t first,
+                         std::size_t last) {
+  SaveFileSink sink(fileName);
+  if (const Result<void> opened = sink.Open(); !opened) return opened;
+  if (const Result<void> written = WriteCsv(charge, first, last, sink); !written) return written;
+  return sink.Commit();
+}
+
+Result<void> SavePngFile(const std::string& fileName, const QImage& image) {
+  QBuffer png;
+  png.open(QIODevice::WriteOnly);
+  if (!image.save(&png, "PNG")) return Failure{"The picture could not be made."};
+  SaveFileSink sink(fileName);
+  if (const Result<void> opened = sink.Open(); !opened) return opened;
+  const QByteArray& bytes = png.data();
+  if (const Result<void> written =
+          sink.Write(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+      !written) {
+    return written;
+  }
+  return sink.Commit();
+}
+
+}  // namespace ampelon

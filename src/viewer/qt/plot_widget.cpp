@@ -1,0 +1,420 @@
+#include "viewer/qt/plot_widget.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <QKeyEvent>
+#include <QLocale>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWheelEvent>
+
+#include "common/volts.h"
+#include "viewer/cursor_values.h"
+#include "viewer/qt/readout_text.h"
+#include "viewer/series_extent.h"
+
+namespace ampelon {
+namespace {
+
+const QColor kCursorColour(255, 255, 255);
+const QColor kMarkerAColour(255, 220, 0);
+const QColor kMarkerBColour(0, 200, 255);
+
+// Logical pixels: how near the pointer a reading is looked for, how far the pointer moves before
+// a press becomes a drag, and how far up or down before a pan moves the volts too.
+constexpr int kCursorRadius = 12;
+constexpr double kDragDistance = 4;
+constexpr double kVoltsPanDistance = 8;
+// One notch of the wheel, and of the + and - keys.
+constexpr double kZoomStep = 0.8;
+// The arrow keys move the view by this share of it.
+constexpr double kPanShare = 0.1;
+
+bool HasTimes(const Charge* charge) { return charge != nullptr && !charge->seconds.empty(); }
+
+}  // namespace
+
+PlotWidget::PlotWidget(QWidget* parent) : QWidget(parent) {
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setMouseTracking(true);
+  setFocusPolicy(Qt::StrongFocus);
+  setMinimumSize(240, 160);
+  setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+}
+
+QSize PlotWidget::sizeHint() const { return {800, 500}; }
+
+PlotWidget::~PlotWidget() = default;
+
+void PlotWidget::SetCharge(const Charge* charge) {
+  m_charge = charge;
+  m_markerA.reset();
+  m_markerB.reset();
+  Rebuild();
+  ShowAll();
+}
+
+void PlotWidget::ChargeGrew() {
+  if (m_charge == nullptr) return;
+  if (!m_series || m_series->Size() == 0) {
+    // The first readings: the reference is aligned at the first of them.
+    Rebuild();
+    ShowAll();
+    return;
+  }
+  const std::size_t size = m_charge->counts.size();
+  if (size < m_series->Size() || (m_markerA && *m_markerA >= size) ||
+      (m_markerB && *m_markerB >= size)) {
+    // Readings were taken away rather than added: the charge is a new one.
+    SetCharge(m_charge);
+    return;
+  }
+  const std::optional<AxisRange> before = DataExtent();
+  m_series->Extend();
+  const std::optional<AxisRange> after = DataExtent();
+  if (before && after) m_view.Grew(*before, *after);
+  UpdateReadout();
+  Changed();
+}
+
+void PlotWidget::SetReference(const Charge* reference) {
+  m_reference = reference;
+  const bool wasTimeAxis = m_series && m_series->Axis() == XAxis::kTime;
+  Rebuild();
+  if (m_view.ShowingAll() || wasTimeAxis != (AxisInUse() == XAxis::kTime)) ShowAll();
+  MoveCursor(m_pointer);
+}
+
+void PlotWidget::SetTimeAxis(bool on) {
+  const XAxis before = AxisInUse();
+  m_timeAxis = on;
+  if (AxisInUse() == before) return;
+  Rebuild();
+  ShowAll();
+}
+
+bool PlotWidget::TimeAxis() const { return AxisInUse() == XAxis::kTime; }
+
+bool PlotWidget::TimesKnown() const {
+  return HasTimes(m_charge) && (m_reference == nullptr || HasTimes(m_reference));
+}
+
+XAxis PlotWidget::AxisInUse() const {
+  return m_timeAxis && TimesKnown() ? XAxis::kTime : XAxis::kSampleNumber;
+}
+
+void PlotWidget::Rebuild() {
+  m_series.reset();
+  m_referenceSeries.reset();
+  m_cursor.reset();
+  m_referenceCursor.reset();
+  if (m_charge != nullptr) {
+    const XAxis axis = AxisInUse();
+    m_series = std::make_unique<PlotSeries>(*m_charge, axis);
+    if (m_reference != nullptr) {
+      m_referenceSeries = std::make_unique<PlotSeries>(
+          *m_reference, axis, ReferenceOffset(*m_charge, *m_reference, axis));
+    }
+  }
+  UpdateReadout();
+  Changed();
+}
+
+std::optional<AxisRange> PlotWidget::DataExtent() const {
+  return XExtent({m_series.get(), m_referenceSeries.get()});
+}
+
+void PlotWidget::ShowAll() {
+  m_view.ShowAll(DataExtent().value_or(AxisRange{0, 1}));
+  MoveCursor(m_pointer);
+  Changed();
+}
+
+void PlotWidget::SetEmptyText(const QString& text) {
+  m_emptyText = text;
+  Changed();
+}
+
+AxisRange PlotWidget::VoltsShown() const {
+  if (m_view.Volts()) return *m_view.Volts();
+  return VoltsInView({m_series.get(), m_referenceSeries.get()}, m_view.X());
+}
+
+PlotFrame PlotWidget::Frame() const {
+  return FrameFor(width(), height(), m_view.X(), VoltsShown());
+}
+
+std::pair<std::size_t, std::size_t> PlotWidget::VisibleSamples() const {
+  if (!m_series) return {0, 0};
+  const auto [first, last] = m_series->PointsBetween(m_view.X().low, m_view.X().high);
+  if (first == last) return {0, 0};
+  return {m_series->Reading(first), m_series->Reading(last - 1) + 1};
+}
+
+PlotScene PlotWidget::Scene(bool withSelection) const {
+  PlotScene scene;
+  scene.emptyText = m_emptyText;
+  if (!m_series || m_series->Size() == 0) return scene;
+  scene.charge = m_series.get();
+  scene.reference = m_referenceSeries.get();
+  scene.x = m_view.X();
+  scene.volts = VoltsShown();
+  const QLocale locale;
+  const auto mark = [&](const PlotSeries& series, std::size_t point, QColor colour,
+                        const QString& name) {
+    scene.marks.push_back({series.X(point), Volts(series.Count(point)), colour, name});
+  };
+  if (m_referenceCursor) {
+    mark(*m_referenceSeries, *m_referenceCursor, PlotRenderer::ReferenceColour(), {});
+  }
+  if (m_cursor) mark(*m_series, *m_cursor, kCursorColour, {});
+  const std::pair<std::optional<std::size_t>, QString> markers[] = {{m_markerA, "A"},
+                                                                    {m_markerB, "B"}};
+  for (const auto& [reading, name] : markers) {
+    if (!reading) continue;
+    if (const std::optional<std::size_t> point = m_series->PointOf(*reading)) {
+      mark(*m_series, *point, name == "A" ? kMarkerAColour : kMarkerBColour, name);
+    }
+    scene.notes << name + QStringLiteral("  ") + ReadingText(locale, ValuesOf(*m_charge, *reading));
+  }
+  if (m_markerA && m_markerB) {
+    scene.notes << DifferenceText(
+        locale, DifferenceOf(ValuesOf(*m_charge, *m_markerA), ValuesOf(*m_charge, *m_markerB)));
+  }
+  if (withSelection && m_drag == Drag::kRectangle) {
+    scene.selection = QRectF(m_pressedAt, m_dragAt);
+  }
+  return scene;
+}
+
+QImage PlotWidget::RenderImage(QSize logicalSize, qreal devicePixelRatio) const {
+  QImage image(logicalSize * devicePixelRatio, QImage::Format_RGB32);
+  image.setDevicePixelRatio(devicePixelRatio);
+  if (image.isNull()) return image;
+  PlotScene scene = Scene(false);
+  // The cursor follows the pointer on screen; a picture of the plot leaves it out.
+  std::erase_if(scene.marks, [](const PlotMark& mark) { return mark.name.isEmpty(); });
+  PlotRenderer().Render(scene, image);
+  return image;
+}
+
+void PlotWidget::Changed() {
+  m_imageStale = true;
+  update();
+}
+
+void PlotWidget::paintEvent(QPaintEvent*) {
+  const qreal ratio = devicePixelRatioF();
+  const QSize pixels(static_cast<int>(std::ceil(width() * ratio)),
+                     static_cast<int>(std::ceil(height() * ratio)));
+  if (m_image.size() != pixels || m_image.devicePixelRatio() != ratio) {
+    m_image = QImage(pixels, QImage::Format_RGB32);
+    m_image.setDevicePixelRatio(ratio);
+    m_imageStale = true;
+    m_imageNew = true;
+  }
+  if (m_imageStale && !m_image.isNull()) {
+    m_renderer.Render(Scene(true), m_image, !m_imageNew);
+    m_imageStale = false;
+    m_imageNew = false;
+  }
+  QPainter painter(this);
+  painter.drawImage(QPointF(0, 0), m_image);
+}
+
+void PlotWidget::MoveCursor(std::optional<QPointF> position) {
+  m_pointer = position;
+  const std::optional<std::size_t> cursor = m_cursor;
+  const std::optional<std::size_t> referenceCursor = m_referenceCursor;
+  m_cursor.reset();
+  m_referenceCursor.reset();
+  const PlotFrame frame = Frame();
+  if (position && m_series && frame.Contains(position->x(), position->y())) {
+    const ColumnMapping columns{frame.x.low, frame.width / frame.x.Span(),
+                                static_cast<int>(std::ceil(frame.width))};
+    const RowMapping rows{frame.volts.high, frame.height / frame.volts.Span(),
+                          static_cast<int>(std::ceil(frame.height))};
+    const double x = position->x() - frame.left;
+    const double y = position->y() - frame.top;
+    m_cursor = NearestPoint(*m_series, columns, rows, x, y, kCursorRadius);
+    if (m_referenceSeries) {
+      m_referenceCursor = NearestPoint(*m_referenceSeries, columns, rows, x, y, kCursorRadius);
+    }
+  }
+  if (cursor != m_cursor || referenceCursor != m_referenceCursor) {
+    UpdateReadout();
+    Changed();
+  }
+}
+
+void PlotWidget::UpdateReadout() {
+  const QLocale locale;
+  QStringList parts;
+  if (m_cursor) {
+    parts << ReadingText(locale, ValuesOf(*m_charge, m_series->Reading(*m_cursor)));
+  }
+  if (m_referenceCursor) {
+    parts << QStringLiteral("reference: ") +
+                 ReadingText(locale, ValuesOf(*m_reference,
+                                              m_referenceSeries->Reading(*m_referenceCursor)));
+  }
+  if (m_charge != nullptr && m_markerA) {
+    const ReadingValues a = ValuesOf(*m_charge, *m_markerA);
+    parts << QStringLiteral("A: ") + ReadingText(locale, a);
+    if (m_markerB) {
+      const ReadingValues b = ValuesOf(*m_charge, *m_markerB);
+      parts << QStringLiteral("B: ") + ReadingText(locale, b);
+      parts << DifferenceText(locale, DifferenceOf(a, b));
+    }
+  }
+  const QString readout = parts.join(QStringLiteral("   |   "));
+  if (readout == m_readout) return;
+  m_readout = readout;
+  emit ReadoutChanged(m_readout);
+}
+
+void PlotWidget::mousePressEvent(QMouseEvent* event) {
+  m_pressedAt = event->position();
+  m_dragAt = m_pressedAt;
+  if (event->button() == Qt::LeftButton) {
+    m_drag = Drag::kPending;
+  } else if (event->button() == Qt::RightButton || event->button() == Qt::MiddleButton) {
+    m_drag = Drag::kPan;
+    m_panningVolts = false;
+  }
+}
+
+void PlotWidget::mouseMoveEvent(QMouseEvent* event) {
+  const QPointF at = event->position();
+  if (m_drag == Drag::kPending && QLineF(m_pressedAt, at).length() > kDragDistance) {
+    m_drag = Drag::kRectangle;
+  }
+  if (m_drag == Drag::kRectangle) {
+    m_dragAt = at;
+    Changed();
+  } else if (m_drag == Drag::kPan) {
+    const PlotFrame frame = Frame();
+    m_panningVolts = m_panningVolts || std::fabs(at.y() - m_pressedAt.y()) > kVoltsPanDistance;
+    const double dx = -(at.x() - m_dragAt.x()) / frame.width * frame.x.Span();
+    const double dv =
+        m_panningVolts ? (at.y() - m_dragAt.y()) / frame.height * frame.volts.Span() : 0.0;
+    m_view.Pan(dx, dv, frame.volts);
+    m_dragAt = at;
+    Changed();
+  }
+  MoveCursor(at);
+}
+
+void PlotWidget::mouseReleaseEvent(QMouseEvent* event) {
+  const Drag drag = m_drag;
+  m_drag = Drag::kNone;
+  if (m_ignoreRelease) {
+    m_ignoreRelease = false;
+    return;
+  }
+  if (drag == Drag::kRectangle && event->button() == Qt::LeftButton) {
+    const PlotFrame frame = Frame();
+    const QPointF at = event->position();
+    std::optional<AxisRange> x;
+    std::optional<AxisRange> volts;
+    // A rectangle only a few pixels high zooms the x axis alone, and one as narrow the volts.
+    if (std::fabs(at.x() - m_pressedAt.x()) > kDragDistance) {
+      x = AxisRange{frame.XAt(m_pressedAt.x()), frame.XAt(at.x())};
+    }
+    if (std::fabs(at.y() - m_pressedAt.y()) > kDragDistance) {
+      volts = AxisRange{frame.VoltsAt(m_pressedAt.y()), frame.VoltsAt(at.y())};
+    }
+    m_view.ZoomTo(x, volts);
+    MoveCursor(at);
+    Changed();
+  } else if (drag == Drag::kPending && event->button() == Qt::LeftButton && m_cursor) {
+    m_markerABeforeClick = m_markerA;
+    m_markerBBeforeClick = m_markerB;
+    const std::size_t reading = m_series->Reading(*m_cursor);
+    if (!m_markerA || m_markerB) {
+      m_markerA = reading;
+      m_markerB.reset();
+    } else {
+      m_markerB = reading;
+    }
+    UpdateReadout();
+    Changed();
+  }
+}
+
+void PlotWidget::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return;
+  // The click before set a marker; a double-click means only "show everything".
+  m_markerA = m_markerABeforeClick;
+  m_markerB = m_markerBBeforeClick;
+  m_ignoreRelease = true;
+  m_drag = Drag::kNone;
+  UpdateReadout();
+  ShowAll();
+}
+
+void PlotWidget::wheelEvent(QWheelEvent* event) {
+  const PlotFrame frame = Frame();
+  const QPointF at = event->position();
+  const double notches = event->angleDelta().y() / 120.0;
+  if (notches != 0) {
+    const double factor = std::pow(kZoomStep, notches);
+    if ((event->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier)) != 0) {
+      m_view.ZoomVolts(frame.volts, frame.VoltsAt(at.y()), factor);
+    } else {
+      m_view.ZoomX(frame.XAt(at.x()), factor);
+    }
+  }
+  const double sideways = event->angleDelta().x() / 120.0;
+  if (sideways != 0) m_view.Pan(-sideways * kPanShare * frame.x.Span(), 0, frame.volts);
+  MoveCursor(at);
+  Changed();
+  event->accept();
+}
+
+void PlotWidget::keyPressEvent(QKeyEvent* event) {
+  const PlotFrame frame = Frame();
+  const double xStep = kPanShare * frame.x.Span();
+  const double voltsStep = kPanShare * frame.volts.Span();
+  const double middle = (frame.x.low + frame.x.high) / 2;
+  switch (event->key()) {
+    case Qt::Key_Left:
+      m_view.Pan(-xStep, 0, frame.volts);
+      break;
+    case Qt::Key_Right:
+      m_view.Pan(xStep, 0, frame.volts);
+      break;
+    case Qt::Key_Up:
+      m_view.Pan(0, voltsStep, frame.volts);
+      break;
+    case Qt::Key_Down:
+      m_view.Pan(0, -voltsStep, frame.volts);
+      break;
+    case Qt::Key_Plus:
+    case Qt::Key_Equal:
+      m_view.ZoomX(middle, kZoomStep);
+      break;
+    case Qt::Key_Minus:
+      m_view.ZoomX(middle, 1 / kZoomStep);
+      break;
+    case Qt::Key_Home:
+      ShowAll();
+      return;
+    case Qt::Key_Escape:
+      m_markerA.reset();
+      m_markerB.reset();
+      m_drag = Drag::kNone;
+      UpdateReadout();
+      break;
+    default:
+      QWidget::keyPressEvent(event);
+      return;
+  }
+  MoveCursor(m_pointer);
+  Changed();
+}
+
+void PlotWidget::leaveEvent(QEvent*) { MoveCursor(std::nullopt); }
+
+}  // namespace ampelon

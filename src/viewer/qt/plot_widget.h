@@ -1,0 +1,113 @@
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <utility>
+
+#include <QImage>
+#include <QPoint>
+#include <QString>
+#include <QWidget>
+
+#include "viewer/charge.h"
+#include "viewer/plot_frame.h"
+#include "viewer/plot_series.h"
+#include "viewer/plot_view.h"
+#include "viewer/qt/plot_renderer.h"
+
+namespace ampelon {
+
+// The viewer's plot: volts against sample number or time, with zoom, pan, a cursor read-out, two
+// markers and a reference charge drawn behind.
+//
+// Wheel: zoom around the pointer (with Ctrl or Shift: the volts). Left drag: zoom into the
+// rectangle. Right or middle drag, arrow keys: pan. Home, double-click: everything. Click: marker
+// A, then B. Escape: no markers.
+class PlotWidget final : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit PlotWidget(QWidget* parent = nullptr);
+  ~PlotWidget() override;
+
+  // The charge drawn; not owned, must outlive the widget's use of it; nullptr shows the empty text.
+  // Call again after the charge was replaced; call ChargeGrew() after readings were appended.
+  void SetCharge(const Charge* charge);
+  void ChargeGrew();
+  void SetReference(const Charge* reference);  // drawn behind in another colour; nullptr removes it
+  void SetTimeAxis(bool on);                   // has effect only while TimesKnown()
+  bool TimeAxis() const;
+  bool TimesKnown() const;
+  void ShowAll();                          // Home / double-click do the same
+  void SetEmptyText(const QString& text);  // shown when there is no charge
+  // Readings in view, half-open [first, last) indices into the charge's counts.
+  std::pair<std::size_t, std::size_t> VisibleSamples() const;
+  // The plot as shown, for PNG export, at any size (used by the command line too, offscreen).
+  QImage RenderImage(QSize logicalSize, qreal devicePixelRatio) const;
+
+  QSize sizeHint() const override;
+
+  // The read-out as last sent.
+  QString Readout() const { return m_readout; }
+
+ signals:
+  void ReadoutChanged(const QString& text);  // cursor and marker read-out, for the status bar
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void leaveEvent(QEvent* event) override;
+
+ private:
+  enum class Drag { kNone, kPending, kRectangle, kPan };
+
+  // Builds the series for the axis in use and shows everything.
+  void Rebuild();
+  XAxis AxisInUse() const;
+  std::optional<AxisRange> DataExtent() const;
+  AxisRange VoltsShown() const;
+  PlotFrame Frame() const;
+  PlotScene Scene(bool withSelection) const;
+  // The cursor on the readings nearest to `position` (logical pixels), or off.
+  void MoveCursor(std::optional<QPointF> position);
+  void UpdateReadout();
+  void Changed();
+
+  const Charge* m_charge = nullptr;
+  const Charge* m_reference = nullptr;
+  std::unique_ptr<PlotSeries> m_series;
+  std::unique_ptr<PlotSeries> m_referenceSeries;
+  bool m_timeAxis = false;
+  PlotView m_view;
+  QString m_emptyText;
+  QString m_readout;
+
+  // Points of the series under the cursor; markers as readings of the charge.
+  std::optional<std::size_t> m_cursor;
+  std::optional<std::size_t> m_referenceCursor;
+  std::optional<QPointF> m_pointer;
+  std::optional<std::size_t> m_markerA;
+  std::optional<std::size_t> m_markerB;
+  // The markers as they were before the last click, for a double-click to put back.
+  std::optional<std::size_t> m_markerABeforeClick;
+  std::optional<std::size_t> m_markerBBeforeClick;
+
+  Drag m_drag = Drag::kNone;
+  QPointF m_pressedAt;
+  QPointF m_dragAt;
+  bool m_panningVolts = false;
+  bool m_ignoreRelease = false;
+
+  PlotRenderer m_renderer;
+  QImage m_image;
+  bool m_imageStale = true;
+  bool m_imageNew = true;  // nothing the renderer drew is on it
+};
+
+}  // namespace ampelon

@@ -1,0 +1,100 @@
+#include "viewer/viewer_command_line.h"
+
+#include <charconv>
+
+namespace ampelon {
+namespace {
+
+bool ParseSide(std::string_view text, int& side) {
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), side);
+  return error == std::errc() && end == text.data() + text.size() && side >= 1 &&
+         side <= kLargestImageSide;
+}
+
+// "1920x1080" into width and height.
+bool ParseSize(const std::string& text, ViewerCommandLine& commandLine) {
+  const auto cross = text.find('x');
+  return cross != std::string::npos &&
+         ParseSide(std::string_view(text).substr(0, cross), commandLine.width) &&
+         ParseSide(std::string_view(text).substr(cross + 1), commandLine.height);
+}
+
+}  // namespace
+
+Result<ViewerCommandLine> ParseViewerCommandLine(const std::vector<std::string>& arguments) {
+  ViewerCommandLine commandLine;
+  bool optionsEnded = false;
+  bool follow = false;
+  bool sizeGiven = false;
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& argument = arguments[i];
+    const bool takesValue =
+        argument == "--export-csv" || argument == "--export-png" || argument == "--size";
+    if (!optionsEnded && takesValue && i + 1 == arguments.size()) {
+      return Failure{argument + " needs a value"};
+    }
+    if (!optionsEnded && argument == "--") {
+      optionsEnded = true;
+    } else if (!optionsEnded && argument == "--help") {
+      commandLine.action = ViewerCommandLine::Action::kHelp;
+      return commandLine;
+    } else if (!optionsEnded && argument == "--version") {
+      commandLine.action = ViewerCommandLine::Action::kVersion;
+      return commandLine;
+    } else if (!optionsEnded && argument == "--follow") {
+      follow = true;
+    } else if (!optionsEnded && (argument == "--export-csv" || argument == "--export-png")) {
+      if (commandLine.action != ViewerCommandLine::Action::kView) {
+        return Failure{"only one export can be made at a time"};
+      }
+      commandLine.action = argument == "--export-csv" ? ViewerCommandLine::Action::kExportCsv
+                                                      : ViewerCommandLine::Action::kExportPng;
+      commandLine.output = arguments[++i];
+      if (commandLine.output.empty()) return Failure{"the output file name is empty"};
+    } else if (!optionsEnded && argument == "--size") {
+      if (!ParseSize(arguments[++i], commandLine)) {
+        return Failure{"--size wants WIDTHxHEIGHT in pixels, each 1 to " +
+                       std::to_string(kLargestImageSide) + ", not " + arguments[i]};
+      }
+      sizeGiven = true;
+    } else if (!optionsEnded && argument.starts_with('-')) {
+      return Failure{"unknown option " + argument};
+    } else if (argument.empty()) {
+      return Failure{"the file name is empty"};
+    } else if (!commandLine.file.empty()) {
+      return Failure{"only one file can be opened, not also " + argument};
+    } else {
+      commandLine.file = argument;
+    }
+  }
+  const bool exporting = commandLine.action != ViewerCommandLine::Action::kView;
+  if (exporting && commandLine.file.empty()) return Failure{"the export needs a graph log"};
+  if (sizeGiven && commandLine.action != ViewerCommandLine::Action::kExportPng) {
+    return Failure{"--size goes with --export-png"};
+  }
+  if (follow && (exporting || !commandLine.file.empty())) {
+    return Failure{"--follow shows the running charge, not a file"};
+  }
+  return commandLine;
+}
+
+std::string ViewerHelpText() {
+  return "Usage: ampelon-viewer [FILE | --follow]\n"
+         "       ampelon-viewer --export-csv OUT.csv FILE\n"
+         "       ampelon-viewer --export-png OUT.png [--size WxH] FILE\n"
+         "Reads a charge recorded by Ampelon: zoom, values under the pointer, markers, a\n"
+         "reference charge, CSV and PNG export.\n"
+         "\n"
+         "  FILE                 a graph log to show; a .times file of the same name beside it\n"
+         "                       gives the readings' times\n"
+         "  --follow             follow the charge Ampelon is recording (also with no FILE)\n"
+         "  --export-csv OUT     write FILE as CSV (sample,seconds,count,volts) and exit\n"
+         "  --export-png OUT     draw FILE into a PNG picture and exit; no display is needed\n"
+         "  --size WxH           the picture's size in pixels (default 1280x720)\n"
+         "  --help               print this help and exit\n"
+         "  --version            print the version and exit\n"
+         "\n"
+         "The exports exit with status 0 when the file was written, 1 with the reason otherwise.\n";
+}
+
+}  // namespace ampelon

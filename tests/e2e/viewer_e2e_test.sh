@@ -1,0 +1,187 @@
+#!/usr/bin/env bash
+# Drives ampelon-viewer as a person and a script would: the export command line, then the window
+# in a private X server (zoom by wheel and rectangle, markers, a reference charge, exports through
+# the menus and dialogs), then following a journal that grows, is rewritten and is removed.
+# What the window shows is checked through its own exports: the CSV of the range in view and the
+# PNG of the plot as shown.
+# Usage: viewer_e2e_test.sh PATH-TO-AMPELON-VIEWER
+set -uo pipefail
+
+program=$(realpath "$1")
+here=$(cd "$(dirname "$0")" && pwd)
+work=$(mktemp -d)
+pids=()
+
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
+  wait 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+source "$here/checks.sh"
+
+export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime HOME=$work/home XDG_STATE_HOME=$work/state
+mkdir -p "$XDG_RUNTIME_DIR" "$HOME" "$work/out"
+chmod 700 "$XDG_RUNTIME_DIR"
+journal_folder="$XDG_STATE_HOME/Trevanix Ampelon"
+
+# A charge of N readings rising from COUNT, one a second, with its times when TIMES is given.
+write_charge() {  # write_charge FILE N COUNT [TIMES-FILE]
+  awk -v n="$2" -v c="$3" -v t="${4:-}" 'BEGIN {
+    for (i = 0; i < n; i++) {
+      printf "%d\r\n", c + 300 * (1 - exp(-i / 1500)) > ARGV[1]
+      if (t != "") printf "%.3f\r\n", i + 0.1 > t
+    }
+  }' "$1"
+}
+rows() { echo $(($(wc -l <"$1") - 1)); }
+# Pixels of one colour (#RRGGBB) in a picture.
+pixels_of() {
+  convert "$1" -fill black +opaque "$2" -fill white -opaque "$2" -format '%[fx:round(mean*w*h)]' info:
+}
+
+write_charge "$work/charge.log" 5000 1800 "$work/charge.times"
+write_charge "$work/reference.log" 4000 1750
+printf '\0\r\n1\r\n' >"$work/binary.log"
+
+# --- The command line, with no display.
+unset DISPLAY
+check "--help prints the usage" bash -c "'$program' --help | grep -q -- --export-csv"
+check "--version prints the version" bash -c "'$program' --version | grep -q '^Ampelon Viewer '"
+"$program" --export-csv "$work/out/charge.csv" "$work/charge.log"
+check "--export-csv exits with 0" test $? -eq 0
+check "the CSV has the header, a row per reading and CR LF" \
+  test "$(head -2 "$work/out/charge.csv")" = $'sample,seconds,count,volts\r\n1,0.100,1800,1.0989\r'
+check "the CSV has 5000 rows" test "$(rows "$work/out/charge.csv")" -eq 5000
+"$program" --export-png "$work/out/charge.png" --size 640x360 "$work/charge.log"
+check "--export-png writes a picture of the asked size" \
+  test "$(identify -format '%wx%h' "$work/out/charge.png" 2>/dev/null)" = 640x360
+check "the picture shows the readings" test "$(pixels_of "$work/out/charge.png" '#C0FFC0')" -gt 300
+errors=$("$program" --export-csv "$work/out/b.csv" "$work/binary.log" 2>&1)
+check "a file that is no graph log exits with 1" test $? -eq 1
+check "... with Load Graph's reason" grep -q "is not a graph log: it holds binary data" <<<"$errors"
+# A write that fails part-way, without filling a disk: beyond the process's file size limit
+# (8 KiB here) the system refuses with EFBIG. The file written before must stay whole.
+printf 'old\r\n' >"$work/out/kept.csv"
+errors=$(ulimit -f 8 && trap '' XFSZ && "$program" --export-csv "$work/out/kept.csv" "$work/charge.log" 2>&1)
+check "an export that cannot be written exits with 1" test $? -eq 1
+check "... with the system's reason" grep -q "could not write .*kept.csv: File too large" <<<"$errors"
+check "... and leaves the earlier file whole" test "$(cat "$work/out/kept.csv")" = $'old\r'
+check "... and no half-written file beside it" test "$(ls "$work/out" | grep -c kept)" -eq 1
+
+# --- The window, in a private X server.
+exec 3< <(Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp 2>/dev/null)
+pids+=($!)
+read -r -t 10 display_number <&3 || { echo "FAILED: Xvfb did not start"; exit 1; }
+export DISPLAY=":$display_number"
+
+wait_for_window() { timeout 30 xdotool search --sync --onlyvisible --name "$1" | head -1; }
+menu() {  # menu MENU-KEY ITEM-KEY: a command by its menu's and its own mnemonic
+  xdotool windowfocus --sync "$window"
+  xdotool key "alt+$1"
+  sleep 0.3
+  xdotool key "$2"
+}
+choose_file() {  # choose_file TITLE PATH: types the path into the file dialog just opened
+  local dialog
+  dialog=$(wait_for_window "^$1\$")
+  xdotool windowfocus --sync "$dialog"
+  xdotool type --delay 10 "$2"
+  xdotool key Return
+  sleep 0.7
+}
+export_view() {  # export_view NAME: the CSV of the range in view
+  menu f v
+  choose_file 'Export to File' "$work/out/$1"
+}
+export_png() {  # export_png NAME: the plot as shown
+  menu f p
+  choose_file 'Export to File' "$work/out/$1"
+}
+
+"$program" "$work/charge.log" 2>"$work/viewer.err" &
+pids+=($!)
+window=$(wait_for_window 'charge.log — Ampelon Viewer')
+check "the window opens with the file given" test -n "$window"
+export_view all.csv
+check "the whole charge is in view at first" test "$(rows "$work/out/all.csv")" -eq 5000
+
+xdotool mousemove --window "$window" 500 300
+for _ in 1 2 3 4; do xdotool click 4; sleep 0.1; done
+sleep 0.3
+export_view wheel.csv
+wheel=$(rows "$work/out/wheel.csv")
+check "the wheel zooms in ($wheel readings in view)" test "$wheel" -gt 0 -a "$wheel" -lt 3000
+xdotool windowfocus --sync "$window"
+xdotool key Home
+xdotool mousemove --window "$window" 200 200 mousedown 1 mousemove --window "$window" 260 400 \
+  mousemove --window "$window" 320 450 mouseup 1
+sleep 0.3
+export_view rectangle.csv
+first=$(sed -n 2p "$work/out/rectangle.csv" | cut -d, -f1)
+rectangle=$(rows "$work/out/rectangle.csv")
+check "a dragged rectangle zooms into it ($rectangle readings from sample $first)" \
+  test "$rectangle" -gt 0 -a "$rectangle" -lt 1500 -a "$first" -gt 500
+xdotool mousemove --window "$window" 250 300 click 1
+sleep 0.2
+xdotool mousemove --window "$window" 300 300 click 1
+sleep 0.2
+export_png markers.png
+check "a click sets marker A" test "$(pixels_of "$work/out/markers.png" '#FFDC00')" -gt 10
+check "a second click sets marker B" test "$(pixels_of "$work/out/markers.png" '#00C8FF')" -gt 10
+xdotool windowfocus --sync "$window"
+xdotool key Escape
+export_png cleared.png
+check "Escape clears the markers" test "$(pixels_of "$work/out/cleared.png" '#FFDC00')" -eq 0
+
+menu f c
+choose_file 'Select Graph LOG File' "$work/reference.log"
+export_png compared.png
+check "Compare with… draws the reference" test "$(pixels_of "$work/out/compared.png" '#FF963C')" -gt 300
+menu f r
+sleep 0.3
+export_png removed.png
+check "Remove Reference takes it away" test "$(pixels_of "$work/out/removed.png" '#FF963C')" -eq 0
+
+# Dropping a file is left to the desktop; opening another one replaces the charge.
+menu f o
+choose_file 'Select Graph LOG File' "$work/binary.log"
+message=$(wait_for_window '^Ampelon Viewer$')
+check "a file that is no graph log is reported" grep -q "binary.log is not a graph log" "$work/viewer.err"
+xdotool windowfocus --sync "$message"
+xdotool key Return
+sleep 0.3
+xdotool windowfocus --sync "$window"
+xdotool key Home
+export_view after-bad.csv
+check "... and the charge shown stays, Home showing all of it" test "$(rows "$work/out/after-bad.csv")" -eq 5000
+check "the last folder is the viewer's own setting" \
+  grep -q "Last%20Path=\"$work/out/\"" "$XDG_CONFIG_HOME/Trevanix Ampelon/viewer.ini"
+
+# --- Following the running charge through its journal.
+mkdir -p "$journal_folder"
+menu f f
+sleep 0.5
+journal() { printf "$1" >>"$journal_folder/charge-journal.log"; }
+journal '2000\r\n2001\r\n2002\r\n'
+sleep 1.5
+export_view follow1.csv
+check "following shows the journal's readings" test "$(rows "$work/out/follow1.csv")" -eq 3
+journal '2003\r\n2004\r\n'
+sleep 1.5
+export_view follow2.csv
+check "... and what is added to it" test "$(rows "$work/out/follow2.csv")" -eq 5
+printf '1500\r\n1501\r\n' >"$journal_folder/charge-journal.log"  # a load rewrites it
+sleep 1.5
+export_view follow3.csv
+check "a rewritten journal starts the view over" \
+  test "$(cut -d, -f3 "$work/out/follow3.csv" | tr -d '\r' | tail -n +2 | paste -sd' ')" = "1500 1501"
+rm "$journal_folder/charge-journal.log"
+sleep 1.5
+export_view follow4.csv
+check "a removed journal keeps what is shown" test "$(rows "$work/out/follow4.csv")" -eq 2
+check "the viewer never writes the journal's folder" \
+  test "$(ls -A "$journal_folder")" = ""
+
+finish_checks

@@ -1,0 +1,130 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "fakes/fake_graph_file_access.h"
+#include "viewer/charge_file.h"
+#include "viewer/times_parser.h"
+
+namespace ampelon {
+namespace {
+
+using namespace std::string_literals;
+using Readings = std::vector<std::int16_t>;
+
+Result<ChargeFile> Read(const std::string& bytes, std::size_t failReadsAfter = -1) {
+  testing::FakeGraphFileAccess files;
+  files.Put("c.log", bytes);
+  files.FailReadsAfter(failReadsAfter);
+  return ReadChargeFile(**files.OpenForReading("c.log"), "c.log");
+}
+
+// NaN where a time is unknown, so that tables can compare whole vectors.
+std::vector<double> WithTimes(const std::string& times, std::size_t readings) {
+  Charge charge;
+  charge.counts.assign(readings, 0);
+  testing::FakeGraphFileAccess files;
+  files.Put("c.times", times);
+  EXPECT_TRUE(ReadChargeTimes(**files.OpenForReading("c.times"), charge));
+  for (double& s : charge.seconds) s = std::isnan(s) ? -1 : s;
+  return charge.seconds;
+}
+
+TEST(ChargeFile, ReadsAnyLengthByLoadGraphsRules) {
+  std::string million;
+  for (int i = 0; i < 250000; ++i) million += "1\r\n2\r\n3\r\n4\r\n";
+  const auto read = Read(million);
+  ASSERT_TRUE(read);
+  EXPECT_EQ(read->charge.counts.size(), 1000000u);  // far past the store's 100000
+  EXPECT_EQ(read->charge.counts[999999], 4);
+  EXPECT_EQ(read->notes, "");
+  EXPECT_TRUE(read->charge.seconds.empty());
+}
+
+TEST(ChargeFile, BadLinesAndReasons) {
+  const struct {
+    std::string bytes;
+    Readings readings;   // empty with a failure
+    std::string reason;  // the failure, or the notes
+  } cases[] = {
+      {"1\r\n2\r\n\0\r\n9\r\n"s,
+       {1, 2},
+       "c.log is not a graph log from line 3 on: it holds binary data (NUL bytes or UTF-16 "
+       "text). Only the lines before it were read."},
+      {"\xFF\xFE"
+       "1\r\n",
+       {},
+       "c.log is not a graph log: it holds binary data (NUL bytes or UTF-16 text)."},
+      {std::string(2 << 20, '7'), {}, "c.log is not a graph log: line 1 is longer than 1 MiB."},
+      {"5\r\n40000\r\n6\r\n99999\r\n",
+       {5, 6},
+       "2 lines were skipped because the value lies outside -32768..32767 (the first at line "
+       "2)."},
+  };
+  for (const auto& c : cases) {
+    const auto read = Read(c.bytes);
+    if (c.readings.empty()) {
+      ASSERT_FALSE(read);
+      EXPECT_EQ(read.error(), c.reason);
+    } else {
+      ASSERT_TRUE(read) << read.error();
+      EXPECT_EQ(read->charge.counts, c.readings);
+      EXPECT_EQ(read->notes, c.reason);
+    }
+  }
+  const auto failing = Read("1\r\n2\r\n", 3);
+  ASSERT_FALSE(failing);
+  EXPECT_EQ(failing.error(), "Could not read c.log:\nInput/output error");
+}
+
+TEST(ChargeTimes, TimesOnlyWhereTheyMatch) {
+  const struct {
+    std::string times;
+    std::size_t readings;
+    std::vector<double> seconds;  // -1: unknown
+  } cases[] = {
+      {"0.100\r\n1.100\r\n2.100\r\n", 3, {0.1, 1.1, 2.1}},
+      {"0.100\r\n1.100\r\n", 4, {0.1, 1.1, -1, -1}},          // shorter
+      {"0.100\r\n1.100\r\n2.100\r\n3.1\r\n", 2, {0.1, 1.1}},  // longer
+      {"\r\n\r\n5.000\r\n", 3, {-1, -1, 5}},                  // loaded readings, then live ones
+      {"1.5\r\nabc\r\n-2\r\n1e3\r\ninf\r\n 7.25 \r\n1.2.3\r\n", 7, {1.5, -1, -1, -1, -1, 7.25, -1}},
+      {"1\n2\r3\r\n4", 4, {1, 2, 3, 4}},  // any line ending, a last line without one
+      {std::string(100, '9') + "\r\n2\r\n", 2, {-1, 2}},  // an endless number is no time
+      {"\r\n\r\n", 2, {}},                                // no time at all: no times
+      {"x\0y\r\n"s, 1, {}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(WithTimes(c.times, c.readings), c.seconds) << c.times;
+}
+
+TEST(ChargeTimes, EverySplitGivesTheSameTimes) {
+  const std::string bytes = "1.5\r\n\r\n2.25\r\r\n3\n";
+  for (std::size_t split = 0; split <= bytes.size(); ++split) {
+    TimesParser parser;
+    parser.Feed(bytes.substr(0, split));
+    parser.Feed(bytes.substr(split));
+    parser.Finish();
+    ASSERT_EQ(parser.Seconds().size(), 5u) << split;
+    EXPECT_EQ(parser.Seconds()[2], 2.25) << split;
+    EXPECT_TRUE(std::isnan(parser.Seconds()[3])) << split;
+  }
+}
+
+TEST(ChargeTimes, FileNameBesideTheLog) {
+  const struct {
+    const char* log;
+    const char* times;
+  } cases[] = {
+      {"/data/charge.log", "/data/charge.times"},
+      {"C:\\data\\run.1.log", "C:\\data\\run.1.times"},
+      {"/data.d/charge", "/data.d/charge.times"},
+      {"/data/.log", "/data/.log.times"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(TimesFileFor(c.log), c.times);
+}
+
+}  // namespace
+}  // namespace ampelon

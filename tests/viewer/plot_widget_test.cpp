@@ -1,0 +1,248 @@
+#include "viewer/qt/plot_widget.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QWheelEvent>
+#include <cstdint>
+#include <functional>
+
+#include "viewer/qt/charge_image.h"
+#include "viewer/qt/plot_renderer.h"
+#include "viewer/qt/readout_text.h"
+
+namespace ampelon {
+namespace {
+
+// 640 x 400 logical pixels put the plot area at x 64..624, y 24..360. With 1000 readings shown
+// whole (sample numbers -8.99 to 1009.99), sample s lies at x = 64 + (s + 8.99) / 1018.98 * 560.
+double XOfSample(double sample) { return 64 + (sample + 8.99) / 1018.98 * 560; }
+constexpr double kMiddleY = 192;
+
+// Flat at count 2000, half a second a reading.
+Charge FlatCharge(std::size_t size) {
+  Charge charge;
+  for (std::size_t i = 0; i < size; ++i) {
+    charge.counts.push_back(2000);
+    charge.seconds.push_back(0.5 * static_cast<double>(i));
+  }
+  return charge;
+}
+
+void Mouse(PlotWidget& plot, QEvent::Type type, QPointF at, Qt::MouseButton button) {
+  const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : button;
+  QMouseEvent event(type, at, plot.mapToGlobal(at),
+                    type == QEvent::MouseMove ? Qt::NoButton : button, held, Qt::NoModifier);
+  QCoreApplication::sendEvent(&plot, &event);
+}
+
+void Drag(PlotWidget& plot, QPointF from, QPointF to, Qt::MouseButton button) {
+  Mouse(plot, QEvent::MouseButtonPress, from, button);
+  Mouse(plot, QEvent::MouseMove, (from + to) / 2, button);
+  Mouse(plot, QEvent::MouseMove, to, button);
+  Mouse(plot, QEvent::MouseButtonRelease, to, button);
+}
+
+void Click(PlotWidget& plot, QPointF at) {
+  Mouse(plot, QEvent::MouseMove, at, Qt::NoButton);
+  Mouse(plot, QEvent::MouseButtonPress, at, Qt::LeftButton);
+  Mouse(plot, QEvent::MouseButtonRelease, at, Qt::LeftButton);
+}
+
+void Wheel(PlotWidget& plot, QPointF at, int notches) {
+  QWheelEvent event(at, plot.mapToGlobal(at), {}, QPoint(0, 120 * notches), Qt::NoButton,
+                    Qt::NoModifier, Qt::NoScrollPhase, false);
+  QCoreApplication::sendEvent(&plot, &event);
+}
+
+void Key(PlotWidget& plot, int key) {
+  QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
+  QCoreApplication::sendEvent(&plot, &event);
+}
+
+TEST(PlotWidgetTest, WheelRectangleDragsAndKeysMoveTheViewAndHomeOrADoubleClickShowAll) {
+  const struct {
+    const char* what;
+    std::function<void(PlotWidget&)> act;
+    std::size_t first, last;
+  } rows[] = {
+      {"everything", [](PlotWidget&) {}, 0, 1000},
+      {"a wheel notch around the middle",
+       [](PlotWidget& p) {
+         Wheel(p, {344, kMiddleY}, 1);
+       },
+       92, 908},
+      {"a rectangle",
+       [](PlotWidget& p) {
+         Drag(p, {XOfSample(100), 100}, {XOfSample(600), 300}, Qt::LeftButton);
+       },
+       99, 600},
+      {"a rectangle, then a right drag by a fifth of the width",
+       [](PlotWidget& p) {
+         Drag(p, {XOfSample(100), 100}, {XOfSample(600), 300}, Qt::LeftButton);
+         Drag(p, {400, kMiddleY}, {288, kMiddleY}, Qt::RightButton);
+       },
+       199, 700},
+      {"a middle drag",
+       [](PlotWidget& p) {
+         Drag(p, {288, kMiddleY}, {400, kMiddleY}, Qt::MiddleButton);
+       },
+       0, 805},
+      {"the right arrow key", [](PlotWidget& p) { Key(p, Qt::Key_Right); }, 92, 1000},
+      {"zoomed, then Home",
+       [](PlotWidget& p) {
+         Wheel(p, {344, kMiddleY}, 3);
+         Key(p, Qt::Key_Home);
+       },
+       0, 1000},
+      {"zoomed, then a double-click",
+       [](PlotWidget& p) {
+         Wheel(p, {344, kMiddleY}, 3);
+         Mouse(p, QEvent::MouseButtonPress, {344, kMiddleY}, Qt::LeftButton);
+         Mouse(p, QEvent::MouseButtonRelease, {344, kMiddleY}, Qt::LeftButton);
+         Mouse(p, QEvent::MouseButtonDblClick, {344, kMiddleY}, Qt::LeftButton);
+         Mouse(p, QEvent::MouseButtonRelease, {344, kMiddleY}, Qt::LeftButton);
+       },
+       0, 1000},
+  };
+  const Charge charge = FlatCharge(1000);
+  for (const auto& row : rows) {
+    PlotWidget plot;
+    plot.resize(640, 400);
+    plot.SetCharge(&charge);
+    plot.grab();
+    row.act(plot);
+    const auto [first, last] = plot.VisibleSamples();
+    EXPECT_NEAR(static_cast<double>(first), static_cast<double>(row.first), 1.0) << row.what;
+    EXPECT_NEAR(static_cast<double>(last), static_cast<double>(row.last), 1.0) << row.what;
+    // A double-click's first click sets no marker.
+    EXPECT_FALSE(plot.Readout().contains("A:")) << row.what;
+    // Redrawn on screen, the plot erased only what it drew before: no pixel of it is left.
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(&plot, &leave);
+    const QImage shown = plot.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(shown, plot.RenderImage(plot.size(), shown.devicePixelRatio())) << row.what;
+  }
+}
+
+TEST(PlotWidgetTest, ClicksSetMarkersAAndBAndTheReadoutGivesTheirDifferencesUntilEscape) {
+  const Charge charge = FlatCharge(1000);
+  PlotWidget plot;
+  plot.resize(640, 400);
+  plot.SetCharge(&charge);
+  QString sent;
+  QObject::connect(&plot, &PlotWidget::ReadoutChanged, [&](const QString& text) { sent = text; });
+  Mouse(plot, QEvent::MouseMove, {XOfSample(251), kMiddleY}, Qt::NoButton);
+  EXPECT_EQ(sent, "sample 251 at 2:05.0, 1.2210 V, count 2000");
+  Click(plot, {XOfSample(251), kMiddleY});
+  Click(plot, {XOfSample(751), kMiddleY});
+  EXPECT_TRUE(sent.contains("A: sample 251 at 2:05.0")) << sent.toStdString();
+  EXPECT_TRUE(sent.contains("B: sample 751 at 6:15.0")) << sent.toStdString();
+  EXPECT_TRUE(sent.contains("Δ 500 samples, Δt 4:10.0, ΔV +0.0000 V, +0.00 mV/min"))
+      << sent.toStdString();
+  Click(plot, {XOfSample(100), kMiddleY});  // a third click starts over
+  EXPECT_TRUE(sent.contains("A: sample 100") && !sent.contains("B:")) << sent.toStdString();
+  Key(plot, Qt::Key_Escape);
+  EXPECT_EQ(sent, "sample 100 at 49.5 s, 1.2210 V, count 2000");
+  Mouse(plot, QEvent::MouseMove, {5, 5}, Qt::NoButton);  // outside the plot area
+  EXPECT_EQ(sent, "");
+}
+
+TEST(PlotWidgetTest, FollowingKeepsTheNewestReadingInViewWhereItWasShown) {
+  const struct {
+    const char* what;
+    std::function<void(PlotWidget&)> act;
+    std::size_t first, last;  // after growing from 1000 to 1200 readings
+  } rows[] = {
+      {"everything", [](PlotWidget&) {}, 0, 1200},
+      {"the newest",
+       [](PlotWidget& p) {
+         Drag(p, {XOfSample(800), 100}, {624, 300}, Qt::LeftButton);
+       },
+       999, 1200},
+      {"the middle",
+       [](PlotWidget& p) {
+         Drag(p, {XOfSample(400), 100}, {XOfSample(600), 300}, Qt::LeftButton);
+       },
+       399, 600},
+  };
+  for (const auto& row : rows) {
+    Charge charge = FlatCharge(1000);
+    PlotWidget plot;
+    plot.resize(640, 400);
+    plot.SetCharge(&charge);
+    row.act(plot);
+    charge = FlatCharge(1200);
+    plot.ChargeGrew();
+    const auto [first, last] = plot.VisibleSamples();
+    EXPECT_NEAR(static_cast<double>(first), static_cast<double>(row.first), 1.0) << row.what;
+    EXPECT_NEAR(static_cast<double>(last), static_cast<double>(row.last), 1.0) << row.what;
+  }
+}
+
+int PixelsOf(const QImage& image, QColor colour) {
+  int count = 0;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) count += image.pixel(x, y) == colour.rgb() ? 1 : 0;
+  }
+  return count;
+}
+
+// The time axis needs the times of both; the reference is drawn behind, at any ratio, and
+// removing it takes it away.
+TEST(PlotWidgetTest, AReferenceIsDrawnBehindAndOnTheTimeAxisOnlyWhenBothHaveTimes) {
+  Charge charge = FlatCharge(1000);
+  Charge reference = FlatCharge(800);
+  for (auto& count : reference.counts) count = 2100;
+  Charge untimed = reference;
+  untimed.seconds.clear();
+  PlotWidget plot;
+  plot.resize(640, 400);
+  plot.SetCharge(&charge);
+  plot.SetReference(&untimed);
+  plot.SetTimeAxis(true);
+  EXPECT_FALSE(plot.TimesKnown());
+  EXPECT_FALSE(plot.TimeAxis());
+  plot.SetReference(&reference);
+  EXPECT_TRUE(plot.TimeAxis());
+  Mouse(plot, QEvent::MouseMove, {XOfSample(300), kMiddleY}, Qt::NoButton);
+  EXPECT_TRUE(plot.Readout().contains("reference: sample 300 at 2:29.5, 1.2821 V, count 2100"))
+      << plot.Readout().toStdString();
+  for (const qreal ratio : {1.0, 2.0}) {
+    const QImage image = plot.RenderImage({400, 300}, ratio);
+    EXPECT_EQ(image.size(), QSize(400, 300) * ratio);
+    EXPECT_GT(PixelsOf(image, PlotRenderer::ReferenceColour()), 250 * ratio) << ratio;
+    EXPECT_GT(PixelsOf(image, PlotRenderer::ChargeColour()), 300 * ratio) << ratio;
+  }
+  plot.SetReference(nullptr);
+  EXPECT_EQ(PixelsOf(plot.RenderImage({400, 300}, 1), PlotRenderer::ReferenceColour()), 0);
+  const QImage exported = RenderChargeImage(charge, &reference, {400, 300}, true);
+  EXPECT_GT(PixelsOf(exported, PlotRenderer::ReferenceColour()), 250);
+  plot.SetCharge(nullptr);
+  EXPECT_EQ(PixelsOf(plot.RenderImage({400, 300}, 1), PlotRenderer::ChargeColour()), 0);
+}
+
+TEST(ReadoutText, TimesAndVoltsAreWrittenWithTheLocalesDecimalSeparator) {
+  const struct {
+    double seconds;
+    const char* english;
+    const char* german;
+  } rows[] = {
+      {12.34, "12.3 s", "12,3 s"},         {59.96, "1:00.0", "1:00,0"},
+      {3723.44, "1:02:03.4", "1:02:03,4"}, {-5, "-5.0 s", "-5,0 s"},
+      {36000, "10:00:00.0", "10:00:00,0"},
+  };
+  const QLocale english(QLocale::English, QLocale::UnitedStates);
+  const QLocale german(QLocale::German, QLocale::Germany);
+  for (const auto& row : rows) {
+    EXPECT_EQ(DurationText(english, row.seconds), row.english);
+    EXPECT_EQ(DurationText(german, row.seconds), row.german);
+  }
+  EXPECT_EQ(ReadingText(german, {7, 2.5, 2048, 1.250305f}),
+            "sample 7 at 2,5 s, 1,2503 V, count 2048");
+}
+
+}  // namespace
+}  // namespace ampelon

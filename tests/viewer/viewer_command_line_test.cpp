@@ -1,0 +1,74 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "viewer/viewer_command_line.h"
+
+namespace ampelon {
+namespace {
+
+using Action = ViewerCommandLine::Action;
+
+TEST(ViewerCommandLine, WhatEachCommandLineAsks) {
+  const struct {
+    std::vector<std::string> arguments;
+    Action action;
+    std::string file;
+    std::string output;
+    int width = 1280;
+    int height = 720;
+  } cases[] = {
+      {{}, Action::kView, "", ""},
+      {{"--follow"}, Action::kView, "", ""},
+      {{"c.log"}, Action::kView, "c.log", ""},
+      {{"--", "--follow"}, Action::kView, "--follow", ""},
+      {{"--export-csv", "out.csv", "c.log"}, Action::kExportCsv, "c.log", "out.csv"},
+      {{"c.log", "--export-png", "o.png", "--size", "1920x1080"},
+       Action::kExportPng,
+       "c.log",
+       "o.png",
+       1920,
+       1080},
+      {{"--export-png", "o.png", "c.log"}, Action::kExportPng, "c.log", "o.png"},
+      {{"c.log", "--version"}, Action::kVersion, "", ""},
+  };
+  for (const auto& c : cases) {
+    const auto parsed = ParseViewerCommandLine(c.arguments);
+    ASSERT_TRUE(parsed) << parsed.error();
+    EXPECT_EQ(parsed->action, c.action);
+    if (c.action == Action::kVersion) continue;
+    EXPECT_EQ(parsed->file, c.file);
+    EXPECT_EQ(parsed->output, c.output);
+    EXPECT_EQ(parsed->width, c.width);
+    EXPECT_EQ(parsed->height, c.height);
+  }
+}
+
+TEST(ViewerCommandLine, MistakesAreNamed) {
+  const struct {
+    std::vector<std::string> arguments;
+    std::string reason;
+  } cases[] = {
+      {{"--export-csv"}, "--export-csv needs a value"},
+      {{"--export-csv", "o.csv"}, "the export needs a graph log"},
+      {{"--export-png", "o.png", "--size", "0x10", "c.log"},
+       "--size wants WIDTHxHEIGHT in pixels, each 1 to 16384, not 0x10"},
+      {{"--export-png", "o.png", "--size", "800x", "c.log"},
+       "--size wants WIDTHxHEIGHT in pixels, each 1 to 16384, not 800x"},
+      {{"--size", "800x600", "c.log"}, "--size goes with --export-png"},
+      {{"--export-csv", "a.csv", "--export-png", "b.png", "c.log"},
+       "only one export can be made at a time"},
+      {{"--follow", "c.log"}, "--follow shows the running charge, not a file"},
+      {{"a.log", "b.log"}, "only one file can be opened, not also b.log"},
+      {{"-x"}, "unknown option -x"},
+  };
+  for (const auto& c : cases) {
+    const auto parsed = ParseViewerCommandLine(c.arguments);
+    ASSERT_FALSE(parsed) << c.reason;
+    EXPECT_EQ(parsed.error(), c.reason);
+  }
+}
+
+}  // namespace
+}  // namespace ampelon
