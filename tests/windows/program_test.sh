@@ -134,6 +134,24 @@ for name in 'Window Left' 'Window Top' 'Window Width' 'Window Height'; do
 done
 check "the window's width is stored in twips" test "$(setting 'Window Width')" -ge 3000
 
+# --- Ampelon Viewer, from the same folder: it starts, opens the saved graph log and exports it.
+viewer=$(dirname "$program")/ampelon-viewer.exe
+check "the zip holds ampelon-viewer.exe" test -f "$viewer"
+wine "$viewer" "$(windows_path "$work/saved.log")" </dev/null >"$work/viewer.out" 2>&1 &
+viewer_pid=$!
+started_pids+=($viewer_pid)
+window=$(wait_for_window '^saved.log — Ampelon Viewer$')
+check "the viewer starts and opens a graph log" test -n "$window"
+[[ -n ${AMPELON_TEST_SHOTS:-} ]] && import -window root "$AMPELON_TEST_SHOTS/viewer.png"
+[[ -n $window ]] && /usr/bin/python3 "$here/../e2e/close_window.py" "$window"
+check "the viewer ends when closed" program_ends "$viewer_pid" 20
+timeout 60 wine "$viewer" --export-csv "$(windows_path "$work/saved.csv")" \
+  "$(windows_path "$work/saved.log")" </dev/null >/dev/null 2>&1
+status=$?
+check "the viewer exports the graph log as CSV (status $status)" \
+  test "$(head -2 "$work/saved.csv" 2>/dev/null)" = $'sample,seconds,count,volts\r\n1,,2000,1.2210\r' \
+  -a "$(wc -l <"$work/saved.csv" 2>/dev/null)" -eq 401
+
 # --- The installer, silent. Wine's user is an administrator: /S installs for everyone,
 # /S /CurrentUser for this account alone. Each time the installed program starts, and the
 # uninstaller, run as Windows runs it from the registration, removes the program, its Start-menu
@@ -152,6 +170,7 @@ install_and_remove() {
   check "$mode: ampelon.exe is installed in ${folder#"$WINEPREFIX/"}" test -f "$folder/ampelon.exe"
   check "$mode: the licence and the notices are installed beside it" has_notices "$folder"
   check "$mode: the Start-menu entry" test -f "$start_menu/Ampelon.lnk"
+  check "$mode: the viewer's Start-menu entry" test -f "$start_menu/Ampelon Viewer.lnk"
   check "$mode: the uninstaller is registered under $root" test -n "$(registered "$root" UninstallString)"
 
   wine "$folder/ampelon.exe" </dev/null >/dev/null 2>&1 &
