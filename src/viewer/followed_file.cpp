@@ -64,7 +64,8 @@ Result<FollowedFile::Update> FollowedFile::ReadOnce() {
   const auto status = std::filesystem::status(m_path, error);
   if (!std::filesystem::exists(status)) return Missing();
   // A named pipe would keep the open waiting for a writer.
-  if (!std::filesystem::is_regular_file(status)) return Failure{NotRegularFileReason(status.type())};
+  if (!std::filesystem::is_regular_file(status))
+    return Failure{NotRegularFileReason(status.type())};
   std::ifstream in(m_path, std::ios::binary);
   if (!in) {
     if (!std::filesystem::exists(m_path, error)) return Missing();
