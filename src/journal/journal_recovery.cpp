@@ -156,13 +156,17 @@ void PruneRecoveredJournals(const fs::path& folder, const fs::path& setAside,
   };
   std::vector<Entry> recovered;
   std::error_code error;
-  for (const fs::directory_entry& entry : fs::directory_iterator(folder, error)) {
-    const std::string name = Utf8FromPath(entry.path().filename());
+  // A folder that cannot be listed to its end leaves everything where it is.
+  fs::directory_iterator listed(folder, error);
+  for (; !error && listed != fs::directory_iterator(); listed.increment(error)) {
+    const std::string name = Utf8FromPath(listed->path().filename());
     if (!name.starts_with(kRecoveredPrefix) || !name.ends_with(".log")) continue;
-    const fs::file_time_type written = entry.last_write_time(error);
+    std::error_code timeError;
+    const fs::file_time_type written = listed->last_write_time(timeError);
     // A time that cannot be read is no reason to remove a charge.
-    if (!error) recovered.push_back({written, entry.path()});
+    if (!timeError) recovered.push_back({written, listed->path()});
   }
+  if (error) return;
   if (recovered.size() <= kRecoveredJournalsKept) return;
   std::sort(recovered.begin(), recovered.end(), [](const Entry& a, const Entry& b) {
     return a.written != b.written ? a.written > b.written : a.path > b.path;

@@ -56,7 +56,9 @@ class MainController {
                  StartupPaths paths);
 
   // Start-up, before the window is first shown: sets aside the recovery journal of an earlier
-  // run that was not saved, a message when the settings cannot be used at all, then last
+  // run that was not saved (old recovered charges are pruned once the first tick has told of
+  // it, at once when there is nothing to tell), a message when the settings cannot be used at
+  // all, then last
   // folder, window geometry and voltage window from the settings, axis labels, empty grid, then
   // the serial port (scanning if it fails).
   void OnLoad();
@@ -123,7 +125,7 @@ class MainController {
   bool m_fullStoreReported = false;
   std::string m_recoveryNotice;           // shown at the first tick, when the window is up
   std::filesystem::path m_recoveredPath;  // where that notice says the charge is
-  std::string m_setAsideNotice;           // shown once a load is done
+  std::string m_setAsideNotice;           // shown once the journal holds the loaded readings
   bool m_journalProblemReported = false;
   bool m_settingsFailureReported = false;
   bool m_unloaded = false;

@@ -29,7 +29,7 @@ Result<std::vector<std::int16_t>> ReadReplayFile(const std::string& path) {
                      " is longer than 1 MiB"};
   }
   if (parser.Readings().empty()) return Failure{path + ": no readings"};
-  return parser.Readings();
+  return parser.TakeReadings();
 }
 
 ReplaySource::ReplaySource(std::vector<std::int16_t> readings) : m_readings(std::move(readings)) {}
