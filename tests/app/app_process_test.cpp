@@ -380,71 +380,45 @@ TEST_F(AppProcessTest, ASecondCopyWaitsForTheRunningCopyToListen) {
 class DisplayProcessTest : public AppProcessTest {
  protected:
   DisplayProcessTest() {
-    m_server.start(QStringLiteral("Xvfb"),
-                   {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                    QStringLiteral("0"), QStringLiteral("1280x1024x24"),
-                    QStringLiteral("-nolisten"), QStringLiteral("tcp")});
-    QByteArray display;
-    EXPECT_TRUE(WaitFor(
-        [&] {
-          m_server.waitForReadyRead(25);
-          display += m_server.readAllStandardOutput();
-          return display.endsWith('\n');
-        },
-        10s));
-    m_display = QStringLiteral(":") + QString::fromLatin1(display.trimmed());
-    m_extraEnvironment = {{QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb")},
-                          {QStringLiteral("DISPLAY"), m_display}};
+    m_server.start("Xvfb", {"-displayfd", "1", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"});
+    EXPECT_TRUE(m_server.waitForReadyRead(10000));
+    m_display = ":" + QString::fromLatin1(m_server.readLine().trimmed());
+    m_extraEnvironment = {{"QT_QPA_PLATFORM", "xcb"}, {"DISPLAY", m_display}};
     WriteSettings("[General]\nSerial%20Port%20Number=\"2\"\n[Ports]\nCOM2=" +
                   QByteArray::fromStdString(m_charger.SlavePath()) + "\n");
   }
-  // The programs end before their X server does.
   ~DisplayProcessTest() override {
-    EndProcesses();
+    EndProcesses();  // before their X server
     m_server.terminate();
     m_server.waitForFinished(3000);
   }
 
-  // xdotool's output, or nothing when it failed or took longer than `timeout`.
-  std::optional<QString> Xdotool(const QStringList& arguments,
-                                 std::chrono::milliseconds timeout = 5s) {
+  // xdotool's output on the private display; nothing when it failed or took over 10 s.
+  std::optional<QString> Xdotool(const QStringList& arguments) {
     QProcess xdotool;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("DISPLAY"), m_display);
+    environment.insert("DISPLAY", m_display);
     xdotool.setProcessEnvironment(environment);
-    xdotool.start(QStringLiteral("xdotool"), arguments);
-    if (!xdotool.waitForFinished(static_cast<int>(timeout.count()))) {
-      xdotool.kill();
-      xdotool.waitForFinished();
-      return std::nullopt;
-    }
-    if (xdotool.exitCode() != 0) return std::nullopt;
-    return QString::fromLatin1(xdotool.readAllStandardOutput()).trimmed();
+    xdotool.start("xdotool", arguments);
+    if (!xdotool.waitForFinished(10000) || xdotool.exitCode() != 0) return std::nullopt;
+    return QString::fromLatin1(xdotool.readAllStandardOutput()).section('\n', 0, 0);
   }
-  // The message box now open ("Ampelon" titles every box), waited for up to 10 s; empty for none.
-  QString MessageBox(bool wait) {
-    QStringList search = {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                          QStringLiteral("--name"), QStringLiteral("^Ampelon$")};
-    if (wait) search.insert(1, QStringLiteral("--sync"));
-    return Xdotool(search, 10s).value_or(QString()).section(u'\n', 0, 0);
-  }
-  // Presses Return in the open message box, as its OK; true once it has closed.
+  // Presses Return, the OK, in the message box ("Ampelon" titles each) and waits until it closed.
   bool CloseMessageBox() {
-    const QString box = MessageBox(true);
-    return !box.isEmpty() &&
-           Xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), box}) &&
-           Xdotool({QStringLiteral("key"), QStringLiteral("Return")}) &&
-           WaitFor([&] { return MessageBox(false).isEmpty(); }, 5s);
+    const QStringList box = {"search", "--onlyvisible", "--name", "^Ampelon$"};
+    const std::optional<QString> window = Xdotool(QStringList{"search", "--sync"} + box.mid(1));
+    return window && Xdotool({"windowfocus", "--sync", *window}) && Xdotool({"key", "Return"}) &&
+           WaitFor([&] { return !Xdotool(box); }, 5s);
   }
-  QString StateFile(const char* name) const {
-    return m_folder.filePath(QStringLiteral("state/Trevanix Ampelon/") + QLatin1String(name));
+  QString StateFile(const QString& name) const {
+    return m_folder.filePath("state/Trevanix Ampelon/" + name);
   }
-  static QByteArray FileBytes(const QString& path) {
+  static std::string FileText(const QString& path) {
     QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
   }
 
-  QProcess m_server;  // a QProcess ends its process when it is destroyed
+  QProcess m_server;
   QString m_display;
   ampelon::testing::PseudoTerminal m_charger;
 };
@@ -453,24 +427,18 @@ class DisplayProcessTest : public AppProcessTest {
 // saved: after OK and a close they are still in the journal. They used to be counted saved once
 // the box closed, and the journal was removed at the end.
 TEST_F(DisplayProcessTest, ReadingsThatArriveWhileALoadIsReportedStayInTheJournal) {
-  const QString skip = WriteLog(QStringLiteral("logs/skip.log"), "100\r\n70000\r\n200\r\n");
-  QProcess& program = Start({skip});
-  ASSERT_TRUE(WaitFor(
-      [&] { return ErrorText(program).contains(QStringLiteral("1 line was skipped")); }, 10s))
-      << ErrorText(program).toStdString();
-  QByteArray sent;
+  QProcess& program = Start({WriteLog("skip.log", "100\r\n70000\r\n200\r\n")});
+  ASSERT_TRUE(WaitFor([&] { return ErrorText(program).contains("1 line was skipped"); }, 10s));
+  std::string sent;
   for (int reading = 2000; reading < 2010; ++reading, QThread::msleep(100)) {
-    const std::string line = std::to_string(reading);
-    ASSERT_EQ(m_charger.WriteSome(line + "\n"), line.size() + 1);
-    sent += QByteArray::fromStdString(line) + "\r\n";
+    ASSERT_EQ(m_charger.WriteSome(std::to_string(reading) + "\n"), 5u);
+    sent += std::to_string(reading) + "\r\n";
   }
   ASSERT_TRUE(
-      WaitFor([&] { return FileBytes(StateFile("charge-journal.log")).endsWith(sent); }, 5s))
-      << FileBytes(StateFile("charge-journal.log")).toStdString();
+      WaitFor([&] { return FileText(StateFile("charge-journal.log")).ends_with(sent); }, 5s));
   ASSERT_TRUE(CloseMessageBox());
   Terminate(program);
-  EXPECT_EQ(FileBytes(StateFile("charge-journal.log")).toStdString(),
-            ("100\r\n200\r\n" + sent).toStdString());
+  EXPECT_EQ(FileText(StateFile("charge-journal.log")), "100\r\n200\r\n" + sent);
   EXPECT_FALSE(QFileInfo::exists(StateFile("charge-journal.saved")));
 }
 
@@ -478,32 +446,25 @@ TEST_F(DisplayProcessTest, ReadingsThatArriveWhileALoadIsReportedStayInTheJourna
 // times) once made the charge just set aside the oldest, and it was removed before its message
 // named it. It stays; a charge older than a month goes once the message has been closed.
 TEST_F(DisplayProcessTest, TheChargeJustSetAsideOutlivesItsMessage) {
-  const QDateTime now = QDateTime::currentDateTime();
-  const auto write = [&](const QString& name, const QByteArray& text, const QDateTime& time) {
-    const QString path = WriteLog(QStringLiteral("state/Trevanix Ampelon/") + name, text);
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::Append) &&
-                file.setFileTime(time, QFileDevice::FileModificationTime));
-    return path;
+  const auto write = [&](const QString& name, int days) {
+    QFile file(WriteLog("state/Trevanix Ampelon/" + name, "5\r\n"));
+    EXPECT_TRUE(file.open(QIODevice::Append));
+    file.setFileTime(QDateTime::currentDateTime().addDays(days), QFileDevice::FileModificationTime);
+    return file.fileName();
   };
   QStringList ahead;
-  for (int day = 1; day <= 5; ++day) {
-    ahead << write(QStringLiteral("recovered-2030-01-0%1-120000.log").arg(day), "1\r\n",
-                   now.addDays(day));
-  }
-  const QString old =
-      write(QStringLiteral("recovered-2020-01-01-120000.log"), "2\r\n", now.addDays(-40));
-  write(QStringLiteral("charge-journal.log"), "5\r\n6\r\n", now);
+  for (int day = 1; day <= 5; ++day)
+    ahead << write(QString("recovered-2030-01-0%1.log").arg(day), day);
+  const QString old = write("recovered-2020-01-01.log", -40);
+  write("charge-journal.log", 0);
   QProcess& program = Start();
-  const QString end = QStringLiteral("; File > Load Graph opens them.");
-  ASSERT_TRUE(WaitFor([&] { return ErrorText(program).contains(end); }, 10s))
-      << ErrorText(program).toStdString();
-  const QString message = ErrorText(program);
-  const QString kept = message.section(QStringLiteral("They are kept in "), 1).section(end, 0, 0);
-  EXPECT_TRUE(QFileInfo::exists(kept)) << message.toStdString();
+  const QString end = "; File > Load Graph opens them.";
+  ASSERT_TRUE(WaitFor([&] { return ErrorText(program).contains(end); }, 10s));
+  const QString kept = ErrorText(program).section("They are kept in ", 1).section(end, 0, 0);
+  EXPECT_EQ(FileText(kept), "5\r\n") << kept.toStdString();
   ASSERT_TRUE(CloseMessageBox());
   EXPECT_TRUE(WaitFor([&] { return !QFileInfo::exists(old); }, 5s));
-  EXPECT_EQ(FileBytes(kept).toStdString(), "5\r\n6\r\n");
+  EXPECT_EQ(FileText(kept), "5\r\n");
   for (const QString& path : ahead) EXPECT_TRUE(QFileInfo::exists(path)) << path.toStdString();
   Terminate(program);
 }
