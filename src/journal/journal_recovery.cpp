@@ -103,31 +103,6 @@ fs::path FreeRecoveredName(const fs::path& folder, const std::string& stamp) {
   return folder / name;
 }
 
-// Removes all but the newest recovered journals, each with its times; one that cannot be removed
-// stays.
-void RemoveOldRecovered(const fs::path& folder) {
-  struct Entry {
-    fs::file_time_type written;
-    fs::path path;
-  };
-  std::vector<Entry> recovered;
-  std::error_code error;
-  for (const fs::directory_entry& entry : fs::directory_iterator(folder, error)) {
-    const std::string name = Utf8FromPath(entry.path().filename());
-    if (name.starts_with(kRecoveredPrefix) && name.ends_with(".log")) {
-      recovered.push_back({entry.last_write_time(error), entry.path()});
-    }
-  }
-  if (recovered.size() <= kRecoveredJournalsKept) return;
-  std::sort(recovered.begin(), recovered.end(), [](const Entry& a, const Entry& b) {
-    return a.written != b.written ? a.written > b.written : a.path > b.path;
-  });
-  for (std::size_t i = kRecoveredJournalsKept; i < recovered.size(); ++i) {
-    fs::remove(recovered[i].path, error);
-    fs::remove(fs::path(recovered[i].path).replace_extension(".times"), error);
-  }
-}
-
 }  // namespace
 
 Result<std::optional<RecoveredJournal>> RecoverJournal(const fs::path& folder) {
@@ -157,17 +132,52 @@ Result<std::optional<RecoveredJournal>> RecoverJournal(const fs::path& folder) {
   if (const Result<std::uintmax_t> set = SetAsideFile(journal, target, kAll); !set) {
     return Failure{set.error()};
   }
+  // From here on the readings are safe where they went, and a failure must say where that is.
+  const auto failure = [&target](const std::string& reason) {
+    return Failure{reason + "; the readings not saved are kept in " + Utf8FromPath(target)};
+  };
   // The times go with their readings, line for line; a journal of an older version has none.
   if (fs::exists(times, error)) {
     const Result<std::uintmax_t> set =
         SetAsideFile(times, fs::path(name).concat(".times"), kept->lines);
-    if (!set) return Failure{set.error()};
+    if (!set) return failure(set.error());
   }
   const Result<std::size_t> readings = CountReadings(target);
-  if (!readings) return Failure{"Could not read " + Utf8FromPath(target) + ": " + readings.error()};
-  RemoveOldRecovered(folder);
+  if (!readings) return failure("Could not read " + Utf8FromPath(target) + ": " + readings.error());
   return std::optional<RecoveredJournal>{
       RecoveredJournal{*readings, FormatTime(time, "%Y-%m-%d %H:%M"), target}};
+}
+
+void PruneRecoveredJournals(const fs::path& folder, const fs::path& setAside,
+                            fs::file_time_type now) {
+  struct Entry {
+    fs::file_time_type written;
+    fs::path path;
+  };
+  std::vector<Entry> recovered;
+  std::error_code error;
+  // A folder that cannot be listed to its end leaves everything where it is.
+  fs::directory_iterator listed(folder, error);
+  for (; !error && listed != fs::directory_iterator(); listed.increment(error)) {
+    const std::string name = Utf8FromPath(listed->path().filename());
+    if (!name.starts_with(kRecoveredPrefix) || !name.ends_with(".log")) continue;
+    std::error_code timeError;
+    const fs::file_time_type written = listed->last_write_time(timeError);
+    // A time that cannot be read is no reason to remove a charge.
+    if (!timeError) recovered.push_back({written, listed->path()});
+  }
+  if (error) return;
+  if (recovered.size() <= kRecoveredJournalsKept) return;
+  std::sort(recovered.begin(), recovered.end(), [](const Entry& a, const Entry& b) {
+    return a.written != b.written ? a.written > b.written : a.path > b.path;
+  });
+  const fs::file_time_type oldestKept = now - kRecoveredJournalsKeptDays;
+  for (std::size_t i = kRecoveredJournalsKept; i < recovered.size(); ++i) {
+    const Entry& entry = recovered[i];
+    if (entry.written >= oldestKept || entry.path.filename() == setAside.filename()) continue;
+    fs::remove(entry.path, error);
+    fs::remove(fs::path(entry.path).replace_extension(".times"), error);
+  }
 }
 
 }  // namespace ampelon

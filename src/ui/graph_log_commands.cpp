@@ -114,6 +114,7 @@ bool GraphLogCommands::LoadGraphFile(const std::string& name) {
   m_context.chart.DrawGrid();
   m_context.store.ClearSamples();
   for (const std::int16_t reading : parser.Readings()) m_context.store.AppendSample(reading);
+  if (m_context.afterReplacingReadings) m_context.afterReplacingReadings();
   const std::string report = LoadReport(parser, outcome->readToEnd, name);
   if (!report.empty()) m_context.dialogs.MessageBox(report, m_context.title);
   return true;

@@ -26,6 +26,8 @@ class GraphLogCommands {
     std::string title;  // heads the message boxes
     char folderSeparator = '/';
     std::function<void()> beforeReplacingReadings{};  // once a file has been read, if set
+    // Once the store holds the file's readings, before any message about them, if set.
+    std::function<void()> afterReplacingReadings{};
   };
 
   // All references must outlive the commands.

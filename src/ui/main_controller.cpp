@@ -1,6 +1,7 @@
 #include "ui/main_controller.h"
 
 #include <cmath>
+#include <filesystem>
 #include <optional>
 #include <utility>
 
@@ -47,7 +48,8 @@ MainController::MainController(Clock& clock, SerialControl& serial, SettingsStor
       m_portNumberCommand(settings, serial, m_opener, views.dialogs, kAppTitle),
       m_windowCommands(m_chart, settings, views.dialogs, kAppTitle),
       m_graphLogCommands({m_store, m_chart, settings, views.fileDialog, views.files, views.dialogs,
-                          kAppTitle, kFolderSeparator, [this] { SetAsideUnsavedReadings(); }}),
+                          kAppTitle, kFolderSeparator, [this] { SetAsideUnsavedReadings(); },
+                          [this] { FinishLoad(); }}),
       m_clock(clock) {}
 
 void MainController::StartWatch(const WatchServices& services) {
@@ -105,11 +107,20 @@ void MainController::RecoverEarlierJournal() {
     m_journal.Disable(recovered.error());
     return;
   }
-  if (!recovered->has_value()) return;
+  if (!recovered->has_value()) {
+    PruneRecovered({});
+    return;
+  }
   const RecoveredJournal& journal = **recovered;
+  m_recoveredPath = journal.path;
   m_recoveryNotice = std::to_string(journal.readings) + " readings from the charge of " +
                      journal.chargeTime + " were not saved. They are kept in " +
                      Utf8FromPath(journal.path) + "; File > Load Graph opens them.";
+}
+
+void MainController::PruneRecovered(const std::filesystem::path& setAside) {
+  PruneRecoveredJournals(PathFromUtf8(m_paths.journalFolder), setAside,
+                         std::filesystem::file_time_type::clock::now());
 }
 
 void MainController::SetAsideUnsavedReadings() {
@@ -122,7 +133,8 @@ void MainController::SetAsideUnsavedReadings() {
 
 void MainController::FinishLoad() {
   m_journal.Rewrite(m_store.Samples(), m_store.Times());
-  // Told only now: readings that arrive while the box is open belong to the loaded ones.
+  // Told only now, as is anything about the load: readings that arrive while a box is open
+  // follow the loaded ones, not saved.
   if (!m_setAsideNotice.empty()) {
     m_dialogs.MessageBox(std::exchange(m_setAsideNotice, {}), kAppTitle);
   }
@@ -168,6 +180,8 @@ void MainController::OnTick() {
   if (!m_recoveryNotice.empty()) {
     const std::string notice = std::exchange(m_recoveryNotice, {});
     m_dialogs.MessageBox(notice, kAppTitle);
+    // Only once the user knows where the charge just set aside is, which stays whatever its age.
+    PruneRecovered(std::exchange(m_recoveredPath, {}));
   }
   if (!m_journal.Problem().empty() && !m_journalProblemReported) ReportJournalProblem();
   if (const auto failure = m_settings.TakeWriteFailure(); failure && !m_settingsFailureReported) {
@@ -217,13 +231,9 @@ void MainController::OnSaveGraph() {
   if (m_graphLogCommands.SaveGraph()) m_journal.MarkSaved();
 }
 
-void MainController::OnLoadGraph() {
-  if (m_graphLogCommands.LoadGraph()) FinishLoad();
-}
+void MainController::OnLoadGraph() { m_graphLogCommands.LoadGraph(); }
 
-void MainController::OnOpenFile(const std::string& path) {
-  if (m_graphLogCommands.OpenGraphFile(path)) FinishLoad();
-}
+void MainController::OnOpenFile(const std::string& path) { m_graphLogCommands.OpenGraphFile(path); }
 
 void MainController::OnShiftScaleUp() { m_windowCommands.ShiftScaleUp(); }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <optional>
 #include <string>
 
@@ -55,7 +56,9 @@ class MainController {
                  StartupPaths paths);
 
   // Start-up, before the window is first shown: sets aside the recovery journal of an earlier
-  // run that was not saved, a message when the settings cannot be used at all, then last
+  // run that was not saved (old recovered charges are pruned once the first tick has told of
+  // it, at once when there is nothing to tell), a message when the settings cannot be used at
+  // all, then last
   // folder, window geometry and voltage window from the settings, axis labels, empty grid, then
   // the serial port (scanning if it fails).
   void OnLoad();
@@ -94,9 +97,12 @@ class MainController {
   void ReportFullStore();
   // Sets aside the journal of an earlier run; what to tell the user about it.
   void RecoverEarlierJournal();
+  // Removes old recovered charges, never `setAside`: at start-up only, never during a load.
+  void PruneRecovered(const std::filesystem::path& setAside);
   // Before a load replaces readings not saved: sets the journal aside.
   void SetAsideUnsavedReadings();
-  // After a load: the journal holds the loaded readings; says where earlier ones were set aside.
+  // Once a load has replaced the readings, before anything about it is shown: the journal holds
+  // the loaded readings; says where earlier ones were set aside.
   void FinishLoad();
   // Tells the user, once a run, that the journal stopped.
   void ReportJournalProblem();
@@ -117,8 +123,9 @@ class MainController {
   GraphLogCommands m_graphLogCommands;
   bool m_fullStoreNoticeDue = false;
   bool m_fullStoreReported = false;
-  std::string m_recoveryNotice;  // shown at the first tick, when the window is up
-  std::string m_setAsideNotice;  // shown once a load is done
+  std::string m_recoveryNotice;           // shown at the first tick, when the window is up
+  std::filesystem::path m_recoveredPath;  // where that notice says the charge is
+  std::string m_setAsideNotice;           // shown once the journal holds the loaded readings
   bool m_journalProblemReported = false;
   bool m_settingsFailureReported = false;
   bool m_unloaded = false;

@@ -3,6 +3,7 @@
 
 #include <signal.h>
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -18,6 +19,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "serial/pseudo_terminal.h"
@@ -41,7 +43,9 @@ class AppProcessTest : public ::testing::Test {
     QFile::setPermissions(RuntimeFolder(),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
   }
-  ~AppProcessTest() override {
+  ~AppProcessTest() override { EndProcesses(); }
+
+  void EndProcesses() {
     for (auto& process : m_processes) {
       if (process->state() != QProcess::NotRunning) {
         process->kill();
@@ -369,6 +373,100 @@ TEST_F(AppProcessTest, ASecondCopyWaitsForTheRunningCopyToListen) {
   EXPECT_EQ(received, log.toUtf8() + '\n');
   ASSERT_TRUE(second.waitForFinished(3000));
   EXPECT_EQ(second.exitCode(), 0) << ErrorText(second).toStdString();
+}
+
+// The program in a private X server, where the test closes its message boxes with xdotool as a
+// person would; the charger on a pseudo-terminal.
+class DisplayProcessTest : public AppProcessTest {
+ protected:
+  DisplayProcessTest() {
+    m_server.start("Xvfb", {"-displayfd", "1", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"});
+    EXPECT_TRUE(m_server.waitForReadyRead(10000));
+    m_display = ":" + QString::fromLatin1(m_server.readLine().trimmed());
+    m_extraEnvironment = {{"QT_QPA_PLATFORM", "xcb"}, {"DISPLAY", m_display}};
+    WriteSettings("[General]\nSerial%20Port%20Number=\"2\"\n[Ports]\nCOM2=" +
+                  QByteArray::fromStdString(m_charger.SlavePath()) + "\n");
+  }
+  ~DisplayProcessTest() override {
+    EndProcesses();  // before their X server
+    m_server.terminate();
+    m_server.waitForFinished(3000);
+  }
+
+  // xdotool's output on the private display; nothing when it failed or took over 10 s.
+  std::optional<QString> Xdotool(const QStringList& arguments) {
+    QProcess xdotool;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("DISPLAY", m_display);
+    xdotool.setProcessEnvironment(environment);
+    xdotool.start("xdotool", arguments);
+    if (!xdotool.waitForFinished(10000) || xdotool.exitCode() != 0) return std::nullopt;
+    return QString::fromLatin1(xdotool.readAllStandardOutput()).section('\n', 0, 0);
+  }
+  // Presses Return, the OK, in the message box ("Ampelon" titles each) and waits until it closed.
+  bool CloseMessageBox() {
+    const QStringList box = {"search", "--onlyvisible", "--name", "^Ampelon$"};
+    const std::optional<QString> window = Xdotool(QStringList{"search", "--sync"} + box.mid(1));
+    return window && Xdotool({"windowfocus", "--sync", *window}) && Xdotool({"key", "Return"}) &&
+           WaitFor([&] { return !Xdotool(box); }, 5s);
+  }
+  QString StateFile(const QString& name) const {
+    return m_folder.filePath("state/Trevanix Ampelon/" + name);
+  }
+  static std::string FileText(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
+  }
+
+  QProcess m_server;
+  QString m_display;
+  ampelon::testing::PseudoTerminal m_charger;
+};
+
+// Readings that arrive while Load Graph's report is open belong to the charge and were never
+// saved: after OK and a close they are still in the journal. They used to be counted saved once
+// the box closed, and the journal was removed at the end.
+TEST_F(DisplayProcessTest, ReadingsThatArriveWhileALoadIsReportedStayInTheJournal) {
+  QProcess& program = Start({WriteLog("skip.log", "100\r\n70000\r\n200\r\n")});
+  ASSERT_TRUE(WaitFor([&] { return ErrorText(program).contains("1 line was skipped"); }, 10s));
+  std::string sent;
+  for (int reading = 2000; reading < 2010; ++reading, QThread::msleep(100)) {
+    ASSERT_EQ(m_charger.WriteSome(std::to_string(reading) + "\n"), 5u);
+    sent += std::to_string(reading) + "\r\n";
+  }
+  ASSERT_TRUE(
+      WaitFor([&] { return FileText(StateFile("charge-journal.log")).ends_with(sent); }, 5s));
+  ASSERT_TRUE(CloseMessageBox());
+  Terminate(program);
+  EXPECT_EQ(FileText(StateFile("charge-journal.log")), "100\r\n200\r\n" + sent);
+  EXPECT_FALSE(QFileInfo::exists(StateFile("charge-journal.saved")));
+}
+
+// Five recovered charges dated ahead of the clock (a clock set back, files copied with their
+// times) once made the charge just set aside the oldest, and it was removed before its message
+// named it. It stays; a charge older than a month goes once the message has been closed.
+TEST_F(DisplayProcessTest, TheChargeJustSetAsideOutlivesItsMessage) {
+  const auto write = [&](const QString& name, int days) {
+    QFile file(WriteLog("state/Trevanix Ampelon/" + name, "5\r\n"));
+    EXPECT_TRUE(file.open(QIODevice::Append));
+    file.setFileTime(QDateTime::currentDateTime().addDays(days), QFileDevice::FileModificationTime);
+    return file.fileName();
+  };
+  QStringList ahead;
+  for (int day = 1; day <= 5; ++day)
+    ahead << write(QString("recovered-2030-01-0%1.log").arg(day), day);
+  const QString old = write("recovered-2020-01-01.log", -40);
+  write("charge-journal.log", 0);
+  QProcess& program = Start();
+  const QString end = "; File > Load Graph opens them.";
+  ASSERT_TRUE(WaitFor([&] { return ErrorText(program).contains(end); }, 10s));
+  const QString kept = ErrorText(program).section("They are kept in ", 1).section(end, 0, 0);
+  EXPECT_EQ(FileText(kept), "5\r\n") << kept.toStdString();
+  ASSERT_TRUE(CloseMessageBox());
+  EXPECT_TRUE(WaitFor([&] { return !QFileInfo::exists(old); }, 5s));
+  EXPECT_EQ(FileText(kept), "5\r\n");
+  for (const QString& path : ahead) EXPECT_TRUE(QFileInfo::exists(path)) << path.toStdString();
+  Terminate(program);
 }
 
 // The program on a private session bus where a fake desktop records the notifications and the

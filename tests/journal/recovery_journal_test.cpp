@@ -2,11 +2,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "common/utf8_path.h"
 #include "journal/recovery_journal.h"
@@ -121,6 +124,41 @@ TEST_F(RecoveryJournalTest, ALoadSetsUnsavedReadingsAsideAndRewritesTheJournal) 
   EXPECT_EQ(m_controller->Store().SampleCount(), 3);
 }
 
+// Readings that arrive while a load's messages are open (the lines it skipped, where the
+// readings not saved went) follow the loaded ones, unsaved: the next start sets them aside. The
+// report once came before the journal held the loaded readings, which then counted them saved.
+TEST_F(RecoveryJournalTest, ReadingsThatArriveWhileALoadIsReportedStayUnsaved) {
+  m_files.Put("/data/skip.log", "70\r\n70000\r\n80\r\n");
+  m_files.Put("/data/plain.log", "70\r\n80\r\n");
+  const struct {
+    const char* unsaved;  // readings not saved when the load comes
+    const char* file;
+    bool byDialog;
+  } cases[] = {{"", "/data/skip.log", true},
+               {"1\n", "/data/plain.log", false},
+               {"1\n", "/data/skip.log", false}};
+  for (const auto& [unsaved, file, byDialog] : cases) {
+    SCOPED_TRACE(std::string(unsaved) + file);
+    m_serial.Receive(unsaved);
+    m_dialogs.WhileShown([&] { m_serial.Receive("90\n91\n"); });
+    if (byDialog) {
+      m_fileDialog.Answer(file);
+      m_controller->OnLoadGraph();
+    } else {
+      m_controller->OnOpenFile(file);
+    }
+    const std::vector<fs::path> before = Recovered();
+    Restart();
+    std::vector<std::string> setAside;
+    for (const fs::path& path : Recovered()) {
+      if (std::find(before.begin(), before.end(), path) == before.end()) {
+        setAside.push_back(FileText(path));
+      }
+    }
+    EXPECT_EQ(setAside, std::vector<std::string>{"70\r\n80\r\n90\r\n91\r\n"});
+  }
+}
+
 TEST_F(RecoveryJournalTest, AnEndWithEverythingSavedOrLoadedLeavesNothingToRecover) {
   // Saved; loaded; loaded from an empty file; no readings at all.
   const std::vector<std::function<void()>> ends = {
@@ -219,26 +257,83 @@ TEST_F(RecoveryJournalTest, ATornJournalIsSetAsideWithItsCompleteLinesOnly) {
   }
 }
 
-TEST_F(RecoveryJournalTest, KeepsTheFiveNewestRecoveredJournals) {
-  fs::create_directories(m_folder);
-  for (int day = 1; day <= 6; ++day) {
-    const fs::path old = m_folder / ("recovered-2026-01-0" + std::to_string(day) + "-120000.log");
-    std::ofstream(old) << "1\r\n";
-    std::ofstream(fs::path(old).replace_extension(".times")) << "0.100\r\n";
-    fs::last_write_time(old, fs::file_time_type::clock::now() - std::chrono::hours(200 - day));
+// A recovered charge is one the user never saved: it goes only when it is older than 30 days
+// and five newer ones are kept, never the one just set aside (whatever its date: a clock set
+// back makes the others newer), and only at start-up once the message about it was closed,
+// never on a load. Ages in days; below zero, dated ahead of the clock.
+TEST_F(RecoveryJournalTest, PruningKeepsAMonthAtLeastFiveAndTheChargeJustSetAside) {
+  const struct {
+    std::vector<int> ages;
+    std::optional<int> journalAge;  // an unsaved journal of an earlier run, set aside at start
+    bool byLoad;                    // the files appear later; a load sets the journal aside
+    std::vector<int> removed;       // indices into `ages`
+  } cases[] = {
+      {{-1, -2, -3, -4, -5}, 0, false, {}},
+      {{1, 2, 3, 4, 5, 6, 7, 8}, 0, false, {}},
+      {{31, 32, 33, 34, 35, 36, 37}, 0, false, {4, 5, 6}},
+      {{31, 32, 33, 34, 35}, 40, false, {}},
+      {{31, 32, 33, 34, 35, 36, 37}, std::nullopt, false, {5, 6}},
+      {{31, 32, 33, 34, 35, 36, 37}, std::nullopt, true, {}},
+  };
+  const auto now = fs::file_time_type::clock::now();
+  const auto daysAgo = [now](int days) { return now - std::chrono::hours(24 * days); };
+  for (const auto& [ages, journalAge, byLoad, removed] : cases) {
+    SCOPED_TRACE(::testing::PrintToString(ages) + (byLoad ? " by a load" : ""));
+    m_controller->OnUnload();
+    fs::remove_all(m_folder);
+    fs::create_directories(m_folder);
+    std::vector<fs::path> charges;
+    const auto makeCharges = [&] {
+      for (std::size_t i = 0; i < ages.size(); ++i) {
+        charges.push_back(m_folder / ("recovered-2026-01-0" + std::to_string(i + 1) + "-1200.log"));
+        std::ofstream(charges.back()) << "1\r\n";
+        std::ofstream(fs::path(charges.back()).replace_extension(".times")) << "0.100\r\n";
+        fs::last_write_time(charges.back(), daysAgo(ages[i]));
+      }
+    };
+    if (!byLoad) makeCharges();
+    // A file of the user's own, named outside the ANSI code page, stays and stops nothing.
+    const fs::path own = m_folder / PathFromUtf8("notes-\u65e5\u672c.txt");
+    std::ofstream(own) << "mine";
+    if (journalAge) {
+      std::ofstream(Journal(), std::ios::binary) << "7\r\n";
+      fs::last_write_time(Journal(), daysAgo(*journalAge));
+    }
+    // Nothing goes while the user is being told of the charge just set aside.
+    if (journalAge) m_dialogs.WhileShown([&] { EXPECT_EQ(Recovered().size(), ages.size() + 1); });
+    Restart();
+    m_controller->OnTick();
+    if (byLoad) {
+      makeCharges();
+      m_files.Put("/data/two.log", "5\r\n6\r\n");
+      m_serial.Receive("8\n");
+      m_controller->OnOpenFile("/data/two.log");
+    }
+    const std::size_t setAside = journalAge || byLoad ? 1 : 0;
+    EXPECT_EQ(Recovered().size(), ages.size() + setAside - removed.size());
+    EXPECT_TRUE(fs::exists(own));
+    for (std::size_t i = 0; i < ages.size(); ++i) {
+      const bool gone = std::find(removed.begin(), removed.end(), i) != removed.end();
+      EXPECT_NE(fs::exists(charges[i]), gone) << i;
+      EXPECT_NE(fs::exists(fs::path(charges[i]).replace_extension(".times")), gone) << i;
+    }
   }
-  // A file of the user's own, named outside the ANSI code page, stays and stops nothing.
-  const fs::path own = m_folder / PathFromUtf8("notes-\u65e5\u672c.txt");
-  std::ofstream(own) << "mine";
-  m_serial.Receive("7\n");
+}
+
+// The readings are set aside first; when their times then fail (here a folder that moves but
+// cannot be read), the journal stops for the run and its message says where the readings went.
+TEST_F(RecoveryJournalTest, TimesThatCannotBeSetAsideStillTellWhereTheReadingsWent) {
+  fs::create_directories(Times());
+  std::ofstream(Journal(), std::ios::binary) << "5\r\n6\r\n";
   Restart();
-  EXPECT_TRUE(fs::exists(own));
-  const std::vector<fs::path> kept = Recovered();
-  EXPECT_EQ(kept.size(), 5u);
-  for (const char* gone : {"recovered-2026-01-01-120000.log", "recovered-2026-01-02-120000.log"}) {
-    EXPECT_FALSE(fs::exists(m_folder / gone)) << gone;
-    EXPECT_FALSE(fs::exists((m_folder / gone).replace_extension(".times"))) << gone;
-  }
+  m_controller->OnTick();
+  ASSERT_EQ(Recovered().size(), 1u);
+  EXPECT_EQ(FileText(Recovered().front()), "5\r\n6\r\n");
+  ASSERT_EQ(m_dialogs.Messages().size(), 1u);
+  const std::string& text = m_dialogs.Messages()[0].text;
+  EXPECT_TRUE(text.starts_with("Readings are not being kept safe: ")) << text;
+  EXPECT_NE(text.find("kept in " + Utf8FromPath(Recovered().front()) + "."), std::string::npos)
+      << text;
 }
 
 TEST_F(RecoveryJournalTest, AFolderThatCannotBeWrittenIsReportedOnceAndReadingsGoOn) {

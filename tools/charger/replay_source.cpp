@@ -13,8 +13,9 @@ Result<std::vector<std::int16_t>> ReadReplayFile(const std::string& path) {
   std::error_code error;
   const std::uintmax_t size = std::filesystem::file_size(path, error);
   if (!error && size > kLargestReplayBytes) return Failure{path + ": too large for a graph log"};
-  // Room for every line, so that none is left out: each takes at least its line ending, and only
-  // the last may have none. What is no file fails to open with its reason.
+  // A limit above the lines the file can hold, so that none is left out: each takes at least its
+  // line ending, and only the last may have none. It is no reservation: the readings grow as they
+  // are found and are handed over without a copy. What is no file fails to open with its reason.
   GraphLogParser parser(error ? 0 : static_cast<std::size_t>(size) + 1);
   if (const Result<GraphLogReadOutcome> read = ReadGraphLogFile(path, parser); !read) {
     return Failure{path + ": " + read.error()};
@@ -29,7 +30,7 @@ Result<std::vector<std::int16_t>> ReadReplayFile(const std::string& path) {
                      " is longer than 1 MiB"};
   }
   if (parser.Readings().empty()) return Failure{path + ": no readings"};
-  return parser.Readings();
+  return parser.TakeReadings();
 }
 
 ReplaySource::ReplaySource(std::vector<std::int16_t> readings) : m_readings(std::move(readings)) {}
