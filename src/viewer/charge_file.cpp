@@ -54,7 +54,7 @@ Result<void> ReadChargeTimes(ByteSource& times, Charge& charge) {
     if (*count == 0) break;
     parser.Feed({buffer.data(), *count});
     // The lines after the last reading's are of no use.
-    if (parser.Seconds().size() >= charge.counts.size()) break;
+    if (parser.Ended() || parser.Seconds().size() >= charge.counts.size()) break;
   }
   parser.Finish();
   AttachTimes(parser.TakeSeconds(), charge);

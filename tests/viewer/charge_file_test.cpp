@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "fakes/fake_graph_file_access.h"
+#include "measurement/byte_source.h"
 #include "viewer/charge_file.h"
 #include "viewer/times_parser.h"
 
@@ -96,8 +99,45 @@ TEST(ChargeTimes, TimesOnlyWhereTheyMatch) {
       {std::string(100, '9') + "\r\n2\r\n", 2, {-1, 2}},  // an endless number is no time
       {"\r\n\r\n", 2, {}},                                // no time at all: no times
       {"x\0y\r\n"s, 1, {}},
+      {"1\r\n2\r\n\0\r\n4\r\n"s, 4, {1, 2, -1, -1}},  // a NUL ends the times
+      // Only times that an export can write back: below 10^12 s.
+      {"1.5\r\n" + std::string(61, '9') + "\r\n" + std::string(64, '9') + "\r\n1" +
+           std::string(59, '0') + "\r\n999999999999.999\r\n1000000000000\r\n",
+       6,
+       {1.5, -1, -1, -1, 999999999999.999, -1}},
   };
   for (const auto& c : cases) EXPECT_EQ(WithTimes(c.times, c.readings), c.seconds) << c.times;
+}
+
+// A times file of `start` followed by `filler` up to 256 MiB (a sparse file reads as NULs),
+// counting the bytes read.
+class HugeTimes final : public ByteSource {
+ public:
+  HugeTimes(std::string start, char filler) : m_start(std::move(start)), m_filler(filler) {}
+  Result<std::size_t> Read(std::span<char> buffer) override {
+    const std::size_t count = std::min(buffer.size(), (std::size_t{256} << 20) - m_bytes);
+    for (std::size_t i = 0; i < count; ++i, ++m_bytes) {
+      buffer[i] = m_bytes < m_start.size() ? m_start[m_bytes] : m_filler;
+    }
+    return count;
+  }
+  std::size_t m_bytes = 0;
+
+ private:
+  std::string m_start;
+  char m_filler;
+};
+
+TEST(ChargeTimes, AHugeTimesFileIsReadOnlyAsFarAsTheReadingsGo) {
+  for (const char filler : {'\0', 'x', '\n', '7'}) {
+    HugeTimes times("1.5\r\n", filler);
+    Charge charge{{1, 2}, {}};
+    ASSERT_TRUE(ReadChargeTimes(times, charge));
+    ASSERT_EQ(charge.seconds.size(), 2u) << int{filler};
+    EXPECT_EQ(charge.seconds[0], 1.5) << int{filler};
+    EXPECT_TRUE(std::isnan(charge.seconds[1])) << int{filler};
+    EXPECT_LT(times.m_bytes, std::size_t{1} << 20) << int{filler};
+  }
 }
 
 TEST(ChargeTimes, EverySplitGivesTheSameTimes) {

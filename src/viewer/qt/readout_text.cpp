@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "viewer/times_parser.h"
+
 namespace ampelon {
 namespace {
 
@@ -13,6 +15,10 @@ QString Signed(const QLocale& locale, double value, int decimals) {
 }  // namespace
 
 QString DurationText(const QLocale& locale, double seconds) {
+  // Beyond any time a times file holds, and beyond what a whole number of tenths holds.
+  if (!(std::fabs(seconds) < kTimesEndAt * 1000)) {
+    return locale.toString(seconds, 'g', 6) + QStringLiteral(" s");
+  }
   const QString sign = seconds < 0 ? locale.negativeSign() : QString();
   // Tenths are counted whole first, so that 59.96 s is written 1:00.0 rather than 0:60.0.
   const double tenths = std::round(std::fabs(seconds) * 10);
