@@ -16,6 +16,7 @@
 #include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QStatusBar>
 #include <QUrl>
 
@@ -200,7 +201,15 @@ void ViewerWindow::ShowLoadProgress() {
   m_cancelButton->show();
 }
 
+void ViewerWindow::FinishHeldLoad() {
+  if (!m_heldLoad) return;  // cancelled meanwhile
+  HeldLoad held = std::move(*m_heldLoad);
+  m_heldLoad.reset();
+  FinishLoading(held.path, held.target, std::move(held.loaded));
+}
+
 void ViewerWindow::CancelLoading() {
+  m_heldLoad.reset();
   m_loadTimer.stop();
   m_loadProgress->hide();
   m_cancelButton->hide();
@@ -209,6 +218,10 @@ void ViewerWindow::CancelLoading() {
 
 void ViewerWindow::FinishLoading(const std::filesystem::path& path, LoadFor target,
                                  Result<ChargeFile> loaded) {
+  if (m_choosingFile) {
+    m_heldLoad.emplace(HeldLoad{path, target, std::move(loaded)});
+    return;
+  }
   CancelLoading();  // done: the thread has ended
   if (!loaded) {
     Report(QString::fromStdString(loaded.error()) +
@@ -373,8 +386,13 @@ std::filesystem::path ViewerWindow::ChooseFile(bool forSaving, const QString& fi
   dialog.selectNameFilter(filter);
   if (!suffix.isEmpty()) dialog.setDefaultSuffix(suffix);
   // A followed charge holds still while a file is chosen, so that an export writes the
-  // readings that were shown when it was asked for.
+  // readings that were shown when it was asked for; so does one being read, shown after.
   const PausedTimer paused(m_followTimer);
+  m_choosingFile = true;
+  const auto chosen = qScopeGuard([this] {
+    m_choosingFile = false;
+    if (m_heldLoad) QTimer::singleShot(0, this, [this] { FinishHeldLoad(); });
+  });
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
   const QString name = QDir::toNativeSeparators(dialog.selectedFiles().front());
   const std::filesystem::path path = PathFromQt(name);

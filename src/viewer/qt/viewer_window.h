@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include <QElapsedTimer>
@@ -12,6 +13,7 @@
 #include "settings/qt/ini_settings_backend.h"
 #include "settings/settings_store.h"
 #include "viewer/charge.h"
+#include "viewer/charge_file.h"
 
 class QAction;
 class QLabel;
@@ -23,7 +25,6 @@ namespace ampelon {
 class ChargeLoader;
 class JournalFollower;
 class PlotWidget;
-struct ChargeFile;
 
 // Ampelon Viewer's window: the plot of one charge, from a graph log or followed as it is being
 // recorded, with a reference charge behind it, the read-out in the status bar, and the menus
@@ -66,6 +67,7 @@ class ViewerWindow final : public QMainWindow {
   enum class LoadFor { kCharge, kReference };
   void StartLoading(const std::filesystem::path& path, LoadFor target);
   void FinishLoading(const std::filesystem::path& path, LoadFor target, Result<ChargeFile> loaded);
+  void FinishHeldLoad();
   void CancelLoading();
   void ShowLoadProgress();
   void ExportCsv(bool viewOnly);
@@ -101,6 +103,14 @@ class ViewerWindow final : public QMainWindow {
   QElapsedTimer m_sinceChange;  // since the followed charge last changed
   std::unique_ptr<ChargeLoader> m_loader;
   QTimer m_loadTimer;  // shows the progress while a file is read
+  // A file read while another was being chosen, shown once the dialog has closed.
+  struct HeldLoad {
+    std::filesystem::path path;
+    LoadFor target;
+    Result<ChargeFile> loaded;
+  };
+  std::optional<HeldLoad> m_heldLoad;
+  bool m_choosingFile = false;
 };
 
 }  // namespace ampelon
