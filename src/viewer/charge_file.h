@@ -41,9 +41,9 @@ Result<ChargeFile> ReadChargeFile(ByteSource& log, const std::string& name,
                                   const ReadControl& control = {});
 
 // Gives `charge` the times that `times` holds for its readings: a shorter file leaves the last
-// readings without times, a longer one's extra lines are never read. No line with a time leaves
-// the charge without times. Fails only when the file cannot be read (or the read is cancelled),
-// leaving `charge` as it was.
+// readings without times, a longer one is read only a piece past the last reading's line. No
+// line with a time leaves the charge without times. Fails only when the file cannot be read (or
+// the read is cancelled), leaving `charge` as it was.
 Result<void> ReadChargeTimes(ByteSource& times, Charge& charge, const ReadControl& control = {});
 
 // Reads the graph log at `path` whole, and the times file beside it when there is one; only
