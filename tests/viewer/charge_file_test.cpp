@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <span>
 #include <string>
@@ -82,6 +85,47 @@ TEST(ChargeFile, BadLinesAndReasons) {
   const auto failing = Read("1\r\n2\r\n", 3);
   ASSERT_FALSE(failing);
   EXPECT_EQ(failing.error(), "Could not read c.log:\nInput/output error");
+}
+
+// Without a stop the share read only grows, to the whole of both files. Asked to stop (before
+// the first piece, in the log, in its times), the reading ends at once with no charge.
+TEST(ChargeFile, LoadingTellsItsProgressAndStopsWhenAsked) {
+  const std::filesystem::path folder =
+      std::filesystem::path(::testing::TempDir()) / "ampelon-charge-file-test";
+  std::filesystem::create_directories(folder);
+  std::string log;
+  std::string times;
+  for (int i = 0; i < 30000; ++i) {  // several pieces of 64 KiB each
+    log += "1234\r\n";
+    times += "1.5\r\n";
+  }
+  std::ofstream(folder / "c.log", std::ios::binary) << log;
+  std::ofstream(folder / "c.times", std::ios::binary) << times;
+  for (const double stopAt : {2.0, 0.0, 0.2, 0.8}) {
+    std::atomic<bool> cancel{stopAt == 0};
+    std::vector<double> shares;
+    const auto loaded = LoadChargeFile(
+        folder / "c.log",
+        [&](double share) {
+          shares.push_back(share);
+          if (share >= stopAt) cancel = true;
+        },
+        &cancel);
+    EXPECT_TRUE(std::is_sorted(shares.begin(), shares.end())) << stopAt;
+    if (stopAt > 1) {
+      ASSERT_TRUE(loaded) << loaded.error();
+      EXPECT_EQ(loaded->charge.seconds.size(), 30000u);
+      EXPECT_EQ(shares.back(), 1.0);
+      continue;
+    }
+    ASSERT_FALSE(loaded) << stopAt;
+    EXPECT_EQ(loaded.error(), kReadCancelled);
+    // Nothing read after the piece that asked to stop.
+    EXPECT_EQ(std::count_if(shares.begin(), shares.end(), [&](double s) { return s >= stopAt; }),
+              stopAt == 0 ? 0 : 1)
+        << stopAt;
+  }
+  std::filesystem::remove_all(folder);
 }
 
 TEST(ChargeTimes, TimesOnlyWhereTheyMatch) {
