@@ -62,7 +62,7 @@ check "a file whose name is no UTF-8 is read, with its times" \
   test "$(sed -n 2p "$work/out/bad.csv")" = $'1,0.100,1800,1.0989\r'
 errors=$("$program" --export-csv "$bad.csv" "$work/charge.log" 2>&1)
 check "... but an export is not written under such a name" \
-  LC_ALL=C grep -q "could not write .*: A file name that is not UTF-8 text" <<<"$errors"
+  env LC_ALL=C grep -q "could not write .*: A file name that is not UTF-8 text" <<<"$errors"
 "$program" --export-png "$work/out/charge.png" --size 640x360 "$work/charge.log"
 check "--export-png writes a picture of the asked size" \
   test "$(identify -format '%wx%h' "$work/out/charge.png" 2>/dev/null)" = 640x360
