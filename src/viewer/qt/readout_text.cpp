@@ -15,8 +15,9 @@ QString Signed(const QLocale& locale, double value, int decimals) {
 }  // namespace
 
 QString DurationText(const QLocale& locale, double seconds) {
-  // Beyond any time a times file holds, and beyond what a whole number of tenths holds.
-  if (!(std::fabs(seconds) < kTimesEndAt * 1000)) {
+  // Past every time a times file holds (and every difference of two): no whole number of tenths
+  // of such a duration need fit a long long.
+  if (!(std::fabs(seconds) < kTimesEndAt)) {
     return locale.toString(seconds, 'g', 6) + QStringLiteral(" s");
   }
   const QString sign = seconds < 0 ? locale.negativeSign() : QString();
