@@ -1,20 +1,54 @@
 // Opening a long charge in the viewer, until its first picture is drawn: a graph log of 10
 // million lines, with and without its times file. The memory counted is what the charge and the
-// plot's tables hold afterwards.
+// plot's tables hold afterwards, and the most that was held on the way there.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <atomic>
 #include <cstdint>
+#include <cstdlib>
 #include <fstream>
+#include <new>
 
 #include <malloc.h>
 #include <string>
 
-#include "viewer/qt/charge_loader.h"
+#include "viewer/charge_file.h"
 #include "viewer/qt/plot_widget.h"
+
+namespace {
+
+// The bytes held through operator new (every std::vector), now and at most since the last reset.
+std::atomic<std::size_t> g_newBytes{0};
+std::atomic<std::size_t> g_peakNewBytes{0};
+
+void* CountedNew(std::size_t bytes) {
+  void* block = std::malloc(bytes == 0 ? 1 : bytes);
+  if (block == nullptr) throw std::bad_alloc();
+  const std::size_t now = g_newBytes += malloc_usable_size(block);
+  std::size_t peak = g_peakNewBytes.load();
+  while (now > peak && !g_peakNewBytes.compare_exchange_weak(peak, now)) {
+  }
+  return block;
+}
+
+void CountedDelete(void* block) {
+  if (block == nullptr) return;
+  g_newBytes -= malloc_usable_size(block);
+  std::free(block);
+}
+
+}  // namespace
+
+void* operator new(std::size_t bytes) { return CountedNew(bytes); }
+void* operator new[](std::size_t bytes) { return CountedNew(bytes); }
+void operator delete(void* block) noexcept { CountedDelete(block); }
+void operator delete[](void* block) noexcept { CountedDelete(block); }
+void operator delete(void* block, std::size_t) noexcept { CountedDelete(block); }
+void operator delete[](void* block, std::size_t) noexcept { CountedDelete(block); }
 
 namespace ampelon {
 namespace {
@@ -58,9 +92,12 @@ void BM_ViewerOpen(benchmark::State& state, bool withTimes) {
   const std::string name = folder.filePath(QStringLiteral("charge.log")).toStdString();
   WriteCharge(name, kReadings, withTimes);
   double bytesPerReading = 0;
+  double peakBytesPerReading = 0;
   PlotWidget plot;
   for (auto _ : state) {
     const double before = HeapBytes();
+    const std::size_t newBefore = g_newBytes.load();
+    g_peakNewBytes.store(newBefore);
     const Result<ChargeFile> opened = LoadChargeFile(name);
     if (!opened || opened->charge.counts.size() != static_cast<std::size_t>(kReadings)) {
       state.SkipWithError("the graph log could not be read");
@@ -71,10 +108,13 @@ void BM_ViewerOpen(benchmark::State& state, bool withTimes) {
     // The first opening counts: later ones may reuse what the plot kept from it.
     if (bytesPerReading == 0) {
       bytesPerReading = (HeapBytes() - before) / static_cast<double>(kReadings);
+      peakBytesPerReading =
+          static_cast<double>(g_peakNewBytes.load() - newBefore) / static_cast<double>(kReadings);
     }
     plot.SetCharge(nullptr);
   }
   state.counters["bytes_per_reading"] = bytesPerReading;
+  state.counters["peak_bytes_per_reading"] = peakBytesPerReading;
   state.SetItemsProcessed(state.iterations() * kReadings);
 }
 BENCHMARK_CAPTURE(BM_ViewerOpen, 10M, false)->Unit(benchmark::kMillisecond)->Iterations(3);

@@ -8,7 +8,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
 #include <QStandardPaths>
@@ -19,11 +18,13 @@
 #include "app/pending_file_opener.h"
 #include "app/termination_signals.h"
 #include "common/system_clock.h"
+#include "common/utf8_path.h"
 #include "serial/port_override_file.h"
 #include "settings/settings_store.h"
 #include "ui/main_controller.h"
 #include "ui/qt/form1.h"
 #include "ui/qt/journal_folder.h"
+#include "ui/qt/native_path.h"
 #include "watch/qt/desktop_notifier.h"
 #include "watch/system_time_of_day.h"
 #include "watch/unattended_watch.h"
@@ -153,12 +154,12 @@ int main(int argc, char* argv[]) {
   // Lets the desktop match the window to its desktop entry and icon.
   QGuiApplication::setDesktopFileName(QStringLiteral("org.trevanix.Ampelon"));
 
-  // A file named relative to the folder the program was started in.
-  const QString file =
+  // A file named relative to the folder the program was started in, in the system's own bytes
+  // (never through text, which would lose a name that is no UTF-8).
+  const std::string file =
       commandLine->file.empty()
-          ? QString()
-          : QDir::toNativeSeparators(
-                QFileInfo(QFile::decodeName(commandLine->file.c_str())).absoluteFilePath());
+          ? std::string()
+          : ampelon::Utf8FromPath(ampelon::PathFromArgument(commandLine->file.c_str()));
 
   // One copy at a time: a second one ends at once, silently, before touching anything; given a
   // file, it first hands it to the running one. A lock left by a crashed copy belongs to a dead
@@ -168,8 +169,9 @@ int main(int argc, char* argv[]) {
   instanceLock.setStaleLockTime(0);
   const QString serverName = ampelon::InstanceChannel::ServerName(runtimeFolder);
   if (!instanceLock.tryLock(0)) {
-    if (file.isEmpty()) return 0;
-    if (const std::optional<int> exitCode = HandToRunningCopy(file, serverName, instanceLock)) {
+    if (file.empty()) return 0;
+    if (const std::optional<int> exitCode =
+            HandToRunningCopy(QString::fromStdString(file), serverName, instanceLock)) {
       return *exitCode;
     }
   }
@@ -205,14 +207,16 @@ int main(int argc, char* argv[]) {
   ampelon::Form1 window(clock, serial, settings, FindStartupPaths());
   ampelon::DesktopNotifier notifier(window);
   window.Controller().StartWatch({notifier, inhibitor, timeOfDay, WatchTimesFromEnvironment()});
-  ampelon::PendingFileOpener opener([&window](const QString& path) {
+  ampelon::PendingFileOpener opener([&window](const std::string& path) {
     BringToFront(window);
-    window.Controller().OnOpenFile(path.toStdString());
+    window.Controller().OnOpenFile(path);
   });
-  if (!file.isEmpty()) opener.Open(file);
+  if (!file.empty()) opener.Open(file);
   // Listening before the load, so that a second copy is not kept waiting by a message box
   // shown at start-up; what it hands over waits in the opener.
-  ampelon::InstanceChannel channel([&opener](const QString& path) { opener.Open(path); });
+  ampelon::InstanceChannel channel([&opener](const QString& path) {
+    opener.Open(ampelon::Utf8FromPath(ampelon::PathFromQt(path)));
+  });
   if (const ampelon::Result<void> listening = channel.Listen(serverName); !listening) {
     std::fprintf(stderr, "ampelon: files given to later copies cannot be received: %s\n",
                  listening.error().c_str());

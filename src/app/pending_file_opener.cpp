@@ -13,14 +13,14 @@ constexpr int kRetryMilliseconds = 100;
 
 }  // namespace
 
-PendingFileOpener::PendingFileOpener(std::function<void(const QString&)> open)
+PendingFileOpener::PendingFileOpener(std::function<void(const std::string&)> open)
     : m_open(std::move(open)) {
   m_timer.setSingleShot(true);
   m_timer.setInterval(kRetryMilliseconds);
   QObject::connect(&m_timer, &QTimer::timeout, &m_timer, [this] { OpenNext(); });
 }
 
-void PendingFileOpener::Open(const QString& path) {
+void PendingFileOpener::Open(const std::string& path) {
   m_paths.push_back(path);
   if (m_started && !m_timer.isActive()) m_timer.start(0);
 }
@@ -36,7 +36,7 @@ void PendingFileOpener::OpenNext() {
     m_timer.start(kRetryMilliseconds);
     return;
   }
-  const QString path = m_paths.front();
+  const std::string path = m_paths.front();
   m_paths.pop_front();
   // Opening may show a message box, whose event loop may queue more paths meanwhile.
   m_open(path);

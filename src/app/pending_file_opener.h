@@ -2,8 +2,8 @@
 
 #include <deque>
 #include <functional>
+#include <string>
 
-#include <QString>
 #include <QTimer>
 
 namespace ampelon {
@@ -13,18 +13,19 @@ namespace ampelon {
 // must find the readings as it left them.
 class PendingFileOpener {
  public:
-  explicit PendingFileOpener(std::function<void(const QString&)> open);
+  explicit PendingFileOpener(std::function<void(const std::string&)> open);
 
-  // Queues `path`; it is opened from the event loop once Start() was called.
-  void Open(const QString& path);
+  // Queues `path` (as PathFromUtf8() takes it); it is opened from the event loop once Start()
+  // was called.
+  void Open(const std::string& path);
   // Call once the window has loaded.
   void Start();
 
  private:
   void OpenNext();
 
-  std::function<void(const QString&)> m_open;
-  std::deque<QString> m_paths;
+  std::function<void(const std::string&)> m_open;
+  std::deque<std::string> m_paths;
   QTimer m_timer;
   bool m_started = false;
 };

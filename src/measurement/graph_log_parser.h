@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -35,6 +36,10 @@ class GraphLogParser {
   bool Feed(std::string_view bytes);
   // The end of the file: takes a last line that has no line ending.
   void Finish();
+
+  // Makes room for `readings` in all (never past the capacity), for a reader that can tell how
+  // many the file holds: the readings then grow without being copied.
+  void Reserve(std::size_t readings) { m_readings.reserve(std::min(readings, m_capacity)); }
 
   const std::vector<std::int16_t>& Readings() const { return m_readings; }
   // Hands the readings over without a copy; the parser then holds none.

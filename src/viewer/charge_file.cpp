@@ -4,15 +4,20 @@
 #include <array>
 #include <cmath>
 #include <limits>
+#include <memory>
+#include <system_error>
 
 #include "common/number_text.h"
+#include "common/utf8_path.h"
 #include "measurement/byte_source.h"
+#include "measurement/graph_log_file.h"
 #include "measurement/graph_log_parser.h"
-#include "measurement/graph_log_reader.h"
 #include "viewer/times_parser.h"
 
 namespace ampelon {
 namespace {
+
+constexpr std::size_t kPieceBytes = 64 * 1024;
 
 std::string SkippedNote(const GraphLogParser& parser) {
   if (parser.SkippedLines() == 0) return {};
@@ -22,12 +27,61 @@ std::string SkippedNote(const GraphLogParser& parser) {
          NumberText(parser.FirstSkippedLine()) + ").";
 }
 
+bool Cancelled(const ReadControl& control) {
+  return control.cancel != nullptr && control.cancel->load(std::memory_order_relaxed);
+}
+
+// Room for whatever readings the next piece may hold (a line takes a byte at least). Made once
+// for the whole file from the readings its first pieces held a byte, so that they are not copied
+// as they grow: growing by doubling holds three times the readings while it copies, and leaves
+// up to half of it unused.
+void MakeRoom(GraphLogParser& parser, std::uint64_t bytesRead, std::uint64_t fileBytes) {
+  const std::size_t readings = parser.Readings().size();
+  const std::size_t needed = readings + kPieceBytes;
+  if (fileBytes == 0 || parser.Readings().capacity() >= needed) return;
+  if (bytesRead >= fileBytes) {
+    parser.Reserve(needed + readings / 8);  // the file grew while it was read
+    return;
+  }
+  // The rest of the file like what was read, and a little more.
+  const double perByte = static_cast<double>(readings) / static_cast<double>(bytesRead);
+  const double expected = perByte * static_cast<double>(fileBytes) * 1.02;
+  parser.Reserve(std::max(needed, static_cast<std::size_t>(expected)));
+}
+
+// Tells the bytes read so far; true when the read is to stop.
+bool Progressed(const ReadControl& control, std::uint64_t bytesRead) {
+  if (control.onProgress) control.onProgress(bytesRead);
+  return Cancelled(control);
+}
+
+std::uint64_t FileBytes(const std::filesystem::path& path) {
+  std::error_code error;
+  const std::uintmax_t bytes = std::filesystem::file_size(path, error);
+  return error ? 0 : bytes;
+}
+
 }  // namespace
 
-Result<ChargeFile> ReadChargeFile(ByteSource& log, const std::string& name) {
+Result<ChargeFile> ReadChargeFile(ByteSource& log, const std::string& name,
+                                  const ReadControl& control) {
   GraphLogParser parser(GraphLogParser::kNoCapacityLimit);
-  if (const Result<GraphLogReadOutcome> read = ReadGraphLog(log, parser); !read) {
-    return Failure{"Could not read " + name + ":\n" + read.error()};
+  std::array<char, kPieceBytes> buffer{};
+  std::uint64_t bytesRead = 0;
+  while (true) {
+    if (Cancelled(control)) return Failure{kReadCancelled};
+    const Result<std::size_t> count = log.Read(buffer);
+    if (!count) return Failure{"Could not read " + name + ":\n" + count.error()};
+    if (*count == 0) {
+      parser.Finish();
+      break;
+    }
+    MakeRoom(parser, bytesRead, control.fileBytes);
+    bytesRead += *count;
+    // With no capacity limit, only a line that makes it no graph log stops the parser.
+    const bool more = parser.Feed({buffer.data(), *count});
+    if (Progressed(control, bytesRead)) return Failure{kReadCancelled};
+    if (!more) break;
   }
   ChargeFile file;
   if (parser.GetFailure() != GraphLogParser::Failure::kNone) {
@@ -41,24 +95,68 @@ Result<ChargeFile> ReadChargeFile(ByteSource& log, const std::string& name) {
     file.notes += (file.notes.empty() ? "" : "\n\n") + skipped;
   }
   file.charge.counts = parser.TakeReadings();
-  file.charge.counts.shrink_to_fit();
+  // Only much room to spare is worth a copy (a file cut short by a line that is no graph log).
+  std::vector<std::int16_t>& counts = file.charge.counts;
+  if (counts.capacity() - counts.size() > counts.size() / 8) counts.shrink_to_fit();
   return file;
 }
 
-Result<void> ReadChargeTimes(ByteSource& times, Charge& charge) {
+Result<void> ReadChargeTimes(ByteSource& times, Charge& charge, const ReadControl& control) {
   TimesParser parser(charge.counts.size());
-  std::array<char, 64 * 1024> buffer{};
+  std::array<char, kPieceBytes> buffer{};
+  std::uint64_t bytesRead = 0;
   while (true) {
+    if (Cancelled(control)) return Failure{kReadCancelled};
     const Result<std::size_t> count = times.Read(buffer);
     if (!count) return Failure{count.error()};
     if (*count == 0) break;
+    bytesRead += *count;
     parser.Feed({buffer.data(), *count});
+    if (Progressed(control, bytesRead)) return Failure{kReadCancelled};
     // The lines after the last reading's are of no use.
-    if (parser.Seconds().size() >= charge.counts.size()) break;
+    if (parser.Ended() || parser.Seconds().size() >= charge.counts.size()) break;
   }
   parser.Finish();
   AttachTimes(parser.TakeSeconds(), charge);
   return {};
+}
+
+Result<ChargeFile> LoadChargeFile(const std::filesystem::path& path,
+                                  const std::function<void(double share)>& onProgress,
+                                  const std::atomic<bool>* cancel) {
+  const std::string name = Utf8FromPath(path);
+  const std::filesystem::path timesPath = PathFromUtf8(TimesFileFor(name));
+  std::error_code error;
+  const bool timesThere = std::filesystem::exists(timesPath, error);
+  const std::uint64_t logBytes = FileBytes(path);
+  const std::uint64_t allBytes = logBytes + (timesThere ? FileBytes(timesPath) : 0);
+  const auto control = [&](std::uint64_t fileBytes, std::uint64_t before) {
+    ReadControl read;
+    read.fileBytes = fileBytes;
+    read.cancel = cancel;
+    if (onProgress && allBytes > 0) {
+      read.onProgress = [&onProgress, before, allBytes](std::uint64_t bytesRead) {
+        onProgress(
+            std::min(1.0, static_cast<double>(before + bytesRead) / static_cast<double>(allBytes)));
+      };
+    }
+    return read;
+  };
+
+  const Result<std::unique_ptr<ByteSource>> log = OpenGraphLogFile(path);
+  if (!log) return Failure{"Could not open " + name + ":\n" + log.error()};
+  Result<ChargeFile> read = ReadChargeFile(**log, name, control(logBytes, 0));
+  if (!read || !timesThere) return read;
+  const Result<std::unique_ptr<ByteSource>> times = OpenGraphLogFile(timesPath);
+  const Result<void> timesRead = times
+                                     ? ReadChargeTimes(**times, read->charge, control(0, logBytes))
+                                     : Result<void>(Failure{times.error()});
+  if (!timesRead) {
+    if (cancel != nullptr && cancel->load()) return Failure{kReadCancelled};
+    read->notes += (read->notes.empty() ? "" : "\n\n") + std::string("The times in ") +
+                   Utf8FromPath(timesPath) + " could not be read: " + timesRead.error();
+  }
+  return read;
 }
 
 void AttachTimes(std::vector<double> seconds, Charge& charge) {

@@ -17,8 +17,10 @@ struct Charge;
 // Written in pieces, so that a charge of millions of readings never sits in memory twice.
 Result<void> WriteCsv(const Charge& charge, std::size_t first, std::size_t last, ByteSink& sink);
 
-// The rows of WriteCsv() for [first, last), without the header, added to `text`.
-void AppendCsvRows(const Charge& charge, std::size_t first, std::size_t last, std::string& text);
+// The rows of WriteCsv() for [first, last), without the header, added to `text`. Fails on a time
+// too large to write (times read from files never are), leaving `text` cut there.
+Result<void> AppendCsvRows(const Charge& charge, std::size_t first, std::size_t last,
+                           std::string& text);
 
 inline constexpr const char* kCsvHeader = "sample,seconds,count,volts\r\n";
 

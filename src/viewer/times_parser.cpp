@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cmath>
 #include <cstdint>
 #include <limits>
 
@@ -37,24 +36,25 @@ double ParseSecondsLine(std::string_view line) {
     }
   }
   if (digitCount == 0) return kUnknown;
+  double value = 0;
   if (digitCount <= kExactDigits) {
     // Both numbers are exact doubles, so their quotient is the correctly rounded value, as
     // from_chars would give it, at a fraction of its cost.
-    return static_cast<double>(digits) / kPowersOfTen[std::max(fractionDigits, 0)];
+    value = static_cast<double>(digits) / kPowersOfTen[std::max(fractionDigits, 0)];
+  } else {
+    const auto [end, error] =
+        std::from_chars(line.data(), line.data() + line.size(), value, std::chars_format::fixed);
+    if (error != std::errc() || end != line.data() + line.size()) return kUnknown;
   }
-  double value = 0;
-  const auto [end, error] =
-      std::from_chars(line.data(), line.data() + line.size(), value, std::chars_format::fixed);
-  if (error != std::errc() || end != line.data() + line.size() || !std::isfinite(value)) {
-    return kUnknown;
-  }
-  return value;
+  return value < kTimesEndAt ? value : kUnknown;
 }
 
-TimesParser::TimesParser(std::size_t maxLines) : m_maxLines(maxLines) {}
+TimesParser::TimesParser(std::size_t maxLines) : m_maxLines(maxLines) {
+  if (maxLines != kNoLimit) m_seconds.reserve(maxLines);
+}
 
 void TimesParser::Feed(std::string_view bytes) {
-  while (!bytes.empty()) {
+  while (!bytes.empty() && !m_ended) {
     const char first = bytes.front();
     if (first == '\r' || first == '\n') {
       if (first == '\r' || !m_afterCarriageReturn) EndLine();  // CR LF is one line ending
@@ -64,9 +64,13 @@ void TimesParser::Feed(std::string_view bytes) {
     }
     m_afterCarriageReturn = false;
     // The rest of the line in this piece, taken at once.
-    const auto end =
-        std::find_if(bytes.begin(), bytes.end(), [](char c) { return c == '\r' || c == '\n'; });
+    const auto end = std::find_if(bytes.begin(), bytes.end(),
+                                  [](char c) { return c == '\r' || c == '\n' || c == '\0'; });
     const auto length = static_cast<std::size_t>(end - bytes.begin());
+    if ((end != bytes.end() && *end == '\0') || m_lineLength + length > kLongestLine) {
+      m_ended = true;
+      return;
+    }
     if (!m_lineOpen && end != bytes.end()) {
       // A whole line in this piece: read where it lies, without a copy.
       if (m_seconds.size() < m_maxLines) {
@@ -78,17 +82,14 @@ void TimesParser::Feed(std::string_view bytes) {
       continue;
     }
     m_lineOpen = true;
-    if (m_line.size() + length > kLongestTimeLine) {
-      m_lineTooLong = true;
-    } else {
-      m_line.append(bytes.data(), length);
-    }
+    if (m_lineLength + length <= kLongestTimeLine) m_line.append(bytes.data(), length);
+    m_lineLength += length;
     bytes.remove_prefix(length);
   }
 }
 
 void TimesParser::Finish() {
-  if (m_lineOpen) EndLine();
+  if (m_lineOpen && !m_ended) EndLine();
 }
 
 void TimesParser::EndLine() {
@@ -97,11 +98,11 @@ void TimesParser::EndLine() {
     return;
   }
   if (m_seconds.size() < m_maxLines) {
-    m_seconds.push_back(m_lineTooLong ? kUnknown : ParseSecondsLine(m_line));
+    m_seconds.push_back(m_lineLength > kLongestTimeLine ? kUnknown : ParseSecondsLine(m_line));
   }
   m_line.clear();
+  m_lineLength = 0;
   m_lineOpen = false;
-  m_lineTooLong = false;
 }
 
 }  // namespace ampelon

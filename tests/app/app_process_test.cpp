@@ -17,6 +17,8 @@
 #include <QThread>
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -95,7 +97,7 @@ class AppProcessTest : public ::testing::Test {
 
   // Without `display` the program gets no display at all, not even the offscreen one.
   QProcess& Start(const QStringList& arguments = {}, const QString& workingFolder = {},
-                  bool display = true) {
+                  bool display = true, const QString& program = QStringLiteral(AMPELON_PROGRAM)) {
     auto process = std::make_unique<QProcess>();
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.remove(QStringLiteral("DISPLAY"));
@@ -121,7 +123,7 @@ class AppProcessTest : public ::testing::Test {
     // Messages are also written to the standard error stream, where tests read them.
     process->setProcessChannelMode(QProcess::SeparateChannels);
     process->setReadChannel(QProcess::StandardError);
-    process->start(QStringLiteral(AMPELON_PROGRAM), arguments);
+    process->start(program, arguments);
     EXPECT_TRUE(process->waitForStarted(5000));
     m_processes.push_back(std::move(process));
     return *m_processes.back();
@@ -321,6 +323,25 @@ TEST_F(AppProcessTest, AFileOnTheCommandLineIsLoadedAtStartUp) {
   EXPECT_TRUE(WaitFor([&] { return ErrorText(failing).contains(message); }, 5s))
       << ErrorText(failing).toStdString();
   EXPECT_EQ(LastPathSetting(), QStringLiteral("/before/"));
+  Terminate(failing);
+
+  // Names that are no UTF-8, the file's and the journal folder's, are used as their bytes. Text
+  // cannot hold them, so a shell turns the octal escapes into bytes.
+  const std::string folder = QFile::encodeName(m_folder.path()).toStdString();
+  std::ofstream(folder + "/logs/bad\377.log", std::ios::binary) << "300\r\n";
+  QProcess& rawNames = Start(
+      {QStringLiteral("-c"),
+       QStringLiteral(R"sh(XDG_STATE_HOME=$(printf %b "$1") exec "$0" "$(printf %b "$2")")sh"),
+       QStringLiteral(AMPELON_PROGRAM), m_folder.filePath(QStringLiteral("st\\377ate")),
+       m_folder.filePath(QStringLiteral("logs/bad\\377.log"))},
+      {}, true, QStringLiteral("/bin/sh"));
+  EXPECT_TRUE(WaitFor([&] { return LastPathSetting() == QFileInfo(good).path() + u'/'; }, 5s))
+      << ErrorText(rawNames).toStdString();
+  const std::string journal = folder + "/st\377ate/Trevanix Ampelon/charge-journal.log";
+  EXPECT_TRUE(WaitFor([&] { return std::filesystem::exists(journal); }, 5s));
+  EXPECT_FALSE(ErrorText(rawNames).contains(QStringLiteral("ampelon:")))
+      << ErrorText(rawNames).toStdString();
+  Terminate(rawNames);
 }
 
 // A second copy given a file (here relative to its own folder) hands it to the running copy and

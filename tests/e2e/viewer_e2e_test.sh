@@ -21,7 +21,8 @@ trap cleanup EXIT
 
 source "$here/checks.sh"
 
-export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime HOME=$work/home XDG_STATE_HOME=$work/state
+# The journal's folder has a name that is no UTF-8 (a byte \377), as Linux allows.
+export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime HOME=$work/home XDG_STATE_HOME=$work/st$'\377'ate
 mkdir -p "$XDG_RUNTIME_DIR" "$HOME" "$work/out"
 chmod 700 "$XDG_RUNTIME_DIR"
 journal_folder="$XDG_STATE_HOME/Trevanix Ampelon"
@@ -54,6 +55,14 @@ check "--export-csv exits with 0" test $? -eq 0
 check "the CSV has the header, a row per reading and CR LF" \
   test "$(head -2 "$work/out/charge.csv")" = $'sample,seconds,count,volts\r\n1,0.100,1800,1.0989\r'
 check "the CSV has 5000 rows" test "$(rows "$work/out/charge.csv")" -eq 5000
+bad=$work/bad$'\377'
+cp "$work/charge.log" "$bad.log" && cp "$work/charge.times" "$bad.times"
+"$program" --export-csv "$work/out/bad.csv" "$bad.log"
+check "a file whose name is no UTF-8 is read, with its times" \
+  test "$(sed -n 2p "$work/out/bad.csv")" = $'1,0.100,1800,1.0989\r'
+errors=$("$program" --export-csv "$bad.csv" "$work/charge.log" 2>&1)
+check "... but an export is not written under such a name" \
+  env LC_ALL=C grep -q "could not write .*: A file name that is not UTF-8 text" <<<"$errors"
 "$program" --export-png "$work/out/charge.png" --size 640x360 "$work/charge.log"
 check "--export-png writes a picture of the asked size" \
   test "$(identify -format '%wx%h' "$work/out/charge.png" 2>/dev/null)" = 640x360

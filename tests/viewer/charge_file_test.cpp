@@ -1,12 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "fakes/fake_graph_file_access.h"
+#include "measurement/byte_source.h"
 #include "viewer/charge_file.h"
 #include "viewer/times_parser.h"
 
@@ -81,6 +87,47 @@ TEST(ChargeFile, BadLinesAndReasons) {
   EXPECT_EQ(failing.error(), "Could not read c.log:\nInput/output error");
 }
 
+// Without a stop the share read only grows, to the whole of both files. Asked to stop (before
+// the first piece, in the log, in its times), the reading ends at once with no charge.
+TEST(ChargeFile, LoadingTellsItsProgressAndStopsWhenAsked) {
+  const std::filesystem::path folder =
+      std::filesystem::path(::testing::TempDir()) / "ampelon-charge-file-test";
+  std::filesystem::create_directories(folder);
+  std::string log;
+  std::string times;
+  for (int i = 0; i < 30000; ++i) {  // several pieces of 64 KiB each
+    log += "1234\r\n";
+    times += "1.5\r\n";
+  }
+  std::ofstream(folder / "c.log", std::ios::binary) << log;
+  std::ofstream(folder / "c.times", std::ios::binary) << times;
+  for (const double stopAt : {2.0, 0.0, 0.2, 0.8}) {
+    std::atomic<bool> cancel{stopAt == 0};
+    std::vector<double> shares;
+    const auto loaded = LoadChargeFile(
+        folder / "c.log",
+        [&](double share) {
+          shares.push_back(share);
+          if (share >= stopAt) cancel = true;
+        },
+        &cancel);
+    EXPECT_TRUE(std::is_sorted(shares.begin(), shares.end())) << stopAt;
+    if (stopAt > 1) {
+      ASSERT_TRUE(loaded) << loaded.error();
+      EXPECT_EQ(loaded->charge.seconds.size(), 30000u);
+      EXPECT_EQ(shares.back(), 1.0);
+      continue;
+    }
+    ASSERT_FALSE(loaded) << stopAt;
+    EXPECT_EQ(loaded.error(), kReadCancelled);
+    // Nothing read after the piece that asked to stop.
+    EXPECT_EQ(std::count_if(shares.begin(), shares.end(), [&](double s) { return s >= stopAt; }),
+              stopAt == 0 ? 0 : 1)
+        << stopAt;
+  }
+  std::filesystem::remove_all(folder);
+}
+
 TEST(ChargeTimes, TimesOnlyWhereTheyMatch) {
   const struct {
     std::string times;
@@ -96,8 +143,45 @@ TEST(ChargeTimes, TimesOnlyWhereTheyMatch) {
       {std::string(100, '9') + "\r\n2\r\n", 2, {-1, 2}},  // an endless number is no time
       {"\r\n\r\n", 2, {}},                                // no time at all: no times
       {"x\0y\r\n"s, 1, {}},
+      {"1\r\n2\r\n\0\r\n4\r\n"s, 4, {1, 2, -1, -1}},  // a NUL ends the times
+      // Only times that an export can write back: below 10^12 s.
+      {"1.5\r\n" + std::string(61, '9') + "\r\n" + std::string(64, '9') + "\r\n1" +
+           std::string(59, '0') + "\r\n999999999999.999\r\n1000000000000\r\n",
+       6,
+       {1.5, -1, -1, -1, 999999999999.999, -1}},
   };
   for (const auto& c : cases) EXPECT_EQ(WithTimes(c.times, c.readings), c.seconds) << c.times;
+}
+
+// A times file of `start` followed by `filler` up to 256 MiB (a sparse file reads as NULs),
+// counting the bytes read.
+class HugeTimes final : public ByteSource {
+ public:
+  HugeTimes(std::string start, char filler) : m_start(std::move(start)), m_filler(filler) {}
+  Result<std::size_t> Read(std::span<char> buffer) override {
+    const std::size_t count = std::min(buffer.size(), (std::size_t{256} << 20) - m_bytes);
+    for (std::size_t i = 0; i < count; ++i, ++m_bytes) {
+      buffer[i] = m_bytes < m_start.size() ? m_start[m_bytes] : m_filler;
+    }
+    return count;
+  }
+  std::size_t m_bytes = 0;
+
+ private:
+  std::string m_start;
+  char m_filler;
+};
+
+TEST(ChargeTimes, AHugeTimesFileIsReadOnlyAsFarAsTheReadingsGo) {
+  for (const char filler : {'\0', 'x', '\n', '7'}) {
+    HugeTimes times("1.5\r\n", filler);
+    Charge charge{{1, 2}, {}};
+    ASSERT_TRUE(ReadChargeTimes(times, charge));
+    ASSERT_EQ(charge.seconds.size(), 2u) << int{filler};
+    EXPECT_EQ(charge.seconds[0], 1.5) << int{filler};
+    EXPECT_TRUE(std::isnan(charge.seconds[1])) << int{filler};
+    EXPECT_LT(times.m_bytes, std::size_t{1} << 20) << int{filler};
+  }
 }
 
 TEST(ChargeTimes, EverySplitGivesTheSameTimes) {

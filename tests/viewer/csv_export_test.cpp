@@ -58,5 +58,15 @@ TEST(CsvExport, ALongChargeIsWrittenInPiecesAndAFailureStopsIt) {
   EXPECT_EQ(full.writes, 1);
 }
 
+// Times come bounded from files; one that is not (10^300 s) fails the export rather than
+// writing what to_chars could not.
+TEST(CsvExport, ATimeThatCannotBeWrittenFailsTheExport) {
+  TextSink sink;
+  const Result<void> written = WriteCsv(Charge{{1, 2}, {0.5, 1e300}}, 0, 2, sink);
+  ASSERT_FALSE(written);
+  EXPECT_EQ(written.error(), "The time of sample 2 (1e+300 s) cannot be written.");
+  EXPECT_EQ(sink.text.find('\0'), std::string::npos);
+}
+
 }  // namespace
 }  // namespace ampelon

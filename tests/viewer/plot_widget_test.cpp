@@ -230,9 +230,14 @@ TEST(ReadoutText, TimesAndVoltsAreWrittenWithTheLocalesDecimalSeparator) {
     const char* english;
     const char* german;
   } rows[] = {
-      {12.34, "12.3 s", "12,3 s"},         {59.96, "1:00.0", "1:00,0"},
-      {3723.44, "1:02:03.4", "1:02:03,4"}, {-5, "-5.0 s", "-5,0 s"},
+      {12.34, "12.3 s", "12,3 s"},
+      {59.96, "1:00.0", "1:00,0"},
+      {3723.44, "1:02:03.4", "1:02:03,4"},
+      {-5, "-5.0 s", "-5,0 s"},
       {36000, "10:00:00.0", "10:00:00,0"},
+      // Beyond what a times file can hold: no hours that overflow a whole number.
+      {1e18, "1E+18 s", "1E+18 s"},
+      {-1e300, "-1E+300 s", "-1E+300 s"},
   };
   const QLocale english(QLocale::English, QLocale::UnitedStates);
   const QLocale german(QLocale::German, QLocale::Germany);

@@ -1,17 +1,17 @@
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include <QApplication>
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QStandardPaths>
 
 #include "common/utf8_path.h"
 #include "ui/qt/journal_folder.h"
+#include "ui/qt/native_path.h"
+#include "viewer/charge_file.h"
 #include "viewer/qt/charge_image.h"
-#include "viewer/qt/charge_loader.h"
 #include "viewer/qt/export_files.h"
 #include "viewer/qt/viewer_window.h"
 #include "viewer/viewer_command_line.h"
@@ -32,11 +32,11 @@ void PrintNotes(const std::string& notes) {
 }
 
 // --export-csv and --export-png: the exit code.
-int Export(ViewerCommandLine commandLine) {
-  // Names as the system gives them (Windows: its code page), for the program in UTF-8.
-  commandLine.file = QFile::decodeName(commandLine.file.c_str()).toStdString();
-  commandLine.output = QFile::decodeName(commandLine.output.c_str()).toStdString();
-  const ampelon::Result<ampelon::ChargeFile> loaded = ampelon::LoadChargeFile(commandLine.file);
+int Export(const ViewerCommandLine& commandLine) {
+  // Names as the system gives them, never through text: a name need not be UTF-8.
+  const std::filesystem::path file = ampelon::PathFromArgument(commandLine.file.c_str());
+  const std::filesystem::path output = ampelon::PathFromArgument(commandLine.output.c_str());
+  const ampelon::Result<ampelon::ChargeFile> loaded = ampelon::LoadChargeFile(file);
   if (!loaded) {
     std::fprintf(stderr, "ampelon-viewer: %s\n", loaded.error().c_str());
     return 1;
@@ -45,11 +45,10 @@ int Export(ViewerCommandLine commandLine) {
   const ampelon::Charge& charge = loaded->charge;
   const ampelon::Result<void> saved =
       commandLine.action == ViewerCommandLine::Action::kExportCsv
-          ? ampelon::SaveCsvFile(commandLine.output, charge, 0, charge.counts.size())
+          ? ampelon::SaveCsvFile(output, charge, 0, charge.counts.size())
           : ampelon::SavePngFile(
-                commandLine.output,
-                ampelon::RenderChargeImage(charge, nullptr,
-                                           QSize(commandLine.width, commandLine.height), false));
+                output, ampelon::RenderChargeImage(
+                            charge, nullptr, QSize(commandLine.width, commandLine.height), false));
   if (!saved) {
     std::fprintf(stderr, "ampelon-viewer: could not write %s: %s\n", commandLine.output.c_str(),
                  saved.error().c_str());
@@ -98,8 +97,7 @@ int main(int argc, char* argv[]) {
   if (commandLine->file.empty()) {
     window.Follow();
   } else {
-    window.OpenFile(QDir::toNativeSeparators(
-        QFileInfo(QFile::decodeName(commandLine->file.c_str())).absoluteFilePath()));
+    window.OpenFile(ampelon::PathFromArgument(commandLine->file.c_str()));
   }
   return QApplication::exec();
 }

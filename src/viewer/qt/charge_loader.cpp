@@ -1,31 +1,31 @@
 #include "viewer/qt/charge_loader.h"
 
-#include <memory>
+#include <utility>
 
-#include <QFileInfo>
-#include <QString>
-
-#include "measurement/byte_source.h"
-#include "ui/qt/qt_graph_file_access.h"
+#include <QMetaObject>
+#include <QObject>
 
 namespace ampelon {
 
-Result<ChargeFile> LoadChargeFile(const std::string& fileName) {
-  QtGraphFileAccess files;
-  const Result<std::unique_ptr<ByteSource>> log = files.OpenForReading(fileName);
-  if (!log) return Failure{"Could not open " + fileName + ":\n" + log.error()};
-  Result<ChargeFile> read = ReadChargeFile(**log, fileName);
-  if (!read) return read;
-  const std::string timesName = TimesFileFor(fileName);
-  if (!QFileInfo::exists(QString::fromStdString(timesName))) return read;
-  const Result<std::unique_ptr<ByteSource>> times = files.OpenForReading(timesName);
-  const Result<void> timesRead =
-      times ? ReadChargeTimes(**times, read->charge) : Result<void>(Failure{times.error()});
-  if (!timesRead) {
-    read->notes += (read->notes.empty() ? "" : "\n\n") + std::string("The times in ") + timesName +
-                   " could not be read: " + timesRead.error();
-  }
-  return read;
+ChargeLoader::ChargeLoader(std::filesystem::path path, QObject* receiver, Done done) {
+  m_thread =
+      std::thread([state = m_state, path = std::move(path), receiver, done = std::move(done)] {
+        auto result = std::make_shared<Result<ChargeFile>>(LoadChargeFile(
+            path, [&state](double share) { state->progress.store(share); }, &state->cancel));
+        // Cancelling happens on the receiver's thread too: a result that arrives after it is
+        // dropped there. The loader waits for this thread before it goes, so the receiver lives.
+        QMetaObject::invokeMethod(
+            receiver,
+            [state, result, done] {
+              if (!state->cancel.load()) done(std::move(*result));
+            },
+            Qt::QueuedConnection);
+      });
+}
+
+ChargeLoader::~ChargeLoader() {
+  Cancel();
+  m_thread.join();
 }
 
 }  // namespace ampelon

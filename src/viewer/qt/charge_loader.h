@@ -1,15 +1,45 @@
 #pragma once
 
-#include <string>
+#include <atomic>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <thread>
 
 #include "common/result.h"
 #include "viewer/charge_file.h"
 
+class QObject;
+
 namespace ampelon {
 
-// Reads the graph log `fileName` (UTF-8) whole, and the times file beside it when there is one.
-// Only regular files are read, and none is waited on. A times file that cannot be read leaves
-// the charge without times and says so in the notes.
-Result<ChargeFile> LoadChargeFile(const std::string& fileName);
+// Reads a charge's files (LoadChargeFile) on a thread of its own, so that the window goes on
+// answering while a long graph log is read: its progress can be asked at any time, and the
+// result comes through the event loop.
+class ChargeLoader {
+ public:
+  using Done = std::function<void(Result<ChargeFile>)>;
+
+  // Starts reading `path`. `done` is called on the thread of `receiver` (the window's), unless
+  // the loader was cancelled or destroyed before.
+  ChargeLoader(std::filesystem::path path, QObject* receiver, Done done);
+  // Cancels, and waits for the thread, which stops within a piece of the file.
+  ~ChargeLoader();
+  ChargeLoader(const ChargeLoader&) = delete;
+  ChargeLoader& operator=(const ChargeLoader&) = delete;
+
+  // The share of the files read, 0 to 1.
+  double Progress() const { return m_state->progress.load(); }
+  // The reading stops, and `done` is not called.
+  void Cancel() { m_state->cancel.store(true); }
+
+ private:
+  struct State {
+    std::atomic<bool> cancel{false};
+    std::atomic<double> progress{0};
+  };
+  std::shared_ptr<State> m_state = std::make_shared<State>();
+  std::thread m_thread;
+};
 
 }  // namespace ampelon

@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QSaveFile>
 
+#include "ui/qt/native_path.h"
 #include "viewer/byte_sink.h"
 #include "viewer/csv_export.h"
 
@@ -14,9 +15,14 @@ namespace {
 // A file written beside its name and swapped in at the end.
 class SaveFileSink final : public ByteSink {
  public:
-  explicit SaveFileSink(const std::string& fileName) : m_file(QString::fromStdString(fileName)) {}
+  explicit SaveFileSink(const std::filesystem::path& path)
+      : m_path(path), m_file(QtFromPath(path)) {}
 
   Result<void> Open() {
+    // QSaveFile takes the name as text: a name that is no UTF-8 would come out as another one.
+    if (PathFromQt(m_file.fileName()) != m_path) {
+      return Failure{"A file name that is not UTF-8 text cannot be written; choose another."};
+    }
     if (QFileInfo(m_file.fileName()).isDir()) return Failure{"It is a folder, not a regular file."};
     // Unbuffered, so that a failing write reports its own reason at once (Qt 6.4 ignores a
     // failure of the buffered rest inside commit()).
@@ -46,24 +52,25 @@ class SaveFileSink final : public ByteSink {
   }
 
  private:
+  std::filesystem::path m_path;
   QSaveFile m_file;
 };
 
 }  // namespace
 
-Result<void> SaveCsvFile(const std::string& fileName, const Charge& charge, std::size_t first,
+Result<void> SaveCsvFile(const std::filesystem::path& path, const Charge& charge, std::size_t first,
                          std::size_t last) {
-  SaveFileSink sink(fileName);
+  SaveFileSink sink(path);
   if (const Result<void> opened = sink.Open(); !opened) return opened;
   if (const Result<void> written = WriteCsv(charge, first, last, sink); !written) return written;
   return sink.Commit();
 }
 
-Result<void> SavePngFile(const std::string& fileName, const QImage& image) {
+Result<void> SavePngFile(const std::filesystem::path& path, const QImage& image) {
   QBuffer png;
   png.open(QIODevice::WriteOnly);
   if (!image.save(&png, "PNG")) return Failure{"The picture could not be made."};
-  SaveFileSink sink(fileName);
+  SaveFileSink sink(path);
   if (const Result<void> opened = sink.Open(); !opened) return opened;
   const QByteArray& bytes = png.data();
   if (const Result<void> written =

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <cstddef>
-#include <string>
+#include <filesystem>
 
 #include "common/result.h"
 
@@ -11,14 +11,14 @@ namespace ampelon {
 
 struct Charge;
 
-// The readings [first, last) of `charge` as a CSV file named `fileName` (UTF-8). The file is
-// written beside its final name and swapped in only when complete: a failure (a full disk, a
-// read-only folder) leaves no cut-off file, and any earlier file whole. Fails with the system's
-// reason.
-Result<void> SaveCsvFile(const std::string& fileName, const Charge& charge, std::size_t first,
+// The readings [first, last) of `charge` as a CSV file at `path`. The file is written beside its
+// final name and swapped in only when complete: a failure (a full disk, a read-only folder)
+// leaves no cut-off file, and any earlier file whole. Fails with the system's reason, or for a
+// name that is no UTF-8 (Qt, which writes it, cannot hold such a name).
+Result<void> SaveCsvFile(const std::filesystem::path& path, const Charge& charge, std::size_t first,
                          std::size_t last);
 
 // `image` as a PNG file, written as SaveCsvFile() writes.
-Result<void> SavePngFile(const std::string& fileName, const QImage& image);
+Result<void> SavePngFile(const std::filesystem::path& path, const QImage& image);
 
 }  // namespace ampelon

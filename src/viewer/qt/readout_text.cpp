@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "viewer/times_parser.h"
+
 namespace ampelon {
 namespace {
 
@@ -13,6 +15,11 @@ QString Signed(const QLocale& locale, double value, int decimals) {
 }  // namespace
 
 QString DurationText(const QLocale& locale, double seconds) {
+  // Past every time a times file holds (and every difference of two): no whole number of tenths
+  // of such a duration need fit a long long.
+  if (!(std::fabs(seconds) < kTimesEndAt)) {
+    return locale.toString(seconds, 'g', 6) + QStringLiteral(" s");
+  }
   const QString sign = seconds < 0 ? locale.negativeSign() : QString();
   // Tenths are counted whole first, so that 59.96 s is written 1:00.0 rather than 0:60.0.
   const double tenths = std::round(std::fabs(seconds) * 10);

@@ -9,13 +9,19 @@
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScopeGuard>
 #include <QStatusBar>
 #include <QUrl>
 
+#include "common/utf8_path.h"
+#include "ui/qt/native_path.h"
 #include "viewer/journal_follower.h"
 #include "viewer/qt/charge_loader.h"
 #include "viewer/qt/export_files.h"
@@ -27,6 +33,9 @@ namespace {
 constexpr const char* kLastPathSetting = "Last Path";
 constexpr int kPollMilliseconds = 1000;
 constexpr qint64 kQuietMilliseconds = 60000;
+// How often the progress of a file being read is shown; a file read sooner shows none.
+constexpr int kLoadProgressMilliseconds = 100;
+constexpr int kLoadProgressSteps = 1000;
 
 QString OpenFileText() {
   return QStringLiteral("Open a graph log with File > Open, or drop one here.");
@@ -37,6 +46,11 @@ QString NoChargeText() {
 }
 
 QString FileNameOf(const QString& path) { return QFileInfo(path).fileName(); }
+
+// The folder of `path` with a final separator, as the file dialog is given it.
+std::string FolderOf(const std::filesystem::path& path) {
+  return Utf8FromPath((path.parent_path() / "").make_preferred());
+}
 
 // The local file dropped, or nothing.
 QString DroppedFile(const QMimeData* data) {
@@ -74,26 +88,41 @@ ViewerWindow::ViewerWindow(const Paths& paths)
   m_plot->SetEmptyText(OpenFileText());
   setCentralWidget(m_plot);
   m_plot->setFocus();
+  // Escape stops a file being read before it clears the plot's markers.
+  m_plot->installEventFilter(this);
   m_readout = new QLabel(this);
   m_source = new QLabel(this);
   statusBar()->addWidget(m_readout, 1);
   statusBar()->addPermanentWidget(m_source);
+  m_loadProgress = new QProgressBar(this);
+  m_loadProgress->setRange(0, kLoadProgressSteps);
+  m_loadProgress->setMinimumWidth(240);
+  m_cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
+  m_cancelButton->setFocusPolicy(Qt::NoFocus);  // the plot keeps the keys
+  statusBar()->addPermanentWidget(m_loadProgress);
+  statusBar()->addPermanentWidget(m_cancelButton);
+  m_loadProgress->hide();
+  m_cancelButton->hide();
+  connect(m_cancelButton, &QPushButton::clicked, this, [this] { CancelLoading(); });
   connect(m_plot, &PlotWidget::ReadoutChanged, m_readout, &QLabel::setText);
 
   BuildMenus();
   m_followTimer.setInterval(kPollMilliseconds);
   connect(&m_followTimer, &QTimer::timeout, this, [this] { PollJournal(); });
+  m_loadTimer.setInterval(kLoadProgressMilliseconds);
+  connect(&m_loadTimer, &QTimer::timeout, this, [this] { ShowLoadProgress(); });
   resize(1000, 620);
   UpdateCommands();
 }
 
-ViewerWindow::~ViewerWindow() = default;
+// The reading thread ends before the window, which receives its result.
+ViewerWindow::~ViewerWindow() { m_loader.reset(); }
 
 void ViewerWindow::BuildMenus() {
   QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
   file->addAction(QStringLiteral("&Open…"), QKeySequence::Open, this, [this] {
-    const QString name = ChooseFile(false, QStringLiteral("LOG files (*.log)"), {});
-    if (!name.isEmpty()) OpenFile(name);
+    const std::filesystem::path path = ChooseFile(false, QStringLiteral("LOG files (*.log)"), {});
+    if (!path.empty()) OpenFile(path);
   });
   file->addAction(QStringLiteral("&Follow the Running Charge"), this, [this] { Follow(); });
   file->addSeparator();
@@ -146,29 +175,83 @@ void ViewerWindow::UpdateCommands() {
   m_source->setText(source);
 }
 
-bool ViewerWindow::OpenFile(const QString& fileName) {
-  QApplication::setOverrideCursor(Qt::WaitCursor);
-  Result<ChargeFile> loaded = LoadChargeFile(fileName.toStdString());
-  QApplication::restoreOverrideCursor();
-  if (!loaded) {
-    Report(QString::fromStdString(loaded.error()) + QStringLiteral("\nNothing was opened."));
-    return false;
+void ViewerWindow::OpenFile(const std::filesystem::path& path) {
+  StartLoading(path, LoadFor::kCharge);
+}
+
+void ViewerWindow::StartLoading(const std::filesystem::path& path, LoadFor target) {
+  // One file at a time: the one asked for last.
+  CancelLoading();
+  m_loader =
+      std::make_unique<ChargeLoader>(path, this, [this, path, target](Result<ChargeFile> loaded) {
+        FinishLoading(path, target, std::move(loaded));
+      });
+  m_loadProgress->setFormat((target == LoadFor::kCharge
+                                 ? QStringLiteral("Opening %1: %p%")
+                                 : QStringLiteral("Reading the reference %1: %p%"))
+                                .arg(FileNameOf(QtFromPath(path))));
+  m_loadProgress->setValue(0);
+  m_loadTimer.start();
+}
+
+void ViewerWindow::ShowLoadProgress() {
+  if (!m_loader) return;
+  m_loadProgress->setValue(static_cast<int>(m_loader->Progress() * kLoadProgressSteps));
+  m_loadProgress->show();
+  m_cancelButton->show();
+}
+
+void ViewerWindow::FinishHeldLoad() {
+  if (!m_heldLoad) return;  // cancelled meanwhile
+  HeldLoad held = std::move(*m_heldLoad);
+  m_heldLoad.reset();
+  FinishLoading(held.path, held.target, std::move(held.loaded));
+}
+
+void ViewerWindow::CancelLoading() {
+  m_heldLoad.reset();
+  m_loadTimer.stop();
+  m_loadProgress->hide();
+  m_cancelButton->hide();
+  m_loader.reset();
+}
+
+void ViewerWindow::FinishLoading(const std::filesystem::path& path, LoadFor target,
+                                 Result<ChargeFile> loaded) {
+  if (m_choosingFile) {
+    m_heldLoad.emplace(HeldLoad{path, target, std::move(loaded)});
+    return;
   }
-  StopFollowing();
-  m_opened = std::move(loaded->charge);
-  m_openedName = fileName;
-  ShowCharge(&m_opened);
-  setWindowTitle(FileNameOf(fileName) + QStringLiteral(" — Ampelon Viewer"));
-  const QFileInfo info(fileName);
-  m_lastFolder = QDir::toNativeSeparators(info.absolutePath() + QLatin1Char('/')).toStdString();
-  m_settings.WriteSetting(kLastPathSetting, m_lastFolder);
+  CancelLoading();  // done: the thread has ended
+  if (!loaded) {
+    Report(QString::fromStdString(loaded.error()) +
+           (target == LoadFor::kCharge ? QStringLiteral("\nNothing was opened.")
+                                       : QStringLiteral("\nThe reference is unchanged.")));
+    return;
+  }
+  const QString name = QtFromPath(path);
+  if (target == LoadFor::kReference) {
+    m_reference = std::move(loaded->charge);
+    m_referenceName = name;
+    m_hasReference = true;
+    m_plot->SetReference(&m_reference);
+    m_plot->SetTimeAxis(m_wantTimeAxis);
+  } else {
+    StopFollowing();
+    m_opened = std::move(loaded->charge);
+    m_openedName = name;
+    ShowCharge(&m_opened);
+    setWindowTitle(FileNameOf(name) + QStringLiteral(" — Ampelon Viewer"));
+    m_lastFolder = FolderOf(path);
+    m_settings.WriteSetting(kLastPathSetting, m_lastFolder);
+  }
   UpdateCommands();
   if (!loaded->notes.empty()) Report(QString::fromStdString(loaded->notes));
-  return true;
 }
 
 void ViewerWindow::Follow() {
   if (m_follower) return;
+  CancelLoading();
   m_follower = std::make_unique<JournalFollower>(m_paths.journalFolder / "charge-journal.log",
                                                  m_paths.journalFolder / "charge-journal.times");
   m_opened = Charge{};
@@ -246,23 +329,8 @@ void ViewerWindow::ShowFollowState() {
 }
 
 void ViewerWindow::CompareWith() {
-  const QString name = ChooseFile(false, QStringLiteral("LOG files (*.log)"), {});
-  if (name.isEmpty()) return;
-  QApplication::setOverrideCursor(Qt::WaitCursor);
-  Result<ChargeFile> loaded = LoadChargeFile(name.toStdString());
-  QApplication::restoreOverrideCursor();
-  if (!loaded) {
-    Report(QString::fromStdString(loaded.error()) +
-           QStringLiteral("\nThe reference is unchanged."));
-    return;
-  }
-  m_reference = std::move(loaded->charge);
-  m_referenceName = name;
-  m_hasReference = true;
-  m_plot->SetReference(&m_reference);
-  m_plot->SetTimeAxis(m_wantTimeAxis);
-  UpdateCommands();
-  if (!loaded->notes.empty()) Report(QString::fromStdString(loaded->notes));
+  const std::filesystem::path path = ChooseFile(false, QStringLiteral("LOG files (*.log)"), {});
+  if (!path.empty()) StartLoading(path, LoadFor::kReference);
 }
 
 void ViewerWindow::RemoveReference() {
@@ -280,31 +348,35 @@ void ViewerWindow::ExportCsv(bool viewOnly) {
   const auto [first, last] = viewOnly
                                  ? m_plot->VisibleSamples()
                                  : std::pair<std::size_t, std::size_t>{0, charge.counts.size()};
-  const QString name = ChooseFile(true, QStringLiteral("CSV files (*.csv)"), QStringLiteral("csv"));
-  if (name.isEmpty()) return;
+  const std::filesystem::path path =
+      ChooseFile(true, QStringLiteral("CSV files (*.csv)"), QStringLiteral("csv"));
+  if (path.empty()) return;
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  const Result<void> saved = SaveCsvFile(name.toStdString(), charge, first, last);
+  const Result<void> saved = SaveCsvFile(path, charge, first, last);
   QApplication::restoreOverrideCursor();
-  if (!saved)
-    Report(
-        QStringLiteral("Could not save %1:\n%2").arg(name, QString::fromStdString(saved.error())));
+  if (!saved) {
+    Report(QStringLiteral("Could not save %1:\n%2")
+               .arg(QtFromPath(path), QString::fromStdString(saved.error())));
+  }
 }
 
 void ViewerWindow::ExportPng() {
   const QImage image = m_plot->RenderImage(m_plot->size(), m_plot->devicePixelRatioF());
-  const QString name =
+  const std::filesystem::path path =
       ChooseFile(true, QStringLiteral("PNG pictures (*.png)"), QStringLiteral("png"));
-  if (name.isEmpty()) return;
-  const Result<void> saved = SavePngFile(name.toStdString(), image);
-  if (!saved)
-    Report(
-        QStringLiteral("Could not save %1:\n%2").arg(name, QString::fromStdString(saved.error())));
+  if (path.empty()) return;
+  const Result<void> saved = SavePngFile(path, image);
+  if (!saved) {
+    Report(QStringLiteral("Could not save %1:\n%2")
+               .arg(QtFromPath(path), QString::fromStdString(saved.error())));
+  }
 }
 
-QString ViewerWindow::ChooseFile(bool forSaving, const QString& filter, const QString& suffix) {
+std::filesystem::path ViewerWindow::ChooseFile(bool forSaving, const QString& filter,
+                                               const QString& suffix) {
   // Qt's own dialog, as in Ampelon: the same on every platform, and scriptable.
   QFileDialog dialog(this, QStringLiteral("Select Graph LOG File"),
-                     QString::fromStdString(m_lastFolder));
+                     QtFromPath(PathFromUtf8(m_lastFolder)));
   if (forSaving) dialog.setWindowTitle(QStringLiteral("Export to File"));
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setOption(QFileDialog::DontConfirmOverwrite);
@@ -314,14 +386,21 @@ QString ViewerWindow::ChooseFile(bool forSaving, const QString& filter, const QS
   dialog.selectNameFilter(filter);
   if (!suffix.isEmpty()) dialog.setDefaultSuffix(suffix);
   // A followed charge holds still while a file is chosen, so that an export writes the
-  // readings that were shown when it was asked for.
+  // readings that were shown when it was asked for; so does one being read, shown after.
   const PausedTimer paused(m_followTimer);
+  m_choosingFile = true;
+  const auto chosen = qScopeGuard([this] {
+    m_choosingFile = false;
+    if (m_heldLoad) QTimer::singleShot(0, this, [this] { FinishHeldLoad(); });
+  });
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
   const QString name = QDir::toNativeSeparators(dialog.selectedFiles().front());
-  m_lastFolder =
-      QDir::toNativeSeparators(QFileInfo(name).absolutePath() + QLatin1Char('/')).toStdString();
+  const std::filesystem::path path = PathFromQt(name);
+  m_lastFolder = FolderOf(path);
   m_settings.WriteSetting(kLastPathSetting, m_lastFolder);
-  if (forSaving && QFileInfo(name).exists() && !QFileInfo(name).isDir()) {
+  std::error_code error;
+  if (forSaving && std::filesystem::exists(path, error) &&
+      !std::filesystem::is_directory(path, error)) {
     QMessageBox box(QMessageBox::Question, QStringLiteral("Ampelon Viewer"),
                     QStringLiteral("%1 already exists. Replace it?").arg(name),
                     QMessageBox::Yes | QMessageBox::No, this);
@@ -329,7 +408,7 @@ QString ViewerWindow::ChooseFile(bool forSaving, const QString& filter, const QS
     box.setEscapeButton(QMessageBox::No);
     if (box.exec() != QMessageBox::Yes) return {};
   }
-  return name;
+  return path;
 }
 
 void ViewerWindow::Report(const QString& text) {
@@ -338,6 +417,15 @@ void ViewerWindow::Report(const QString& text) {
   QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Ampelon Viewer"), text, QMessageBox::Ok,
                   this);
   box.exec();
+}
+
+bool ViewerWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (m_loader && watched == m_plot && event->type() == QEvent::KeyPress &&
+      static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+    CancelLoading();
+    return true;
+  }
+  return QMainWindow::eventFilter(watched, event);
 }
 
 void ViewerWindow::dragEnterEvent(QDragEnterEvent* event) {
@@ -349,7 +437,7 @@ void ViewerWindow::dropEvent(QDropEvent* event) {
   if (file.isEmpty()) return;
   event->acceptProposedAction();
   // Not inside the drop: a message box there would keep the dragging program waiting.
-  QTimer::singleShot(0, this, [this, file] { OpenFile(file); });
+  QTimer::singleShot(0, this, [this, file] { OpenFile(PathFromQt(file)); });
 }
 
 }  // namespace ampelon

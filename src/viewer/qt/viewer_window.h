@@ -2,21 +2,27 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include <QElapsedTimer>
 #include <QMainWindow>
 #include <QTimer>
 
+#include "common/result.h"
 #include "settings/qt/ini_settings_backend.h"
 #include "settings/settings_store.h"
 #include "viewer/charge.h"
+#include "viewer/charge_file.h"
 
 class QAction;
 class QLabel;
+class QProgressBar;
+class QPushButton;
 
 namespace ampelon {
 
+class ChargeLoader;
 class JournalFollower;
 class PlotWidget;
 
@@ -34,12 +40,17 @@ class ViewerWindow final : public QMainWindow {
   explicit ViewerWindow(const Paths& paths);
   ~ViewerWindow() override;
 
-  // Shows the graph log `fileName`; a file that cannot be read is reported and changes nothing.
-  bool OpenFile(const QString& fileName);
+  // Starts reading the graph log at `path` and shows it once it is read; a file that cannot be
+  // read is reported and changes nothing. Read on a thread of its own, with its progress in the
+  // status bar; Escape or the Cancel button there stop it, changing nothing.
+  void OpenFile(const std::filesystem::path& path);
   // Shows the charge Ampelon is recording, and keeps showing it as it grows.
   void Follow();
+  // A graph log (or a reference) is being read.
+  bool Loading() const { return m_loader != nullptr; }
 
  protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
 
@@ -52,10 +63,17 @@ class ViewerWindow final : public QMainWindow {
   void UpdateCommands();
   void CompareWith();
   void RemoveReference();
+  // What is read: the charge shown, or the reference behind it.
+  enum class LoadFor { kCharge, kReference };
+  void StartLoading(const std::filesystem::path& path, LoadFor target);
+  void FinishLoading(const std::filesystem::path& path, LoadFor target, Result<ChargeFile> loaded);
+  void FinishHeldLoad();
+  void CancelLoading();
+  void ShowLoadProgress();
   void ExportCsv(bool viewOnly);
   void ExportPng();
   // The file dialog in the last folder: a file to open, or one to write with `suffix`.
-  QString ChooseFile(bool forSaving, const QString& filter, const QString& suffix);
+  std::filesystem::path ChooseFile(bool forSaving, const QString& filter, const QString& suffix);
   void Report(const QString& text);
 
   Paths m_paths;
@@ -71,6 +89,8 @@ class ViewerWindow final : public QMainWindow {
   QAction* m_exportCsv = nullptr;
   QAction* m_exportViewCsv = nullptr;
   QAction* m_exportPng = nullptr;
+  QProgressBar* m_loadProgress = nullptr;
+  QPushButton* m_cancelButton = nullptr;
 
   Charge m_opened;  // the graph log shown, when not following
   Charge m_reference;
@@ -81,6 +101,16 @@ class ViewerWindow final : public QMainWindow {
   std::unique_ptr<JournalFollower> m_follower;
   QTimer m_followTimer;
   QElapsedTimer m_sinceChange;  // since the followed charge last changed
+  std::unique_ptr<ChargeLoader> m_loader;
+  QTimer m_loadTimer;  // shows the progress while a file is read
+  // A file read while another was being chosen, shown once the dialog has closed.
+  struct HeldLoad {
+    std::filesystem::path path;
+    LoadFor target;
+    Result<ChargeFile> loaded;
+  };
+  std::optional<HeldLoad> m_heldLoad;
+  bool m_choosingFile = false;
 };
 
 }  // namespace ampelon
