@@ -1,13 +1,27 @@
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "files/rename_file.h"
 #include "viewer/journal_follower.h"
+#include "viewer/plot_series.h"
 
 namespace ampelon {
 namespace {
@@ -36,6 +50,21 @@ class JournalFollowerTest : public ::testing::Test {
   void Times(const std::string& bytes, bool append = true) {
     Write("charge-journal.times", bytes, append);
   }
+  // Both files written anew as the recording program writes them after a load: new files
+  // renamed into place, the old times removed first and the new ones put in place last.
+  // `between` runs between the steps.
+  void WriteAnew(
+      const std::string& journal, const std::string& times,
+      const std::function<void()>& between = [] {}) {
+    Write("charge-journal.log.new", journal, false);
+    Write("charge-journal.times.new", times, false);
+    ASSERT_TRUE(RemoveFile(m_folder / "charge-journal.times"));
+    between();
+    ASSERT_TRUE(RenameFile(m_folder / "charge-journal.log.new", m_folder / "charge-journal.log"));
+    between();
+    ASSERT_TRUE(
+        RenameFile(m_folder / "charge-journal.times.new", m_folder / "charge-journal.times"));
+  }
   // The charge's times, -1 where unknown.
   std::vector<double> Seconds() const {
     std::vector<double> seconds = m_follower.GetCharge().seconds;
@@ -60,15 +89,42 @@ TEST_F(JournalFollowerTest, GrowsReadingOnlyWhatWasAdded) {
   EXPECT_EQ(Counts(), (Readings{1, 2}));
   EXPECT_EQ(Seconds(), (std::vector<double>{0.1, 1.1}));
   EXPECT_EQ(m_follower.Poll(), Change::kNone);
-  Journal("3\r\n4\r\n");  // times lagging behind their readings
-  EXPECT_EQ(m_follower.Poll(), Change::kGrew);
-  EXPECT_EQ(Counts(), (Readings{1, 2, 33, 4}));
-  EXPECT_EQ(Seconds(), (std::vector<double>{0.1, 1.1, -1, -1}));
-  Times("2.100\r\n3.100\r\n");
-  EXPECT_EQ(m_follower.Poll(), Change::kGrew);
-  EXPECT_EQ(Seconds(), (std::vector<double>{0.1, 1.1, 2.1, 3.1}));
 }
 
+// Readings read before their times wait for them, so that they land on the time axis (whose
+// points only ever grow at the end); they were once shown at once, without a time for good.
+// Times that do not come are waited for three polls.
+TEST_F(JournalFollowerTest, ReadingsWaitAFewPollsForTheirTimes) {
+  Journal("1\r\n2\r\n");
+  Times("0.100\r\n1.100\r\n");
+  m_follower.Poll();
+  PlotSeries timeAxis(m_follower.GetCharge(), XAxis::kTime);
+  Journal("3\r\n4\r\n");
+  Times("2.100\r\n");
+  EXPECT_EQ(m_follower.Poll(), Change::kGrew);
+  timeAxis.Extend();
+  Times("3.100\r\n");
+  Journal("5\r\n");
+  m_follower.Poll();
+  timeAxis.Extend();
+  EXPECT_EQ(Counts(), (Readings{1, 2, 3, 4}));
+  EXPECT_EQ(timeAxis.Size(), 4u);
+  for (const Change expected : {Change::kNone, Change::kNone, Change::kGrew}) {
+    EXPECT_EQ(m_follower.Poll(), expected);
+  }
+  EXPECT_EQ(Seconds(), (std::vector<double>{0.1, 1.1, 2.1, 3.1, -1}));
+  Journal("6\r\n");  // the times stopped: no more waiting
+  EXPECT_EQ(m_follower.Poll(), Change::kGrew);
+  EXPECT_EQ(Counts().size(), 6u);
+  Times("4.100\r\n5.100\r\n");  // a late time is still taken
+  EXPECT_EQ(m_follower.Poll(), Change::kGrew);
+  EXPECT_EQ(Seconds(), (std::vector<double>{0.1, 1.1, 2.1, 3.1, 4.1, 5.1}));
+}
+
+// A load writes the journal and its times anew. Whatever the new files hold (a load after a
+// load, whose times are empty lines either way, once left the charge without times for good;
+// the bytes read before), the charge starts over with them and never shows a time of another
+// journal: polled between the writer's steps, or after two loads at once.
 TEST_F(JournalFollowerTest, AJournalWrittenAnewStartsOverWithoutMixing) {
   std::string live;
   std::string liveTimes;
@@ -79,34 +135,47 @@ TEST_F(JournalFollowerTest, AJournalWrittenAnewStartsOverWithoutMixing) {
   Journal(live);
   Times(liveTimes);
   ASSERT_EQ(m_follower.Poll(), Change::kStartedOver);
-  // A load, rewriting both files in either order, larger, equal-sized or smaller than before.
   const struct {
-    std::string journal;
-    bool timesFirst;
-  } loads[] = {
-      {std::string(live.size() * 2, '\n'), false},
-      {std::string(live.size(), '\n'), true},
-      {std::string(5, '\n'), false},
+    std::vector<std::string> loads;
+    bool pollAfterEach;
+    bool pollBetweenSteps;
+  } cases[] = {
+      {{"1\r\n2\r\n3\r\n", "4\r\n5\r\n6\r\n7\r\n8\r\n"}, true, false},
+      {{"1\r\n2\r\n3\r\n", "4\r\n5\r\n6\r\n7\r\n8\r\n"}, true, true},
+      {{live}, true, false},
+      {{"1\r\n", "4\r\n5\r\n"}, false, false},
+      {{"5\r\n"}, true, true},
   };
-  for (const auto& load : loads) {
-    const std::string loadedTimes(load.journal.size(), '\n');
-    if (load.timesFirst) {
-      Times(loadedTimes, false);
-      m_follower.Poll();
-      EXPECT_TRUE(m_follower.GetCharge().seconds.empty()) << "new times on the old readings";
+  for (const auto& [loads, pollAfterEach, pollBetweenSteps] : cases) {
+    SCOPED_TRACE(loads.back().size());
+    for (const std::string& load : loads) {
+      const std::size_t lines =
+          static_cast<std::size_t>(std::count(load.begin(), load.end(), '\n'));
+      std::string times;
+      for (std::size_t line = 0; line < lines; ++line) times += "\r\n";
+      const Charge before = m_follower.GetCharge();
+      int step = 0;
+      WriteAnew(load, times, [&] {
+        if (!pollBetweenSteps) return;
+        m_follower.Poll();
+        // The journal read before, with its own times; then the new one, without times.
+        if (++step == 1) {
+          EXPECT_EQ(Counts(), before.counts);
+          EXPECT_EQ(m_follower.GetCharge().seconds.size(), before.seconds.size());
+        } else {
+          EXPECT_EQ(Counts().size(), lines);
+          EXPECT_TRUE(m_follower.GetCharge().seconds.empty());
+        }
+      });
+      if (pollAfterEach) m_follower.Poll();
     }
-    Journal(load.journal, false);
-    EXPECT_EQ(m_follower.Poll(), Change::kStartedOver);
-    if (!load.timesFirst) {
-      EXPECT_TRUE(m_follower.GetCharge().seconds.empty()) << "old times on the new readings";
-      Times(loadedTimes, false);
-      m_follower.Poll();
-    }
-    EXPECT_EQ(Counts().size(), load.journal.size()) << load.journal.size();
+    m_follower.Poll();
+    EXPECT_EQ(Counts().size(),
+              static_cast<std::size_t>(std::count(loads.back().begin(), loads.back().end(), '\n')));
+    EXPECT_TRUE(m_follower.GetCharge().seconds.empty());
     Journal("5\r\n");
     Times("9.500\r\n");
     EXPECT_EQ(m_follower.Poll(), Change::kGrew);
-    EXPECT_EQ(Counts().back(), 5);
     ASSERT_EQ(Seconds().size(), Counts().size());
     EXPECT_EQ(Seconds().front(), -1);
     EXPECT_EQ(Seconds().back(), 9.5);
@@ -126,18 +195,67 @@ TEST_F(JournalFollowerTest, ARemovedJournalKeepsTheChargeUntilANewOneStarts) {
   EXPECT_EQ(Counts(), (Readings{1, 2, 3}));
 }
 
-TEST_F(JournalFollowerTest, TimesWrittenAnewAloneAreTakenAfterAWhile) {
+// Times beside the journal are the journal's own: times written anew alone replace the ones
+// read, at once.
+TEST_F(JournalFollowerTest, TimesWrittenAnewAloneReplaceTheirTimes) {
   Journal("1\r\n2\r\n");
+  Times("0.500\r\n1.500\r\n");
   m_follower.Poll();
-  Times("0.500\r\n1.500\r\n");  // times that appear after their readings are theirs
-  m_follower.Poll();
-  EXPECT_EQ(Seconds(), (std::vector<double>{0.5, 1.5}));
   Times("7.000\r\n8.000\r\n", false);
-  m_follower.Poll();
-  EXPECT_TRUE(m_follower.GetCharge().seconds.empty());
-  for (int poll = 0; poll < 3; ++poll) m_follower.Poll();
+  EXPECT_EQ(m_follower.Poll(), Change::kStartedOver);
   EXPECT_EQ(Seconds(), (std::vector<double>{7, 8}));
 }
+
+#ifndef _WIN32
+// The journal is looked at through the file it opened: a named pipe put in its place between a
+// look and the open (here again and again) is refused, where an open after the look once waited
+// for a writer for good.
+TEST_F(JournalFollowerTest, ANamedPipeSwappedInIsRefusedWithoutWaiting) {
+  const fs::path journal = m_folder / "charge-journal.log";
+  const fs::path pipe = m_folder / "pipe";
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  std::atomic<bool> stop = false;
+  std::thread swapper([&] {
+    for (int i = 0; !stop; ++i) {
+      const fs::path other = m_folder / ("other-" + std::to_string(i % 2));
+      if (i % 2 == 0) {
+        fs::create_hard_link(pipe, other);
+      } else {
+        std::ofstream(other, std::ios::binary) << "1\r\n";
+      }
+      fs::rename(other, journal);
+    }
+  });
+  // Polls for half a second; one that waits on the pipe is let go by a writer, after the test
+  // has failed.
+  std::atomic<int> polls = 0;
+  std::set<std::string> problems;
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(500);
+  std::thread follower([&] {
+    for (; std::chrono::steady_clock::now() < end && !stop; ++polls) {
+      m_follower.Poll();
+      problems.insert(m_follower.Problem());
+    }
+    stop = true;
+  });
+  auto progressed = std::chrono::steady_clock::now();
+  for (int seen = 0; !stop; std::this_thread::sleep_for(std::chrono::milliseconds(20))) {
+    if (polls != seen) {
+      seen = polls;
+      progressed = std::chrono::steady_clock::now();
+    } else if (std::chrono::steady_clock::now() - progressed > std::chrono::seconds(3)) {
+      ADD_FAILURE() << "a poll waits on the named pipe";
+      stop = true;
+      const int writer = ::open(pipe.c_str(), O_WRONLY | O_NONBLOCK);
+      if (writer >= 0) ::close(writer);
+    }
+  }
+  stop = true;
+  follower.join();
+  swapper.join();
+  EXPECT_TRUE(problems.contains("It is a named pipe (FIFO), not a regular file"));
+}
+#endif
 
 }  // namespace
 }  // namespace ampelon
