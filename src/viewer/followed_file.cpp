@@ -34,6 +34,7 @@ FollowedFile::FollowedFile(std::filesystem::path path) : m_path(std::move(path))
 
 void FollowedFile::Reset() {
   m_read.reset();
+  m_held.reset();
   m_offset = 0;
   m_head.clear();
   m_tail.clear();
@@ -61,7 +62,7 @@ Result<bool> FollowedFile::StillBegins(RegularFile& file) const {
 }
 
 Result<FollowedFile::Update> FollowedFile::Read(RegularFile file) {
-  bool continues = m_read && m_read->GetIdentity() == file.GetIdentity() && file.Size() >= m_offset;
+  bool continues = m_read && *m_read == file.GetIdentity() && file.Size() >= m_offset;
   if (continues) {
     const Result<bool> begins = StillBegins(file);
     if (!begins) return Failure{begins.error()};
@@ -83,7 +84,8 @@ Result<FollowedFile::Update> FollowedFile::Read(RegularFile file) {
     if (m_tail.size() > kCompared) m_tail.erase(0, m_tail.size() - kCompared);
   }
   m_offset += added.size();
-  m_read = std::move(file);
+  m_read = file.GetIdentity();
+  m_held = std::move(file);
   return update;
 }
 

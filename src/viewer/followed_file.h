@@ -15,7 +15,8 @@ namespace ampelon {
 // the same file no longer beginning with what was read (emptied or cut), is read from its first
 // byte again, so that old and new contents never mix. Files are opened as RegularFile opens
 // them, so the program writing them can rename or remove them at any time. The file read last
-// is held until the next read, so that no new file can take its identity meanwhile.
+// is held until the next read (or LetGo()), so that no new file can take its identity
+// meanwhile.
 class FollowedFile {
  public:
   struct Update {
@@ -35,15 +36,19 @@ class FollowedFile {
   Result<Update> Read(RegularFile file);
   // Forgets what was read: the next Read() starts from the first byte.
   void Reset();
+  // Lets go of the file read last, remembering what was read: on Windows a file removed while
+  // it is held keeps its name until then.
+  void LetGo() { m_held.reset(); }
 
  private:
   Result<bool> StillBegins(RegularFile& file) const;
 
   std::filesystem::path m_path;
-  std::optional<RegularFile> m_read;  // the file read last
-  std::uint64_t m_offset = 0;         // bytes read from it so far
-  std::string m_head;                 // the first bytes read, to tell that it is unchanged
-  std::string m_tail;                 // the last bytes read, likewise
+  std::optional<RegularFile::Identity> m_read;  // the file read last
+  std::optional<RegularFile> m_held;            // that file, while it is held
+  std::uint64_t m_offset = 0;                   // bytes read from it so far
+  std::string m_head;  // the first bytes read, to tell that it is unchanged
+  std::string m_tail;  // the last bytes read, likewise
 };
 
 }  // namespace ampelon

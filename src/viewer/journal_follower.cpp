@@ -37,6 +37,8 @@ JournalFollower::Change JournalFollower::Poll() {
   Result<std::optional<RegularFile>> journal = m_journal.Open();
   if (!journal) {
     m_problem = journal.error();
+    m_journal.LetGo();
+    m_timesFile.LetGo();
     return Change::kNone;
   }
   m_problem.clear();

@@ -37,7 +37,6 @@ class JournalFollowerTest : public ::testing::Test {
     fs::remove(m_folder / "charge-journal.log");
     fs::remove(m_folder / "charge-journal.times");
   }
-  ~JournalFollowerTest() override { fs::remove_all(m_folder); }
 
   // Writes as the recording program does: appending, or anew from the first byte.
   void Write(const char* name, const std::string& bytes, bool append = true) {
@@ -77,6 +76,11 @@ class JournalFollowerTest : public ::testing::Test {
       fs::temp_directory_path() /
       ("ampelon-follower-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
        ::testing::UnitTest::GetInstance()->current_test_info()->name());
+  // Removed after the follower lets go of the files it holds: Windows removes no folder before.
+  struct RemovedAtEnd {
+    fs::path folder;
+    ~RemovedAtEnd() { fs::remove_all(folder); }
+  } m_removed{m_folder};
   JournalFollower m_follower{m_folder / "charge-journal.log", m_folder / "charge-journal.times"};
 };
 
@@ -185,7 +189,7 @@ TEST_F(JournalFollowerTest, AJournalWrittenAnewStartsOverWithoutMixing) {
 TEST_F(JournalFollowerTest, ARemovedJournalKeepsTheChargeUntilANewOneStarts) {
   Journal("1\r\n2\r\n");
   m_follower.Poll();
-  fs::remove(m_folder / "charge-journal.log");
+  ASSERT_TRUE(RemoveFile(m_folder / "charge-journal.log"));
   EXPECT_EQ(m_follower.Poll(), Change::kEnded);
   EXPECT_EQ(m_follower.GetState(), JournalFollower::State::kEnded);
   EXPECT_EQ(Counts(), (Readings{1, 2}));
