@@ -16,11 +16,14 @@
 #include <QThread>
 #include <algorithm>
 #include <chrono>
+#include <cmath>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
 
 #include "serial/pseudo_terminal.h"
+#include "viewer/journal_follower.h"
 
 namespace {
 
@@ -260,6 +263,57 @@ TEST_F(AppProcessTest, EveryJournalledReadingOfARunEndedUnsavedIsSetAsideAtTheNe
     EXPECT_EQ(setAside.readAll().toStdString(), kept);
     Terminate(second);
   }
+}
+
+// The viewer follows the charge (here its follower, in this process) through two loads in a
+// row; then the readings resume. What it follows is what a fresh look at the journal finds,
+// times and all: the second load's times, empty lines as the first's were, once looked like
+// more of them, and the charge lost its times for good.
+TEST_F(AppProcessTest, AFollowedChargeIsWhatAFreshLookFindsAfterTwoLoadsInARow) {
+  ampelon::testing::PseudoTerminal charger;
+  ASSERT_TRUE(charger.IsValid());
+  WriteSettings("[General]\nSerial%20Port%20Number=\"2\"\n[Ports]\nCOM2=" +
+                QByteArray::fromStdString(charger.SlavePath()) + "\n");
+  const std::filesystem::path state =
+      m_folder.filePath(QStringLiteral("state/Trevanix Ampelon")).toStdString();
+  const auto follower = [&] {
+    return ampelon::JournalFollower(state / "charge-journal.log", state / "charge-journal.times");
+  };
+  ampelon::JournalFollower followed = follower();
+  const auto follow = [&](std::size_t readings) {
+    return WaitFor(
+        [&] {
+          followed.Poll();
+          return followed.GetCharge().counts.size() == readings;
+        },
+        10s);
+  };
+  QProcess& program = Start();
+  ASSERT_TRUE(WaitUntilLoaded());
+  const std::pair<QString, std::size_t> loads[] = {
+      {WriteLog(QStringLiteral("a.log"), "100\r\n200\r\n300\r\n"), 3},
+      {WriteLog(QStringLiteral("b.log"), "1000\r\n1100\r\n1200\r\n1300\r\n1400\r\n"), 5}};
+  for (const auto& [log, readings] : loads) {
+    QProcess& second = Start({log});
+    ASSERT_TRUE(second.waitForFinished(5000));
+    ASSERT_TRUE(follow(readings)) << followed.GetCharge().counts.size();
+  }
+  for (int i = 0; i < 12; ++i, QThread::msleep(20)) ASSERT_EQ(charger.WriteSome("2000\n"), 5u);
+  ASSERT_TRUE(follow(17)) << followed.GetCharge().counts.size();
+  for (int poll = 0; poll < 4; ++poll) followed.Poll();
+
+  ampelon::JournalFollower fresh = follower();
+  fresh.Poll();
+  const auto timesOf = [](const ampelon::JournalFollower& follower) {
+    std::vector<double> seconds = follower.GetCharge().seconds;
+    for (double& time : seconds) time = std::isnan(time) ? -1 : time;
+    return seconds;
+  };
+  EXPECT_EQ(followed.GetCharge().counts, fresh.GetCharge().counts);
+  const std::vector<double> times = timesOf(followed);
+  EXPECT_EQ(times, timesOf(fresh));
+  EXPECT_EQ(std::count_if(times.begin(), times.end(), [](double time) { return time >= 0; }), 12);
+  Terminate(program);
 }
 
 // --help and --version answer before any window exists, so they work without a display, and
