@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <set>
 #include <string>
 #include <thread>
@@ -99,29 +100,30 @@ TEST_F(JournalFollowerTest, GrowsReadingOnlyWhatWasAdded) {
 // points only ever grow at the end); they were once shown at once, without a time for good.
 // Times that do not come are waited for three polls.
 TEST_F(JournalFollowerTest, ReadingsWaitAFewPollsForTheirTimes) {
-  Journal("1\r\n2\r\n");
-  Times("0.100\r\n1.100\r\n");
-  m_follower.Poll();
-  PlotSeries timeAxis(m_follower.GetCharge(), XAxis::kTime);
-  Journal("3\r\n4\r\n");
-  Times("2.100\r\n");
-  EXPECT_EQ(m_follower.Poll(), Change::kGrew);
-  timeAxis.Extend();
-  Times("3.100\r\n");
-  Journal("5\r\n");
-  m_follower.Poll();
-  timeAxis.Extend();
-  EXPECT_EQ(Counts(), (Readings{1, 2, 3, 4}));
-  EXPECT_EQ(timeAxis.Size(), 4u);
-  for (const Change expected : {Change::kNone, Change::kNone, Change::kGrew}) {
-    EXPECT_EQ(m_follower.Poll(), expected);
+  const struct {
+    const char* journal;
+    const char* times;
+    Change change;
+    std::size_t shown;
+  } polls[] = {
+      {"1\r\n2\r\n", "0.100\r\n1.100\r\n", Change::kStartedOver, 2},
+      {"3\r\n4\r\n", "2.100\r\n", Change::kGrew, 3},
+      {"5\r\n", "3.100\r\n", Change::kGrew, 4},
+      {"", "", Change::kNone, 4},
+      {"", "", Change::kNone, 4},
+      {"", "", Change::kGrew, 5},
+      {"6\r\n", "", Change::kGrew, 6},               // the times stopped: no more waiting
+      {"", "4.100\r\n5.100\r\n", Change::kGrew, 6},  // late times are still taken
+  };
+  std::optional<PlotSeries> timeAxis;
+  for (const auto& [journal, times, change, shown] : polls) {
+    Journal(journal);
+    Times(times);
+    EXPECT_EQ(m_follower.Poll(), change) << shown;
+    EXPECT_EQ(Counts().size(), shown);
+    timeAxis ? timeAxis->Extend() : (void)timeAxis.emplace(m_follower.GetCharge(), XAxis::kTime);
   }
-  EXPECT_EQ(Seconds(), (std::vector<double>{0.1, 1.1, 2.1, 3.1, -1}));
-  Journal("6\r\n");  // the times stopped: no more waiting
-  EXPECT_EQ(m_follower.Poll(), Change::kGrew);
-  EXPECT_EQ(Counts().size(), 6u);
-  Times("4.100\r\n5.100\r\n");  // a late time is still taken
-  EXPECT_EQ(m_follower.Poll(), Change::kGrew);
+  EXPECT_EQ(timeAxis->Size(), 4u);
   EXPECT_EQ(Seconds(), (std::vector<double>{0.1, 1.1, 2.1, 3.1, 4.1, 5.1}));
 }
 
@@ -191,44 +193,32 @@ TEST_F(JournalFollowerTest, ARemovedJournalKeepsTheChargeUntilANewOneStarts) {
 }
 
 #ifndef _WIN32
-// The journal is looked at through the file it opened: a named pipe put in its place between a
-// look and the open (here again and again) is refused, where an open after the look once waited
-// for a writer for good.
+// A named pipe put in the journal's place between a look at it and its opening (here again and
+// again for half a second) is refused; an open after a look once waited for a writer for good.
 TEST_F(JournalFollowerTest, ANamedPipeSwappedInIsRefusedWithoutWaiting) {
-  const fs::path journal = m_folder / "charge-journal.log";
   const fs::path pipe = m_folder / "pipe";
   ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
-  std::atomic<bool> stop = false;
-  std::thread swapper([&] {
-    for (int i = 0; !stop; ++i) {
-      const fs::path other = m_folder / "other";
-      if (i % 2 == 0) {
-        fs::create_hard_link(pipe, other);
-      } else {
-        std::ofstream(other, std::ios::binary) << "1\r\n";
-      }
-      fs::rename(other, journal);
-    }
-  });
-  // Half a second of polls; one that waits on the pipe is let go by a writer once the test
-  // has failed.
   std::atomic<bool> done = false;
   std::set<std::string> problems;
-  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(500);
   std::thread follower([&] {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(500);
     while (std::chrono::steady_clock::now() < end) {
       m_follower.Poll();
       problems.insert(m_follower.Problem());
     }
     done = true;
   });
-  while (!done && std::chrono::steady_clock::now() < end + std::chrono::seconds(3)) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+  for (int i = 0; !done && std::chrono::steady_clock::now() < deadline; ++i) {
+    if (i % 2 == 0) {
+      fs::create_hard_link(pipe, m_folder / "next");
+    } else {
+      std::ofstream(m_folder / "next", std::ios::binary) << "1\r\n";
+    }
+    fs::rename(m_folder / "next", m_folder / "charge-journal.log");
   }
-  stop = true;
-  swapper.join();
   EXPECT_TRUE(done) << "a poll waits on the named pipe";
-  while (!done) ::close(::open(pipe.c_str(), O_WRONLY | O_NONBLOCK));
+  while (!done) ::close(::open(pipe.c_str(), O_WRONLY | O_NONBLOCK));  // lets it go
   follower.join();
   EXPECT_TRUE(problems.contains("It is a named pipe (FIFO), not a regular file"));
 }
