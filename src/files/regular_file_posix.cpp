@@ -46,17 +46,22 @@ Result<RegularFile> RegularFile::Open(const fs::path& path) {
   // Reads of a regular file never wait anyway; plain blocking reads keep the readers simple.
   ::fcntl(handle, F_SETFL, ::fcntl(handle, F_GETFL) & ~O_NONBLOCK);
   file.m_size = static_cast<std::uintmax_t>(status.st_size);
+  file.m_identity = {static_cast<std::uint64_t>(status.st_dev),
+                     static_cast<std::uint64_t>(status.st_ino)};
   return file;
 }
 
 RegularFile::RegularFile(RegularFile&& other) noexcept
-    : m_handle(std::exchange(other.m_handle, -1)), m_size(other.m_size) {}
+    : m_handle(std::exchange(other.m_handle, -1)),
+      m_size(other.m_size),
+      m_identity(other.m_identity) {}
 
 RegularFile& RegularFile::operator=(RegularFile&& other) noexcept {
   if (this != &other) {
     if (m_handle >= 0) ::close(m_handle);
     m_handle = std::exchange(other.m_handle, -1);
     m_size = other.m_size;
+    m_identity = other.m_identity;
   }
   return *this;
 }
@@ -68,6 +73,15 @@ RegularFile::~RegularFile() {
 Result<std::size_t> RegularFile::Read(std::span<char> buffer) {
   while (true) {
     const ssize_t count = ::read(m_handle, buffer.data(), buffer.size());
+    if (count >= 0) return static_cast<std::size_t>(count);
+    if (errno != EINTR) return SystemFailure(errno);
+  }
+}
+
+Result<std::size_t> RegularFile::ReadAt(std::uint64_t offset, std::span<char> buffer) {
+  while (true) {
+    const ssize_t count =
+        ::pread(m_handle, buffer.data(), buffer.size(), static_cast<off_t>(offset));
     if (count >= 0) return static_cast<std::size_t>(count);
     if (errno != EINTR) return SystemFailure(errno);
   }

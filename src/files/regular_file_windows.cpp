@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include "common/windows_api.h"
 #include "files/not_regular_file.h"
 #include "files/regular_file.h"
 
@@ -16,6 +17,10 @@ namespace {
 namespace fs = std::filesystem;
 
 Failure SystemFailure(int error) { return Failure{std::generic_category().message(error)}; }
+
+Failure LastFailure() {
+  return Failure{std::system_category().message(static_cast<int>(::GetLastError()))};
+}
 
 }  // namespace
 
@@ -27,23 +32,43 @@ Result<RegularFile> RegularFile::Open(const fs::path& path) {
   if (!error && fs::exists(status) && !fs::is_regular_file(status)) {
     return Failure{NotRegularFileReason(status.type())};
   }
-  const int handle = ::_wopen(path.c_str(), _O_RDONLY | _O_BINARY);
-  if (handle < 0) return SystemFailure(errno);
-  RegularFile file(handle, 0);
-  const long long size = ::_filelengthi64(handle);
-  if (size < 0) return SystemFailure(errno);
-  file.m_size = static_cast<std::uintmax_t>(size);
+  // Sharing deletion too: a reader must not keep Ampelon from renaming or removing its journal.
+  const HANDLE handle = ::CreateFileW(path.c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return LastFailure();
+  BY_HANDLE_FILE_INFORMATION information{};
+  if (!::GetFileInformationByHandle(handle, &information)) {
+    const Failure failure = LastFailure();
+    ::CloseHandle(handle);
+    return failure;
+  }
+  const int descriptor = ::_open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_RDONLY);
+  if (descriptor < 0) {
+    ::CloseHandle(handle);
+    return SystemFailure(errno);
+  }
+  RegularFile file(descriptor, 0);
+  file.m_size =
+      (static_cast<std::uintmax_t>(information.nFileSizeHigh) << 32) | information.nFileSizeLow;
+  // NTFS's index counts up each time an entry is used again, so it names one file for good.
+  file.m_identity = {
+      information.dwVolumeSerialNumber,
+      (static_cast<std::uint64_t>(information.nFileIndexHigh) << 32) | information.nFileIndexLow};
   return file;
 }
 
 RegularFile::RegularFile(RegularFile&& other) noexcept
-    : m_handle(std::exchange(other.m_handle, -1)), m_size(other.m_size) {}
+    : m_handle(std::exchange(other.m_handle, -1)),
+      m_size(other.m_size),
+      m_identity(other.m_identity) {}
 
 RegularFile& RegularFile::operator=(RegularFile&& other) noexcept {
   if (this != &other) {
     if (m_handle >= 0) ::_close(m_handle);
     m_handle = std::exchange(other.m_handle, -1);
     m_size = other.m_size;
+    m_identity = other.m_identity;
   }
   return *this;
 }
@@ -57,6 +82,13 @@ Result<std::size_t> RegularFile::Read(std::span<char> buffer) {
   const int count = ::_read(m_handle, buffer.data(), piece);
   if (count < 0) return SystemFailure(errno);
   return static_cast<std::size_t>(count);
+}
+
+Result<std::size_t> RegularFile::ReadAt(std::uint64_t offset, std::span<char> buffer) {
+  if (::_lseeki64(m_handle, static_cast<__int64>(offset), SEEK_SET) < 0) {
+    return SystemFailure(errno);
+  }
+  return Read(buffer);
 }
 
 }  // namespace ampelon

@@ -10,8 +10,8 @@ namespace ampelon {
 
 // A file written only at its end, whose data can be forced onto the disk. Its handle is set
 // when it is created and closed when the object goes, so one thread may write while another
-// forces the data onto the disk. The platform's own calls sit in journal_file_posix.cpp and
-// journal_file_windows.cpp.
+// forces the data onto the disk. It may be renamed or removed while it is open. The platform's
+// own calls sit in journal_file_posix.cpp and journal_file_windows.cpp.
 class JournalFile {
  public:
   // Creates `path` empty (or empties it).
@@ -23,8 +23,6 @@ class JournalFile {
 
   // Adds `bytes` at the end with one system call where the system allows.
   Result<void> Append(std::string_view bytes);
-  // Drops everything written so far.
-  Result<void> Empty();
   // Returns once the data written so far is on the disk.
   Result<void> SyncData();
 
@@ -33,5 +31,9 @@ class JournalFile {
 
   const int m_handle;
 };
+
+// Returns once the files renamed into or out of `folder` so far keep their names after a power
+// cut.
+Result<void> SyncFolder(const std::filesystem::path& folder);
 
 }  // namespace ampelon

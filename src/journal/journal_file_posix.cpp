@@ -36,11 +36,6 @@ Result<void> JournalFile::Append(std::string_view bytes) {
   return {};
 }
 
-Result<void> JournalFile::Empty() {
-  if (::ftruncate(m_handle, 0) != 0) return SystemFailure();
-  return {};
-}
-
 Result<void> JournalFile::SyncData() {
 #if defined(__APPLE__)
   // macOS has no fdatasync; fsync is the nearest.
@@ -50,6 +45,15 @@ Result<void> JournalFile::SyncData() {
 #endif
   if (synced != 0) return SystemFailure();
   return {};
+}
+
+Result<void> SyncFolder(const std::filesystem::path& folder) {
+  const int handle = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (handle < 0) return SystemFailure();
+  Result<void> synced;
+  if (::fsync(handle) != 0) synced = SystemFailure();
+  ::close(handle);
+  return synced;
 }
 
 }  // namespace ampelon

@@ -16,10 +16,12 @@ JournalSyncer::~JournalSyncer() {
   if (m_thread.joinable()) m_thread.join();
 }
 
-void JournalSyncer::Request(std::vector<std::shared_ptr<JournalFile>> files) {
+void JournalSyncer::Request(std::vector<std::shared_ptr<JournalFile>> files,
+                            std::filesystem::path folder) {
   {
     const std::lock_guard lock(m_mutex);
     m_asked = std::move(files);
+    if (!folder.empty()) m_askedFolder = std::move(folder);
     if (!m_thread.joinable()) {
       // Without a thread of its own (the system's limit reached) nothing is flushed: the
       // journal hears of it as of a failed flush.
@@ -27,6 +29,7 @@ void JournalSyncer::Request(std::vector<std::shared_ptr<JournalFile>> files) {
         m_thread = std::thread([this] { Run(); });
       } catch (const std::system_error& error) {
         m_asked.clear();
+        m_askedFolder.clear();
         m_failure = std::string("its thread could not start (") + error.what() + ")";
       }
     }
@@ -36,7 +39,7 @@ void JournalSyncer::Request(std::vector<std::shared_ptr<JournalFile>> files) {
 
 void JournalSyncer::Wait() {
   std::unique_lock lock(m_mutex);
-  m_changed.wait(lock, [this] { return m_asked.empty() && !m_running; });
+  m_changed.wait(lock, [this] { return m_asked.empty() && m_askedFolder.empty() && !m_running; });
 }
 
 std::optional<std::string> JournalSyncer::TakeFailure() {
@@ -47,14 +50,22 @@ std::optional<std::string> JournalSyncer::TakeFailure() {
 void JournalSyncer::Run() {
   std::unique_lock lock(m_mutex);
   while (true) {
-    m_changed.wait(lock, [this] { return !m_asked.empty() || m_stopping; });
-    if (m_asked.empty()) return;
+    m_changed.wait(lock,
+                   [this] { return !m_asked.empty() || !m_askedFolder.empty() || m_stopping; });
+    if (m_asked.empty() && m_askedFolder.empty()) return;
     std::vector<std::shared_ptr<JournalFile>> files = std::exchange(m_asked, {});
+    const std::filesystem::path folder = std::exchange(m_askedFolder, {});
     m_running = true;
     lock.unlock();
     std::optional<std::string> failure;
     for (const std::shared_ptr<JournalFile>& file : files) {
       if (const Result<void> synced = file->SyncData(); !synced && !failure) {
+        failure = synced.error();
+      }
+    }
+    // The files' data first: a name must not survive a power cut that its data does not.
+    if (!folder.empty()) {
+      if (const Result<void> synced = SyncFolder(folder); !synced && !failure) {
         failure = synced.error();
       }
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <condition_variable>
+#include <filesystem>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -24,9 +25,10 @@ class JournalSyncer {
   // Waits for a flush that runs.
   ~JournalSyncer();
 
-  // Asks for a flush of everything written so far to `files`; returns at once. Requests made
-  // while one runs are served by one more flush after it.
-  void Request(std::vector<std::shared_ptr<JournalFile>> files);
+  // Asks for a flush of everything written so far to `files`, and then of the names in `folder`
+  // (none when empty); returns at once. Requests made while one runs are served by one more
+  // flush after it.
+  void Request(std::vector<std::shared_ptr<JournalFile>> files, std::filesystem::path folder = {});
   // Returns when no flush runs or is asked for.
   void Wait();
   // The reason the last flush failed, or the thread could not start, once.
@@ -39,6 +41,7 @@ class JournalSyncer {
   std::condition_variable m_changed;
   std::thread m_thread;                               // started by the first request
   std::vector<std::shared_ptr<JournalFile>> m_asked;  // to be flushed next
+  std::filesystem::path m_askedFolder;                // alike; kept until it is flushed
   bool m_running = false;
   bool m_stopping = false;
   std::optional<std::string> m_failure;

@@ -5,10 +5,14 @@
 #include <system_error>
 #include <utility>
 
+#include "files/rename_file.h"
 #include "measurement/graph_log_writer.h"
 
 namespace ampelon {
 namespace {
+
+// A new journal and its times are written under these names, then renamed into place.
+constexpr const char* kNewSuffix = ".new";
 
 // Each time in seconds with three decimals and CR LF; a reading without a time (loaded from a
 // file) gets an empty line, so that line n is always reading n's.
@@ -43,28 +47,54 @@ void RecoveryJournal::Disable(const std::string& reason) {
   m_problem = reason;
 }
 
-bool RecoveryJournal::EnsureOpen() {
-  if (!Enabled()) return false;
-  if (m_file) return true;
-  std::error_code error;
-  std::filesystem::create_directories(m_folder, error);
-  if (error) {
-    Fail("Could not create the folder " + Utf8FromPath(m_folder), error.message());
-    return false;
-  }
-  // A marker left from an earlier run must not vouch for this run's readings.
-  SetSaved(true);
-  if (!Enabled()) return false;
-  for (auto [file, name] :
-       {std::pair{&m_file, kJournalName}, std::pair{&m_timesFile, kTimesName}}) {
-    Result<std::unique_ptr<JournalFile>> created = JournalFile::Create(m_folder / name);
-    if (!created) {
-      Fail("Could not create " + Utf8FromPath(m_folder / name), created.error());
+bool RecoveryJournal::EnsureOpen() { return Enabled() && (m_file || WriteAnew({}, {})); }
+
+bool RecoveryJournal::WriteAnew(std::span<const std::int16_t> readings,
+                                std::span<const double> times) {
+  if (!m_file) {
+    std::error_code error;
+    std::filesystem::create_directories(m_folder, error);
+    if (error) {
+      Fail("Could not create the folder " + Utf8FromPath(m_folder), error.message());
       return false;
     }
-    *file = std::move(*created);
+    // A marker left from an earlier run must not vouch for this run's readings.
+    SetSaved(true);
+    if (!Enabled()) return false;
   }
-  return true;
+  const std::filesystem::path journal = JournalPath();
+  const std::filesystem::path timesPath = m_folder / kTimesName;
+  const std::filesystem::path newJournal = std::filesystem::path(journal) += kNewSuffix;
+  const std::filesystem::path newTimes = std::filesystem::path(timesPath) += kNewSuffix;
+  const auto done = [this](const Result<void>& result, const std::string& what) {
+    if (!result) Fail(what, result.error());
+    return static_cast<bool>(result);
+  };
+  // The files in place now are let go of (a flush may hold them a little longer).
+  for (auto [file, path] : {std::pair{&m_file, newJournal}, std::pair{&m_timesFile, newTimes}}) {
+    Result<std::unique_ptr<JournalFile>> opened = JournalFile::Create(path);
+    if (!opened) {
+      Fail("Could not create " + Utf8FromPath(path), opened.error());
+      break;
+    }
+    *file = std::move(*opened);
+  }
+  // New files rather than the old ones emptied, so that a reader tells the new journal from the
+  // old by the file, whatever it holds. Whenever there are times beside the journal, they are
+  // its own: the old times go before the new journal comes, the new times after it.
+  const auto renamed = [&](const std::filesystem::path& from, const std::filesystem::path& to) {
+    return done(RenameFile(from, to),
+                "Could not rename " + Utf8FromPath(from) + " to " + Utf8FromPath(to.filename()));
+  };
+  if (Enabled() && WriteReadings(readings, times) &&
+      done(RemoveFile(timesPath), "Could not remove " + Utf8FromPath(timesPath)) &&
+      renamed(newJournal, journal) && renamed(newTimes, timesPath)) {
+    m_folderUnsynced = true;
+    return true;
+  }
+  (void)RemoveFile(newJournal);
+  (void)RemoveFile(newTimes);
+  return false;
 }
 
 void RecoveryJournal::SetSaved(bool saved) {
@@ -117,15 +147,7 @@ bool RecoveryJournal::WriteReadings(std::span<const std::int16_t> readings,
 
 void RecoveryJournal::Rewrite(std::span<const std::int16_t> readings,
                               std::span<const double> times) {
-  if (!EnsureOpen()) return;
-  for (auto [file, name] :
-       {std::pair{&m_file, kJournalName}, std::pair{&m_timesFile, kTimesName}}) {
-    if (const Result<void> emptied = (*file)->Empty(); !emptied) {
-      Fail("Could not empty " + Utf8FromPath(m_folder / name), emptied.error());
-      return;
-    }
-  }
-  if (WriteReadings(readings, times) && !m_saved) SetSaved(true);
+  if (Enabled() && WriteAnew(readings, times) && !m_saved) SetSaved(true);
 }
 
 void RecoveryJournal::MarkSaved() {
@@ -155,7 +177,8 @@ void RecoveryJournal::Sync() {
   }
   if (!m_unsynced || !m_file) return;
   m_unsynced = false;
-  m_syncer.Request({m_file, m_timesFile});
+  m_syncer.Request({m_file, m_timesFile},
+                   std::exchange(m_folderUnsynced, false) ? m_folder : std::filesystem::path{});
 }
 
 void RecoveryJournal::SyncNow() {
@@ -177,9 +200,10 @@ void RecoveryJournal::Close() {
   m_file.reset();
   m_timesFile.reset();
   m_syncer.Wait();
+  // Through RemoveFile: the names are free at once, even while the viewer reads the files.
+  (void)RemoveFile(JournalPath());
+  (void)RemoveFile(m_folder / kTimesName);
   std::error_code ignored;
-  std::filesystem::remove(JournalPath(), ignored);
-  std::filesystem::remove(m_folder / kTimesName, ignored);
   std::filesystem::remove(m_folder / kSavedMarkerName, ignored);
 }
 

@@ -33,8 +33,10 @@ class RecoveryJournal {
   // Readings that just arrived, newest last, and their times (SampleStore::Times()): written at
   // once, one write to each file for all of them.
   void Append(std::span<const std::int16_t> readings, std::span<const double> times);
-  // The store's readings after a load: the journal is rewritten to hold exactly these, and
-  // nothing in it needs recovering.
+  // The store's readings after a load: the journal is written anew to hold exactly these, and
+  // nothing in it needs recovering. The new journal and times are new files, renamed into place
+  // (the old times removed first, the new ones renamed last), so that a reader never finds
+  // times beside a journal they do not belong to.
   void Rewrite(std::span<const std::int16_t> readings, std::span<const double> times);
   // Everything in the journal was saved to a file.
   void MarkSaved();
@@ -61,6 +63,9 @@ class RecoveryJournal {
 
  private:
   bool EnsureOpen();
+  // Writes `readings` to a new journal and their times to new times, and renames both into
+  // place; false (and the journal off) when that failed.
+  bool WriteAnew(std::span<const std::int16_t> readings, std::span<const double> times);
   // One write of the readings as graph log lines and one of their times; false (and the journal
   // off) when either failed.
   bool WriteReadings(std::span<const std::int16_t> readings, std::span<const double> times);
@@ -72,10 +77,11 @@ class RecoveryJournal {
   std::shared_ptr<JournalFile> m_file;  // shared with a flush that runs; empty while closed
   std::shared_ptr<JournalFile> m_timesFile;
   std::string m_problem;
-  std::string m_text;       // reused for each write
-  std::string m_timesText;  // alike
-  bool m_saved = true;      // nothing in the journal needs recovering
-  bool m_unsynced = false;  // written since the last Sync()
+  std::string m_text;             // reused for each write
+  std::string m_timesText;        // alike
+  bool m_saved = true;            // nothing in the journal needs recovering
+  bool m_unsynced = false;        // written since the last Sync()
+  bool m_folderUnsynced = false;  // files renamed since the last Sync()
   bool m_closed = false;
 };
 

@@ -1,34 +1,31 @@
 #include "viewer/followed_file.h"
 
 #include <algorithm>
-#include <fstream>
-#include <system_error>
+#include <span>
 #include <utility>
-
-#include "files/not_regular_file.h"
 
 namespace ampelon {
 namespace {
 
-// How much of what was read is compared each time: enough that a file written anew is told
-// from the old one, little enough to cost nothing once a second.
+// How much of what was read is compared each time: enough that a file cut and written again
+// in place is told from the old one, little enough to cost nothing once a second.
 constexpr std::size_t kCompared = 4096;
-// A file that keeps being replaced while it is read is given up on for this read.
-constexpr int kAttempts = 3;
+// The most one read takes in, so that no read holds up the window for long.
+constexpr std::uint64_t kMostAtOnce = std::uint64_t{16} << 20;
 
-bool ReadAt(std::istream& in, std::uint64_t offset, std::size_t count, std::string& out) {
-  out.resize(count);
-  in.clear();
-  in.seekg(static_cast<std::streamoff>(offset));
-  in.read(out.data(), static_cast<std::streamsize>(count));
-  out.resize(static_cast<std::size_t>(std::max<std::streamsize>(in.gcount(), 0)));
-  return out.size() == count;
-}
-
-FollowedFile::Update Missing() {
-  FollowedFile::Update update;
-  update.missing = true;
-  return update;
+// Up to `count` bytes from `offset` on; fewer at the end of the file.
+Result<std::string> ReadRange(RegularFile& file, std::uint64_t offset, std::size_t count) {
+  std::string bytes(count, '\0');
+  std::size_t got = 0;
+  while (got < count) {
+    const Result<std::size_t> read =
+        file.ReadAt(offset + got, std::span<char>(bytes.data() + got, count - got));
+    if (!read) return Failure{read.error()};
+    if (*read == 0) break;
+    got += *read;
+  }
+  bytes.resize(got);
+  return bytes;
 }
 
 }  // namespace
@@ -36,71 +33,59 @@ FollowedFile::Update Missing() {
 FollowedFile::FollowedFile(std::filesystem::path path) : m_path(std::move(path)) {}
 
 void FollowedFile::Reset() {
+  m_read.reset();
+  m_held.reset();
   m_offset = 0;
   m_head.clear();
   m_tail.clear();
 }
 
-bool FollowedFile::StillBegins(std::istream& in) {
-  std::string bytes;
-  return ReadAt(in, 0, m_head.size(), bytes) && bytes == m_head &&
-         ReadAt(in, m_offset - m_tail.size(), m_tail.size(), bytes) && bytes == m_tail;
-}
-
-Result<FollowedFile::Update> FollowedFile::Read() {
-  for (int attempt = 1;; ++attempt) {
-    Result<Update> update = ReadOnce();
-    // An empty read that says "from the start" is a file found replaced after it was read:
-    // read it again, whole, rather than show nothing for a second.
-    if (!update || update->missing || !update->fromStart || !update->bytes.empty() ||
-        attempt == kAttempts) {
-      return update;
-    }
-  }
-}
-
-Result<FollowedFile::Update> FollowedFile::ReadOnce() {
+Result<std::optional<RegularFile>> FollowedFile::Open() const {
+  Result<RegularFile> file = RegularFile::Open(m_path);
+  if (file) return std::optional<RegularFile>(std::move(*file));
   std::error_code error;
-  const auto status = std::filesystem::status(m_path, error);
-  if (!std::filesystem::exists(status)) return Missing();
-  // A named pipe would keep the open waiting for a writer.
-  if (!std::filesystem::is_regular_file(status))
-    return Failure{NotRegularFileReason(status.type())};
-  std::ifstream in(m_path, std::ios::binary);
-  if (!in) {
-    if (!std::filesystem::exists(m_path, error)) return Missing();
-    return Failure{"the file cannot be opened"};
-  }
-  in.seekg(0, std::ios::end);
-  const std::streamoff end = in.tellg();
-  if (end < 0) return Failure{"the file cannot be read"};
-  const auto size = static_cast<std::uint64_t>(end);
+  if (!std::filesystem::exists(m_path, error) && !error) return std::optional<RegularFile>();
+  return Failure{file.error()};
+}
 
-  Update update;
-  if (size < m_offset || !StillBegins(in)) {
-    Reset();
-    update.fromStart = true;
+bool FollowedFile::InPlace(const RegularFile& file) const {
+  const Result<RegularFile> now = RegularFile::Open(m_path);
+  return now && now->GetIdentity() == file.GetIdentity();
+}
+
+Result<bool> FollowedFile::StillBegins(RegularFile& file) const {
+  const Result<std::string> head = ReadRange(file, 0, m_head.size());
+  if (!head) return Failure{head.error()};
+  const Result<std::string> tail = ReadRange(file, m_offset - m_tail.size(), m_tail.size());
+  if (!tail) return Failure{tail.error()};
+  return *head == m_head && *tail == m_tail;
+}
+
+Result<FollowedFile::Update> FollowedFile::Read(RegularFile file) {
+  bool continues = m_read && *m_read == file.GetIdentity() && file.Size() >= m_offset;
+  if (continues) {
+    const Result<bool> begins = StillBegins(file);
+    if (!begins) return Failure{begins.error()};
+    continues = *begins;
   }
-  update.fromStart = update.fromStart || m_offset == 0;
-  ReadAt(in, m_offset, static_cast<std::size_t>(size - m_offset), update.bytes);
-  // The file may have been written anew while it was read: then what was just read is not
-  // trusted, and the next read starts from the first byte.
-  const std::uint64_t offset = m_offset + update.bytes.size();
-  std::string head = m_head;
-  if (head.size() < kCompared) {
-    head += update.bytes.substr(0, kCompared - head.size());
+  if (!continues) Reset();
+  const auto count =
+      static_cast<std::size_t>(std::min<std::uint64_t>(file.Size() - m_offset, kMostAtOnce));
+  Result<std::string> bytes = ReadRange(file, m_offset, count);
+  if (!bytes) return Failure{bytes.error()};
+
+  Update update{m_offset == 0, std::move(*bytes)};
+  const std::string& added = update.bytes;
+  if (m_head.size() < kCompared) m_head += added.substr(0, kCompared - m_head.size());
+  if (added.size() >= kCompared) {
+    m_tail.assign(added, added.size() - kCompared);
+  } else {
+    m_tail += added;
+    if (m_tail.size() > kCompared) m_tail.erase(0, m_tail.size() - kCompared);
   }
-  std::string tail = m_tail + update.bytes;
-  if (tail.size() > kCompared) tail.erase(0, tail.size() - kCompared);
-  m_head = std::move(head);
-  m_tail = std::move(tail);
-  m_offset = offset;
-  if (!update.bytes.empty() && !StillBegins(in)) {
-    Reset();
-    Update restart;
-    restart.fromStart = true;
-    return restart;
-  }
+  m_offset += added.size();
+  m_read = file.GetIdentity();
+  m_held = std::move(file);
   return update;
 }
 

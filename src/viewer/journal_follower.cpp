@@ -1,5 +1,6 @@
 #include "viewer/journal_follower.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <utility>
@@ -9,8 +10,9 @@
 namespace ampelon {
 namespace {
 
-// Polls that times which started over alone wait for the journal to start over as well.
-constexpr int kTimesAheadPollsAtMost = 2;
+// Polls that readings wait for times that do not come before they are shown without them:
+// Ampelon writes a reading's time right after the reading.
+constexpr int kPollsWaitingForTimes = 3;
 
 }  // namespace
 
@@ -24,17 +26,23 @@ JournalFollower::~JournalFollower() = default;
 void JournalFollower::StartOver() {
   m_parser = std::make_unique<GraphLogParser>(GraphLogParser::kNoCapacityLimit);
   m_charge = Charge{};
+  m_timesFile.Reset();
+  m_times = TimesParser();
+  m_timesFound = false;
+  m_pollsWithoutTimes = 0;
   m_timesApplied = 0;
 }
 
 JournalFollower::Change JournalFollower::Poll() {
-  const Result<FollowedFile::Update> journal = m_journal.Read();
+  Result<std::optional<RegularFile>> journal = m_journal.Open();
   if (!journal) {
     m_problem = journal.error();
+    m_journal.LetGo();
+    m_timesFile.LetGo();
     return Change::kNone;
   }
   m_problem.clear();
-  if (journal->missing) {
+  if (!*journal) {
     if (m_state != State::kFollowing) return Change::kNone;
     m_state = State::kEnded;
     // A journal that comes back is a new charge, whatever it holds.
@@ -42,58 +50,70 @@ JournalFollower::Change JournalFollower::Poll() {
     m_timesFile.Reset();
     return Change::kEnded;
   }
+  // Ampelon removes the old times before it puts a new journal in place, and puts the new
+  // times there only after it: times found while the journal stays in place are its own.
   // Times that cannot be read this time are read at the next poll.
-  Result<FollowedFile::Update> times = m_timesFile.Read();
-  const bool timesFromStart = times && !times->missing && times->fromStart;
+  Result<std::optional<RegularFile>> times = m_timesFile.Open();
+  const bool timesOwn = times && *times && m_journal.InPlace(**journal);
 
+  const Result<FollowedFile::Update> read = m_journal.Read(std::move(**journal));
+  if (!read) {
+    m_problem = read.error();
+    return Change::kNone;
+  }
   Change change = Change::kNone;
-  if (journal->fromStart || m_state != State::kFollowing) {
+  if (read->fromStart || m_state != State::kFollowing) {
     StartOver();
     m_state = State::kFollowing;
     change = Change::kStartedOver;
-    if (timesFromStart) {
-      m_times = TimesParser();
-      m_timesBelong = true;
-    } else {
-      // Unless the times started over shortly before, they are still the old journal's: the
-      // new journal's times are the next ones to start from the first line.
-      m_timesBelong = m_timesAheadPolls >= 0;
-      m_timesAwaited = !m_timesBelong;
-      if (!m_timesBelong) m_times = TimesParser();
-    }
-    m_timesAheadPolls = -1;
-  } else if (timesFromStart) {
-    m_times = TimesParser();
-    m_timesApplied = 0;
-    m_charge.seconds.clear();
-    m_timesBelong = m_timesAwaited;
-    m_timesAheadPolls = m_timesAwaited ? -1 : 0;
-    m_timesAwaited = false;
-  } else if (m_timesAheadPolls >= 0 && ++m_timesAheadPolls > kTimesAheadPollsAtMost) {
-    // The journal did not follow: the times alone were written anew.
-    m_timesAheadPolls = -1;
-    m_timesBelong = true;
   }
-  if (times && !times->missing && (m_timesBelong || m_timesAheadPolls >= 0)) {
-    m_times.Feed(times->bytes);
-  }
+  m_parser->Feed(read->bytes);
 
-  const std::size_t before = m_parser->Readings().size();
-  m_parser->Feed(journal->bytes);
-  const auto& readings = m_parser->Readings();
-  m_charge.counts.insert(m_charge.counts.end(),
-                         readings.begin() + static_cast<std::ptrdiff_t>(before), readings.end());
+  const std::size_t timesBefore = m_times.Seconds().size();
+  if (timesOwn && ReadTimes(std::move(**times))) change = Change::kStartedOver;
+  const std::size_t shown = m_charge.counts.size();
+  ShowReadings(m_times.Seconds().size() > timesBefore);
   const bool timesChanged = ApplyTimes();
-  if (change == Change::kNone && (readings.size() > before || timesChanged)) {
+  if (change == Change::kNone && (m_charge.counts.size() > shown || timesChanged)) {
     change = Change::kGrew;
   }
   return change;
 }
 
+bool JournalFollower::ReadTimes(RegularFile file) {
+  const Result<FollowedFile::Update> read = m_timesFile.Read(std::move(file));
+  if (!read) return false;
+  // Times written anew or cut while the journal went on: every reading gets its time again.
+  const bool startedOver = read->fromStart && m_timesFound;
+  if (startedOver) {
+    m_times = TimesParser();
+    m_charge.seconds.clear();
+    m_timesApplied = 0;
+  }
+  m_timesFound = true;
+  m_times.Feed(read->bytes);
+  return startedOver;
+}
+
+void JournalFollower::ShowReadings(bool timesGrew) {
+  const std::vector<std::int16_t>& readings = m_parser->Readings();
+  std::size_t shown = readings.size();
+  if (m_timesFound && m_times.Seconds().size() < shown) {
+    m_pollsWithoutTimes = timesGrew ? 0 : m_pollsWithoutTimes + 1;
+    if (m_pollsWithoutTimes < kPollsWaitingForTimes) {
+      shown = std::max(m_charge.counts.size(), m_times.Seconds().size());
+    }
+  } else {
+    m_pollsWithoutTimes = 0;
+  }
+  m_charge.counts.insert(m_charge.counts.end(),
+                         readings.begin() + static_cast<std::ptrdiff_t>(m_charge.counts.size()),
+                         readings.begin() + static_cast<std::ptrdiff_t>(shown));
+}
+
 bool JournalFollower::ApplyTimes() {
-  const bool shown = m_timesBelong && m_timesAheadPolls < 0;
   const std::vector<double>& seconds = m_times.Seconds();
-  if (!shown || m_charge.counts.empty()) return false;
+  if (m_charge.counts.empty()) return false;
   const std::size_t known = std::min(seconds.size(), m_charge.counts.size());
   if (m_charge.seconds.empty()) {
     // No times are known until the first line that holds one.

@@ -16,7 +16,10 @@ class GraphLogParser;
 // Follows the charge that Ampelon is recording, through its recovery journal and the times file
 // beside it: Poll(), once a second, reads what was added since. A journal written anew (a graph
 // log was loaded) starts the charge over; a journal that is gone (the charge ended cleanly)
-// leaves the charge as it was. Only reads: the journal belongs to the recording program.
+// leaves the charge as it was. Times are taken only from the times file of the journal being
+// read, and a reading joins the charge once its time was read (or after a few polls without
+// it), so that it lands on the time axis. Only reads: the journal belongs to the recording
+// program.
 class JournalFollower {
  public:
   enum class State {
@@ -43,6 +46,12 @@ class JournalFollower {
 
  private:
   void StartOver();
+  // Reads the journal's times (`file`, found beside the journal while the journal stayed in
+  // place); whether they started over after times were read.
+  bool ReadTimes(RegularFile file);
+  // Adds the readings read so far to the charge, those whose times are still to come only once
+  // they were waited for long enough.
+  void ShowReadings(bool timesGrew);
   // Brings the charge's times up to the readings and times read so far.
   bool ApplyTimes();
 
@@ -53,12 +62,8 @@ class JournalFollower {
   Charge m_charge;
   State m_state = State::kWaiting;
   std::string m_problem;
-  // The two files are written anew one after the other. Times read since the journal's last
-  // start belong to it; times that started over alone wait a few polls for the journal to start
-  // over too, and are hidden meanwhile.
-  bool m_timesBelong = false;
-  bool m_timesAwaited = false;     // the journal started over; its times have not yet
-  int m_timesAheadPolls = -1;      // polls since the times started over alone; -1: they did not
+  bool m_timesFound = false;       // the journal's times were read: its readings wait for them
+  int m_pollsWithoutTimes = 0;     // polls in a row that readings waited and no time came
   std::size_t m_timesApplied = 0;  // readings whose time the charge holds from m_times
 };
 

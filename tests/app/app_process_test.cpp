@@ -17,6 +17,7 @@
 #include <QThread>
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -25,6 +26,7 @@
 #include <string>
 
 #include "serial/pseudo_terminal.h"
+#include "viewer/journal_follower.h"
 
 namespace {
 
@@ -266,6 +268,51 @@ TEST_F(AppProcessTest, EveryJournalledReadingOfARunEndedUnsavedIsSetAsideAtTheNe
     EXPECT_EQ(setAside.readAll().toStdString(), kept);
     Terminate(second);
   }
+}
+
+// The viewer follows the charge (here its follower, in this process) through two loads in a
+// row; then the readings resume. What it follows is what a fresh look at the journal finds,
+// times and all: the second load's times, empty lines as the first's were, once looked like
+// more of them, and the charge lost its times for good.
+TEST_F(AppProcessTest, AFollowedChargeIsWhatAFreshLookFindsAfterTwoLoadsInARow) {
+  ampelon::testing::PseudoTerminal charger;
+  ASSERT_TRUE(charger.IsValid());
+  WriteSettings("[General]\nSerial%20Port%20Number=\"2\"\n[Ports]\nCOM2=" +
+                QByteArray::fromStdString(charger.SlavePath()) + "\n");
+  const std::filesystem::path state =
+      m_folder.filePath(QStringLiteral("state/Trevanix Ampelon")).toStdString();
+  using Follower = ampelon::JournalFollower;
+  Follower followed(state / "charge-journal.log", state / "charge-journal.times");
+  // Once a fresh look finds `readings`, the followed charge is polled, as the viewer's next poll
+  // after a load would.
+  std::unique_ptr<Follower> fresh;
+  const auto settle = [&](std::size_t readings) {
+    const auto found = [&] {
+      fresh =
+          std::make_unique<Follower>(state / "charge-journal.log", state / "charge-journal.times");
+      return fresh->Poll(), fresh->GetCharge().counts.size() == readings;
+    };
+    return WaitFor(found, 10s) && (followed.Poll(), true);
+  };
+  QProcess& program = Start();
+  ASSERT_TRUE(WaitUntilLoaded());
+  for (const QByteArray& log : {QByteArray("100\r\n200\r\n300\r\n"),
+                                QByteArray("1000\r\n1100\r\n1200\r\n1300\r\n1400\r\n")}) {
+    ASSERT_TRUE(Start({WriteLog(QStringLiteral("load.log"), log)}).waitForFinished(5000));
+    ASSERT_TRUE(settle(static_cast<std::size_t>(log.count('\n'))));
+  }
+  for (int i = 0; i < 12; ++i, QThread::msleep(20)) ASSERT_EQ(charger.WriteSome("2000\n"), 5u);
+  ASSERT_TRUE(settle(17));
+  for (int poll = 0; poll < 4; ++poll) followed.Poll();
+  EXPECT_EQ(followed.GetCharge().counts, fresh->GetCharge().counts);
+  // The same times, unknown (NaN) for the loaded readings, and known for the twelve.
+  const std::vector<double>& times = followed.GetCharge().seconds;
+  const std::vector<double>& freshTimes = fresh->GetCharge().seconds;
+  EXPECT_TRUE(
+      std::equal(times.begin(), times.end(), freshTimes.begin(), freshTimes.end(),
+                 [](double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); }));
+  EXPECT_EQ(std::count_if(times.begin(), times.end(), [](double t) { return t >= 0; }), 12);
+  Terminate(program);
 }
 
 // --help and --version answer before any window exists, so they work without a display, and

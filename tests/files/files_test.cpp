@@ -10,6 +10,7 @@
 
 #include "common/utf8_path.h"
 #include "files/regular_file.h"
+#include "files/rename_file.h"
 #include "files/replace_whole_file.h"
 
 namespace ampelon {
@@ -83,6 +84,24 @@ TEST_F(FilesTest, RegularFileReadsAFileAndRefusesAFolder) {
   ASSERT_FALSE(folder);
   EXPECT_EQ(folder.error(), "It is a folder, not a regular file");
   EXPECT_FALSE(RegularFile::Open(m_folder / "missing.log"));
+}
+
+// The viewer holds the journal open while it reads it: Ampelon still removes it (its name free
+// at once through RemoveFile) and what was opened reads on. On Windows a reader once kept the
+// journal from being removed (or renamed: the journal's own tests rename files held so).
+TEST_F(FilesTest, AFileHeldOpenForReadingCanBeRemoved) {
+  const fs::path file = m_folder / "charge-journal.log";
+  std::error_code error;
+  for (const bool standard : {false, true}) {
+    std::ofstream(file, std::ios::binary) << "old";
+    Result<RegularFile> held = RegularFile::Open(file);
+    ASSERT_TRUE(held) << held.error();
+    ASSERT_TRUE(standard ? (fs::remove(file, error), !error) : bool(RemoveFile(file)));
+    EXPECT_TRUE(standard || !fs::exists(file));
+    std::array<char, 8> buffer{};
+    EXPECT_EQ(std::string(buffer.data(), *held->ReadAt(0, buffer)), "old");
+  }
+  EXPECT_TRUE(RemoveFile(m_folder / "missing.log"));
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "common/utf8_path.h"
+#include "files/regular_file.h"
 #include "journal/recovery_journal.h"
 #include "measurement/graph_log_file.h"
 #include "measurement/graph_log_parser.h"
@@ -94,6 +95,11 @@ TEST_F(RecoveryJournalTest, ALoadSetsUnsavedReadingsAsideAndRewritesTheJournal) 
     const std::vector<fs::path> before = Recovered();
     const std::size_t messages = m_dialogs.Messages().size();
     m_serial.Receive(received);
+    // Held as the viewer holds them while it reads: a load writes new files, which the viewer
+    // tells from the old ones whatever they hold.
+    Result<RegularFile> heldJournal = RegularFile::Open(Journal());
+    Result<RegularFile> heldTimes = RegularFile::Open(Times());
+    ASSERT_TRUE(heldJournal && heldTimes);
     if (byDialog) {
       m_fileDialog.Answer("/data/old.log");
       m_controller->OnLoadGraph();
@@ -102,6 +108,8 @@ TEST_F(RecoveryJournalTest, ALoadSetsUnsavedReadingsAsideAndRewritesTheJournal) 
     }
     EXPECT_EQ(FileText(Journal()), "70\r\n80\r\n");
     EXPECT_EQ(FileText(Times()), "\r\n\r\n");  // loaded readings have no times
+    EXPECT_NE(RegularFile::Open(Journal())->GetIdentity(), heldJournal->GetIdentity());
+    EXPECT_NE(RegularFile::Open(Times())->GetIdentity(), heldTimes->GetIdentity());
     ASSERT_EQ(Recovered().size(), before.size() + (setAside ? 1 : 0));
     ASSERT_EQ(m_dialogs.Messages().size(), messages + (setAside ? 1 : 0));
     if (!setAside) continue;
