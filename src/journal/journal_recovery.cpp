@@ -10,6 +10,7 @@
 
 #include "common/utf8_path.h"
 #include "files/regular_file.h"
+#include "files/rename_file.h"
 #include "journal/recovery_journal.h"
 #include "measurement/graph_log_file.h"
 #include "measurement/graph_log_parser.h"
@@ -117,10 +118,12 @@ Result<std::optional<RecoveredJournal>> RecoverJournal(const fs::path& folder) {
       exists ? CountCompleteLines(journal, kAll) : Result<CompleteLines>(CompleteLines{});
   if (!kept) return Failure{"Could not read " + Utf8FromPath(journal) + ": " + kept.error()};
   if (saved || kept->lines == 0) {
-    fs::remove(journal, error);
-    if (error) return Failure{"Could not remove " + Utf8FromPath(journal) + ": " + error.message()};
-    fs::remove(times, error);
-    fs::remove(marker, error);
+    // Removed so that the names are free at once, also while the viewer holds the files.
+    if (const Result<void> removed = RemoveFile(journal); !removed) {
+      return Failure{"Could not remove " + Utf8FromPath(journal) + ": " + removed.error()};
+    }
+    (void)RemoveFile(times);
+    (void)RemoveFile(marker);
     return std::optional<RecoveredJournal>{};
   }
 
