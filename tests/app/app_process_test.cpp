@@ -604,6 +604,19 @@ TEST_F(WatchProcessTest, LinesEndedByCrLfAreExplainedInOneNotification) {
   EXPECT_TRUE(Calls("Inhibit").empty());
 }
 
+// The note quotes a rejected line; a notice's body may hold markup, so the line comes escaped.
+TEST_F(WatchProcessTest, ARejectedLineIsQuotedAsTextNotAsMarkup) {
+  Start();
+  ASSERT_TRUE(WaitUntilLoaded());
+  std::string lines;
+  for (int i = 0; i < 25; ++i) lines += "x<b>bold</b> &amp; 1<2\n";
+  ASSERT_EQ(m_charger.WriteSome(lines), lines.size());
+  ASSERT_TRUE(WaitForCall("Notify", "No readings from the charger", 5s));
+  EXPECT_EQ(Calls("Notify").front().value("body").toString().toStdString(),
+            "The lines received are not whole numbers, for example "
+            "\"x&lt;b&gt;bold&lt;/b&gt; &amp;amp; 1&lt;2\".");
+}
+
 TEST_F(WatchProcessTest, ReadingsThatStopAndAPortThatStaysLostAreTold) {
   Start();
   ASSERT_TRUE(WaitUntilLoaded());
