@@ -22,11 +22,11 @@ void QtTextLabel::SetBackground(Colour colour) {
 
 void QtTextLabel::SetHoverText(std::string_view text) {
   // A tooltip has no plain-text mode: one that looks like HTML is shown as HTML, and hover texts
-  // hold lines from the serial port. So it is always HTML, with the text escaped; pre-wrap keeps
-  // its line breaks and spaces and lets a long line wrap.
+  // hold lines from the serial port. So it is always HTML, with the text escaped; "pre" keeps
+  // its lines and spaces as a plain tooltip would.
   const QString plain = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
   m_label.setToolTip(plain.isEmpty() ? QString()
-                                     : QStringLiteral("<p style=\"white-space:pre-wrap\">") +
+                                     : QStringLiteral("<p style=\"white-space:pre\">") +
                                            plain.toHtmlEscaped() + QStringLiteral("</p>"));
 }
 
