@@ -1,5 +1,4 @@
-/* Plays another user's program that made the single-instance pipe first under a name anyone can
-   work out, "ampelon-" and the user name; what reaches it goes to the file FILE. */
+/* Another's pipe, made first under a name anyone can work out; writes what it gets to argv[1]. */
 #include <stdio.h>
 #include <stdlib.h>
 #include <windows.h>
