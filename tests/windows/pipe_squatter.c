@@ -6,7 +6,7 @@
 int main(int argc, char** argv) {
   char name[512], bytes[4096];
   snprintf(name, sizeof name, "\\\\.\\pipe\\ampelon-%s", getenv("USERNAME"));
-  HANDLE pipe = CreateNamedPipeA(name, PIPE_ACCESS_INBOUND | FILE_FLAG_FIRST_PIPE_INSTANCE,
+  HANDLE pipe = CreateNamedPipeA(name, PIPE_ACCESS_DUPLEX | FILE_FLAG_FIRST_PIPE_INSTANCE,
                                  PIPE_TYPE_BYTE | PIPE_WAIT, 1, 0, sizeof bytes, 0, NULL);
   FILE* received = argc == 2 ? fopen(argv[1], "wb") : NULL;
   if (pipe == INVALID_HANDLE_VALUE || received == NULL) return 1;
