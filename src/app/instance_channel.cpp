@@ -8,6 +8,10 @@
 #include <QStringDecoder>
 #include <QTimer>
 
+#ifdef _WIN32
+#include "app/session_pipe.h"
+#endif
+
 namespace ampelon {
 namespace {
 
@@ -28,12 +32,12 @@ QString AbsolutePathIn(const QByteArray& bytes) {
 
 }  // namespace
 
-QString InstanceChannel::ServerName(const QString& runtimeFolder) {
+QString InstanceChannel::ServerName(const QString& lockFolder) {
 #ifdef _WIN32
-  Q_UNUSED(runtimeFolder);
-  return QStringLiteral("ampelon-") + qEnvironmentVariable("USERNAME");
+  Q_UNUSED(lockFolder);
+  return QString::fromStdWString(SessionPipeName());
 #else
-  return runtimeFolder + QStringLiteral("/ampelon.socket");
+  return lockFolder + QStringLiteral("/ampelon.socket");
 #endif
 }
 
@@ -43,6 +47,14 @@ Result<void> InstanceChannel::Send(const QString& serverName, const QString& pat
   if (!socket.waitForConnected(kConnectMilliseconds)) {
     return Failure{socket.errorString().toStdString()};
   }
+#ifdef _WIN32
+  // Anyone may have made a pipe of this name; a path goes only to a copy run by this user.
+  if (const Result<void> ours =
+          CheckPipeServerIsThisUser(reinterpret_cast<void*>(socket.socketDescriptor()));
+      !ours) {
+    return ours;
+  }
+#endif
   socket.write(path.toUtf8() + '\n');
   if (!socket.waitForBytesWritten(kWriteMilliseconds)) {
     return Failure{socket.errorString().toStdString()};

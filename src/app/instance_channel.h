@@ -16,11 +16,13 @@ class InstanceChannel {
   // The longest path accepted, in bytes; a connection that sends more is dropped.
   static constexpr qsizetype kLongestPath = 64 * 1024;
 
-  // The socket's name for this user: a file in `runtimeFolder` (the folder of the instance
-  // lock, private to the user) on Unix, a name that holds the user name on Windows.
-  static QString ServerName(const QString& runtimeFolder);
+  // The socket's name for this user: a file in `lockFolder` (the folder of the instance lock,
+  // private to the user) on Unix; on Windows a pipe name that holds the session and the user's
+  // SID (SessionPipeName).
+  static QString ServerName(const QString& lockFolder);
 
-  // Hands `path` to the copy listening on `serverName`; fails when none listens (yet).
+  // Hands `path` to the copy listening on `serverName`; fails when none listens (yet), and on
+  // Windows when the pipe's server runs as another user.
   static Result<void> Send(const QString& serverName, const QString& path);
 
   // `onPath` receives each absolute path handed over; anything else is ignored.

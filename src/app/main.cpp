@@ -1,6 +1,7 @@
 #include <chrono>
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -9,12 +10,12 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QLockFile>
 #include <QStandardPaths>
 #include <QThread>
 
 #include "app/command_line.h"
 #include "app/instance_channel.h"
+#include "app/instance_lock.h"
 #include "app/pending_file_opener.h"
 #include "app/termination_signals.h"
 #include "common/system_clock.h"
@@ -25,6 +26,7 @@
 #include "ui/qt/form1.h"
 #include "ui/qt/journal_folder.h"
 #include "ui/qt/native_path.h"
+#include "ui/qt/qt_dialogs.h"
 #include "watch/qt/desktop_notifier.h"
 #include "watch/system_time_of_day.h"
 #include "watch/unattended_watch.h"
@@ -41,9 +43,9 @@
 
 namespace {
 
-// The folder of the single-instance lock: the user's runtime folder. Windows has none (Qt names
-// the profile folder itself), so there it is the program's local data folder, created when
-// missing; the profile folder only if that cannot be made.
+// The folder of the single-instance lock: the user's runtime folder (empty when Qt finds none
+// usable). Windows has none (Qt names the profile folder itself), so there it is the program's
+// local data folder, created when missing; the profile folder only if that cannot be made.
 QString InstanceLockFolder() {
 #ifdef _WIN32
   const QString folder = QString::fromStdString(ampelon::JournalFolder());
@@ -83,7 +85,7 @@ std::string SettingsFilePath() {
 // (it is starting) or no more (it is ending), so this tries for a few seconds; when the lock
 // comes free meanwhile, this copy runs instead. The exit code, or nothing when this copy runs.
 std::optional<int> HandToRunningCopy(const QString& file, const QString& serverName,
-                                     QLockFile& instanceLock) {
+                                     ampelon::InstanceLock& instanceLock) {
   using namespace std::chrono_literals;
   if (file.contains(QLatin1Char('\n'))) {
     std::fprintf(stderr,
@@ -95,7 +97,7 @@ std::optional<int> HandToRunningCopy(const QString& file, const QString& serverN
   while (true) {
     const ampelon::Result<void> handed = ampelon::InstanceChannel::Send(serverName, file);
     if (handed) return 0;
-    if (instanceLock.tryLock(0)) return std::nullopt;
+    if (instanceLock.TryAgain()) return std::nullopt;
     if (std::chrono::steady_clock::now() > giveUp) {
       std::fprintf(stderr, "ampelon: could not hand %s to the running Ampelon: %s\n",
                    qUtf8Printable(file), handed.error().c_str());
@@ -162,16 +164,22 @@ int main(int argc, char* argv[]) {
           : ampelon::Utf8FromPath(ampelon::PathFromArgument(commandLine->file.c_str()));
 
   // One copy at a time: a second one ends at once, silently, before touching anything; given a
-  // file, it first hands it to the running one. A lock left by a crashed copy belongs to a dead
-  // process and is taken over.
-  const QString runtimeFolder = InstanceLockFolder();
-  QLockFile instanceLock(runtimeFolder + QStringLiteral("/ampelon.lock"));
-  instanceLock.setStaleLockTime(0);
-  const QString serverName = ampelon::InstanceChannel::ServerName(runtimeFolder);
-  if (!instanceLock.tryLock(0)) {
+  // file, it first hands it to the running one. A copy that cannot lock at all says why.
+  const ampelon::Result<std::unique_ptr<ampelon::InstanceLock>> instanceLock =
+      ampelon::InstanceLock::Take(InstanceLockFolder(), QDir::tempPath());
+  if (!instanceLock) {
+    ampelon::QtDialogs(nullptr).MessageBox(
+        "Ampelon cannot start: it finds no folder of the user's own for the lock that lets one "
+        "copy run at a time (" +
+            instanceLock.error() + ").",
+        "Trevanix Ampelon");
+    return 1;
+  }
+  const QString serverName = ampelon::InstanceChannel::ServerName((*instanceLock)->Folder());
+  if (!(*instanceLock)->Held()) {
     if (file.empty()) return 0;
     if (const std::optional<int> exitCode =
-            HandToRunningCopy(QString::fromStdString(file), serverName, instanceLock)) {
+            HandToRunningCopy(QString::fromStdString(file), serverName, **instanceLock)) {
       return *exitCode;
     }
   }

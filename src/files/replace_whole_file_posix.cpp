@@ -35,7 +35,32 @@ fs::path LinkTarget(const fs::path& path) {
   return error ? path : target;
 }
 
+// The rename is an entry of the folder: until the folder is on the disk, a power cut may bring
+// back the old file. A file system that cannot sync a folder (EINVAL) keeps its entries itself;
+// a folder the user may not read cannot be synced by them at all.
+Result<void> SyncFolder(const fs::path& folder) {
+  const int handle = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (handle < 0) return {};
+  Result<void> synced;
+  if (::fsync(handle) != 0 && errno != EINVAL) synced = SystemFailure(errno);
+  ::close(handle);
+  return synced;
+}
+
 }  // namespace
+
+Result<void> CheckMayReplace(const fs::path& path) {
+  std::error_code error;
+  const fs::file_status status = fs::status(path, error);
+  if (error || !fs::exists(status)) return {};
+  // No write bit at all is the user's own mark; root passes every check below.
+  constexpr fs::perms kWrite =
+      fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+  if ((status.permissions() & kWrite) == fs::perms::none) return Failure{kReadOnlyFileReason};
+  // A rename needs only the folder's permission; the file's own must allow writing too.
+  if (::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0) return SystemFailure(errno);
+  return {};
+}
 
 Result<void> ReplaceWholeFile(const fs::path& path, std::string_view bytes) {
   const fs::path target = LinkTarget(path);
@@ -43,11 +68,9 @@ Result<void> ReplaceWholeFile(const fs::path& path, std::string_view bytes) {
   const fs::file_status status = fs::status(target, error);
   const bool exists = !error && fs::exists(status);
   if (exists && !fs::is_regular_file(status)) return Failure{NotRegularFileReason(status.type())};
-  // Built piece by piece: GCC 12 at -O3 warns falsely (restrict) on "." + name + ...
-  std::string name = ".";
-  name += target.filename().string();
-  name += ".XXXXXX";
-  std::string temporary = (target.parent_path() / name).string();
+  if (const Result<void> allowed = CheckMayReplace(target); !allowed) return allowed;
+  // A short name of its own: the file's name with anything added may be too long.
+  std::string temporary = (target.parent_path() / ".ampelon-XXXXXX").string();
   const int handle = ::mkstemp(temporary.data());
   if (handle < 0) return SystemFailure(errno);
   // mkstemp makes the file 0600; a new file gets the usual 0666 less the umask.
@@ -59,8 +82,11 @@ Result<void> ReplaceWholeFile(const fs::path& path, std::string_view bytes) {
   if (written && ::fsync(handle) != 0) written = SystemFailure(errno);
   if (::close(handle) != 0 && written) written = SystemFailure(errno);
   if (written && ::rename(temporary.c_str(), target.c_str()) != 0) written = SystemFailure(errno);
-  if (!written) ::unlink(temporary.c_str());
-  return written;
+  if (!written) {
+    ::unlink(temporary.c_str());
+    return written;
+  }
+  return SyncFolder(target.parent_path());
 }
 
 }  // namespace ampelon

@@ -30,9 +30,9 @@ Result<void> WriteAll(HANDLE file, std::string_view bytes) {
 HANDLE CreateTemporary(const fs::path& target, fs::path& temporary) {
   static std::atomic<unsigned> counter{0};
   for (int attempt = 0; attempt < 100; ++attempt) {
-    temporary = target.parent_path() /
-                (target.filename().wstring() + L"." + std::to_wstring(::GetCurrentProcessId()) +
-                 L"-" + std::to_wstring(counter++) + L".tmp");
+    // A short name of its own: the file's name with anything added may be too long.
+    temporary = target.parent_path() / (L".ampelon-" + std::to_wstring(::GetCurrentProcessId()) +
+                                        L"-" + std::to_wstring(counter++) + L".tmp");
     const HANDLE file = ::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                       FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE || ::GetLastError() != ERROR_FILE_EXISTS) return file;
@@ -42,6 +42,15 @@ HANDLE CreateTemporary(const fs::path& target, fs::path& temporary) {
 
 }  // namespace
 
+Result<void> CheckMayReplace(const fs::path& path) {
+  // The rename would replace a file the user marked read-only.
+  const DWORD attributes = ::GetFileAttributesW(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    return Failure{kReadOnlyFileReason};
+  }
+  return {};
+}
+
 Result<void> ReplaceWholeFile(const fs::path& path, std::string_view bytes) {
   std::error_code error;
   fs::path target = fs::weakly_canonical(path, error);
@@ -50,6 +59,7 @@ Result<void> ReplaceWholeFile(const fs::path& path, std::string_view bytes) {
   if (!error && fs::exists(status) && !fs::is_regular_file(status)) {
     return Failure{NotRegularFileReason(status.type())};
   }
+  if (const Result<void> allowed = CheckMayReplace(target); !allowed) return allowed;
   fs::path temporary;
   const HANDLE file = CreateTemporary(target, temporary);
   if (file == INVALID_HANDLE_VALUE) return LastFailure();

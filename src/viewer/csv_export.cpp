@@ -48,7 +48,8 @@ Result<void> AppendCsvRows(const Charge& charge, std::size_t first, std::size_t 
               written;
     if (!written) {
       std::string time;
-      if (!AppendNumber(time, seconds)) time = "?";
+      // assign, not = "?": GCC 12 at -O3 warns falsely (restrict) on the latter.
+      if (!AppendNumber(time, seconds)) time.assign(1, '?');
       return Failure{"The time of sample " + std::to_string(i + 1) + " (" + time +
                      " s) cannot be written."};
     }

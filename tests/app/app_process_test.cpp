@@ -1,7 +1,9 @@
 // Starts the real program with private settings and runtime folders.
 #include <gtest/gtest.h>
 
+#include <pwd.h>
 #include <signal.h>
+#include <unistd.h>
 
 #include <QDateTime>
 #include <QDir>
@@ -120,6 +122,7 @@ class AppProcessTest : public ::testing::Test {
     environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), noBus);
     environment.insert(QStringLiteral("DBUS_SYSTEM_BUS_ADDRESS"), noBus);
     for (const auto& [name, value] : m_extraEnvironment) environment.insert(name, value);
+    for (const QString& name : m_unsetEnvironment) environment.remove(name);
     process->setProcessEnvironment(environment);
     process->setWorkingDirectory(workingFolder);
     // Messages are also written to the standard error stream, where tests read them.
@@ -153,6 +156,7 @@ class AppProcessTest : public ::testing::Test {
 
   QTemporaryDir m_folder;
   std::vector<std::pair<QString, QString>> m_extraEnvironment;
+  QStringList m_unsetEnvironment;
   std::vector<std::unique_ptr<QProcess>> m_processes;
 };
 
@@ -537,6 +541,38 @@ TEST_F(DisplayProcessTest, TheChargeJustSetAsideOutlivesItsMessage) {
   Terminate(program);
 }
 
+// Unset, the runtime folder is runtime-<user> in the temporary folder, which Qt refuses when it
+// is not the user's own (a link here, another user's folder alike). The lock and the socket
+// then go to a private folder there; where that is taken too, the program says why it stops.
+TEST_F(AppProcessTest, WithoutAUsableRuntimeFolderTheLockMovesToAPrivateFolder) {
+  const QString temporary = m_folder.path();
+  const QString user = QString::fromLocal8Bit(::getpwuid(::geteuid())->pw_name);
+  ASSERT_TRUE(QFile::link(temporary, temporary + QStringLiteral("/runtime-") + user));
+  m_unsetEnvironment = {QStringLiteral("XDG_RUNTIME_DIR")};
+  m_extraEnvironment = {{QStringLiteral("TMPDIR"), temporary}};
+  const QString privateFolder = temporary + "/ampelon-" + QString::number(::geteuid());
+
+  QProcess& first = Start();
+  ASSERT_TRUE(WaitUntilLoaded()) << ErrorText(first).toStdString();
+  EXPECT_TRUE(QFileInfo::exists(privateFolder + QStringLiteral("/ampelon.lock")));
+  QProcess& second = Start();
+  const QString log = WriteLog(QStringLiteral("handed/run.log"), "1\r\n");
+  QProcess& third = Start({log});
+  for (QProcess* other : {&second, &third}) {
+    ASSERT_TRUE(other->waitForFinished(5000));
+    EXPECT_EQ(other->exitCode(), 0) << ErrorText(*other).toStdString();
+  }
+  EXPECT_TRUE(WaitFor([&] { return LastPathSetting() == QFileInfo(log).path() + u'/'; }, 5s));
+  Terminate(first);
+
+  ASSERT_TRUE(QDir(privateFolder).removeRecursively());
+  ASSERT_TRUE(QFile::link(temporary, privateFolder));
+  QProcess& refused = Start();
+  const QString reason = privateFolder + " is not a folder).";
+  EXPECT_TRUE(WaitFor([&] { return ErrorText(refused).contains(reason); }, 5s))
+      << ErrorText(refused).toStdString();
+}
+
 // The program on a private session bus where a fake desktop records the notifications and the
 // portal's inhibit calls; the charger on a pseudo-terminal; a stall after 2 s.
 class WatchProcessTest : public AppProcessTest {
@@ -602,6 +638,19 @@ TEST_F(WatchProcessTest, LinesEndedByCrLfAreExplainedInOneNotification) {
   EXPECT_EQ(notices[0].value("icon").toString(), QStringLiteral("org.trevanix.Ampelon"));
   EXPECT_EQ(notices[0].value("entry").toString(), QStringLiteral("org.trevanix.Ampelon"));
   EXPECT_TRUE(Calls("Inhibit").empty());
+}
+
+// The note quotes a rejected line; a notice's body may hold markup, so the line comes escaped.
+TEST_F(WatchProcessTest, ARejectedLineIsQuotedAsTextNotAsMarkup) {
+  Start();
+  ASSERT_TRUE(WaitUntilLoaded());
+  std::string lines;
+  for (int i = 0; i < 25; ++i) lines += "x<b>bold</b> &amp; 1<2\n";
+  ASSERT_EQ(m_charger.WriteSome(lines), lines.size());
+  ASSERT_TRUE(WaitForCall("Notify", "No readings from the charger", 5s));
+  EXPECT_EQ(Calls("Notify").front().value("body").toString().toStdString(),
+            "The lines received are not whole numbers, for example "
+            "\"x&lt;b&gt;bold&lt;/b&gt; &amp;amp; 1&lt;2\".");
 }
 
 TEST_F(WatchProcessTest, ReadingsThatStopAndAPortThatStaysLostAreTold) {

@@ -78,6 +78,13 @@ check "an export that cannot be written exits with 1" test $? -eq 1
 check "... with the system's reason" grep -q "could not write .*kept.csv: File too large" <<<"$errors"
 check "... and leaves the earlier file whole" test "$(cat "$work/out/kept.csv")" = $'old\r'
 check "... and no half-written file beside it" test "$(ls "$work/out" | grep -c kept)" -eq 1
+# A file the user made read-only is refused as Ampelon's Save Graph refuses it, even for root.
+printf 'old\r\n' >"$work/out/read-only.csv"
+chmod a-w "$work/out/read-only.csv"
+errors=$("$program" --export-csv "$work/out/read-only.csv" "$work/charge.log" 2>&1)
+check "an export over a read-only file exits with 1" test $? -eq 1
+check "... saying so" grep -q "could not write .*read-only.csv: The file is read-only" <<<"$errors"
+check "... and leaves it whole" test "$(cat "$work/out/read-only.csv")" = $'old\r'
 
 # --- The window, in a private X server.
 exec 3< <(Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp 2>/dev/null)

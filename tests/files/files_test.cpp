@@ -36,7 +36,7 @@ class FilesTest : public ::testing::Test {
 };
 
 // The new bytes replace the old in one step, also through a link and keeping the permissions;
-// what cannot be replaced is left as it was, and no temporary file stays behind.
+// what cannot or may not be replaced is left as it was, and no temporary file stays behind.
 TEST_F(FilesTest, ReplaceFileReplacesWholeOrNotAtAll) {
   const fs::path file = m_folder / "settings.ini";
   std::ofstream(file, std::ios::binary) << "old";
@@ -60,10 +60,19 @@ TEST_F(FilesTest, ReplaceFileReplacesWholeOrNotAtAll) {
   EXPECT_EQ(onFolder.error(), "It is a folder, not a regular file");
   EXPECT_TRUE(fs::is_directory(m_folder / "folder.log"));
   EXPECT_FALSE(ReplaceWholeFile(m_folder / "missing" / "run.log", "1\r\n"));
+  // A file the user made read-only (for root too; the attribute on Windows) is not replaced.
+  fs::permissions(file, fs::perms::owner_read);
+  const Result<void> onReadOnly = ReplaceWholeFile(file, "new");
+  ASSERT_FALSE(onReadOnly);
+  EXPECT_EQ(onReadOnly.error(), "The file is read-only");
+  EXPECT_NE(Contents(file), "new");
+  fs::permissions(file, fs::perms::owner_all);
+  // A short temporary name: the file's own name with anything added would be too long.
+  ASSERT_TRUE(ReplaceWholeFile(m_folder / std::string(250, 'n'), "long"));
 
   int entries = 0;
   for ([[maybe_unused]] const auto& entry : fs::directory_iterator(m_folder)) ++entries;
-  EXPECT_EQ(entries, fs::exists(m_folder / "link.ini") ? 4 : 3);
+  EXPECT_EQ(entries, fs::exists(m_folder / "link.ini") ? 5 : 4);
 }
 
 TEST_F(FilesTest, RegularFileReadsAFileAndRefusesAFolder) {

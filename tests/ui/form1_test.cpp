@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QScreen>
+#include <QTextDocument>
 #include <QTimer>
 #include <array>
 #include <cmath>
@@ -20,6 +23,9 @@
 #include "settings/settings_store.h"
 #include "ui/main_controller.h"
 #include "ui/qt/chart_widget.h"
+#include "ui/qt/qt_dialogs.h"
+#include "ui/qt/qt_text_label.h"
+#include "ui/qt/twips.h"
 
 namespace ampelon {
 namespace {
@@ -212,6 +218,36 @@ TEST_F(Form1GeometryTest, WholeTwipsComeBackExactly) {
   EXPECT_EQ(window->TopTwips(), 3007.0f);
   EXPECT_EQ(window->OuterWidthTwips(), 9001.0f);
   EXPECT_EQ(window->OuterHeightTwips(), 8123.0f);
+}
+
+// Serial lines and file names reach labels, hover texts and message boxes as text, not HTML.
+TEST(QtTextsTest, TextsFromOutsideAreShownAsWritten) {
+  const std::string outside = "x<b>bold</b> &amp; 1<2\n\nCould not open <i>run</i>.log";
+  QLabel label;
+  const Twips twips(96.0);
+  QtTextLabel text(label, twips);
+  text.SetText(outside);
+  EXPECT_EQ(label.textFormat(), Qt::PlainText);
+  text.SetHoverText(outside);
+  QTextDocument tooltip;  // a tooltip is HTML when it looks like it, as this text does
+  tooltip.setHtml(label.toolTip());
+  EXPECT_EQ(tooltip.toPlainText().toStdString(), outside);
+
+  QtDialogs dialogs(nullptr);
+  for (const bool question : {false, true}) {
+    Qt::TextFormat format = Qt::AutoText;
+    QTimer::singleShot(0, [&format] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      format = box->textFormat();
+      box->done(QMessageBox::No);
+    });
+    if (question) {
+      EXPECT_FALSE(dialogs.AskYesNo(outside, "Ampelon"));
+    } else {
+      dialogs.MessageBox(outside, "Ampelon");
+    }
+    EXPECT_EQ(format, Qt::PlainText) << question;
+  }
 }
 
 // The serial control is made before the window and outlives it.

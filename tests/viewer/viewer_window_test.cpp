@@ -3,11 +3,14 @@
 #include <QCoreApplication>
 #include <QDropEvent>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMimeData>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QUrl>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -21,9 +24,10 @@ void WaitWhileLoading(const ViewerWindow& window) {
   while (window.Loading()) QCoreApplication::processEvents();
 }
 
+// Its name is shown as written, not taken for HTML.
 TEST(ViewerWindow, ADroppedGraphLogIsOpened) {
   QTemporaryDir folder;
-  const QString log = folder.filePath(QStringLiteral("dropped.log"));
+  const QString log = folder.filePath(QStringLiteral("<b>dropped<b>.log"));
   std::ofstream(log.toStdString(), std::ios::binary) << "1\r\n2\r\n";
   ViewerWindow window({folder.filePath(QStringLiteral("viewer.ini")).toStdString(),
                        folder.filePath(QStringLiteral("state")).toStdString(), ""});
@@ -38,7 +42,12 @@ TEST(ViewerWindow, ADroppedGraphLogIsOpened) {
   EXPECT_TRUE(drop.isAccepted());
   QCoreApplication::processEvents();  // opened just after the drop, not inside it
   WaitWhileLoading(window);
-  EXPECT_EQ(window.windowTitle().toStdString(), "dropped.log — Ampelon Viewer");
+  EXPECT_EQ(window.windowTitle().toStdString(), "<b>dropped<b>.log — Ampelon Viewer");
+  const QList<QLabel*> labels = window.statusBar()->findChildren<QLabel*>();
+  EXPECT_TRUE(std::any_of(labels.begin(), labels.end(), [](const QLabel* label) {
+    return label->text() == QStringLiteral("<b>dropped<b>.log") &&
+           label->textFormat() == Qt::PlainText;
+  }));
 }
 
 // A graph log is read on a thread of its own. Stopped by Escape (which otherwise clears the

@@ -73,6 +73,12 @@ program=$(ls "$work"/portable/*/ampelon.exe | head -1)
 check "the zip holds ampelon.exe" test -f "$program"
 check "the zip holds the licence and the third-party notices" has_notices "$(dirname "$program")"
 
+# Before the program starts, a squatter takes the pipe name anyone can work out.
+x86_64-w64-mingw32-gcc -o "$work/pipe_squatter.exe" "$here/pipe_squatter.c"
+wine "$work/pipe_squatter.exe" "$(windows_path "$work/squatted.txt")" </dev/null >/dev/null 2>&1 &
+started_pids+=($!)
+for _ in $(seq 100); do [[ -e $work/squatted.txt ]] && break; sleep 0.1; done
+
 wine "$program" </dev/null >"$work/portable.out" 2>&1 &
 program_pid=$!
 started_pids+=($program_pid)
@@ -124,6 +130,18 @@ check "a second copy ends at once (${elapsed_ms} ms, status $status)" \
   test "$status" -eq 0 -a "$elapsed_ms" -lt 10000
 check "only one window" \
   test "$(xdotool search --onlyvisible --name '^Trevanix Ampelon$' | wc -l)" -eq 1
+
+# A second copy given a graph log hands it over a pipe of this user's session, not the squatter's:
+# the running copy loads it and makes its folder the last one used.
+mkdir -p "$work/handed"
+printf '1\r\n2\r\n' >"$work/handed/run.log"
+timeout 20 wine "$program" "$(windows_path "$work/handed/run.log")" </dev/null >/dev/null 2>&1
+status=$?
+check "a second copy given a file ends (status $status)" test "$status" -eq 0
+for _ in $(seq 50); do [[ $(setting 'Last Path') == *'\handed\' ]] && break; sleep 0.2; done
+check "the running copy loads the file handed over ($(setting 'Last Path'))" \
+  test "$(setting 'Last Path')" = "$(windows_path "$work/handed")\\"
+check "the squatter's pipe received nothing" test ! -s "$work/squatted.txt"
 
 # Closing the window stores its geometry in the registry, in twips.
 /usr/bin/python3 "$here/../e2e/close_window.py" "$window"

@@ -30,12 +30,15 @@ void QtDialogs::MessageBox(std::string_view text, std::string_view title) {
   std::fprintf(stderr, "ampelon: %.*s\n", static_cast<int>(text.size()), text.data());
   QMessageBox box(QMessageBox::NoIcon, ToQString(title), ToQString(text), QMessageBox::Ok,
                   m_parent);
+  // File names and the system's reasons are never HTML.
+  box.setTextFormat(Qt::PlainText);
   box.exec();
 }
 
 bool QtDialogs::AskYesNo(std::string_view question, std::string_view title) {
   QMessageBox box(QMessageBox::Question, ToQString(title), ToQString(question),
                   QMessageBox::Yes | QMessageBox::No, m_parent);
+  box.setTextFormat(Qt::PlainText);
   box.setDefaultButton(QMessageBox::No);
   box.setEscapeButton(QMessageBox::No);
   return box.exec() == QMessageBox::Yes;

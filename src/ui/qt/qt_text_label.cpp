@@ -6,6 +6,8 @@
 namespace ampelon {
 
 void QtTextLabel::SetText(std::string_view text) {
+  // Texts hold device and file names, which a label would take for HTML if they looked like it.
+  m_label.setTextFormat(Qt::PlainText);
   m_label.setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
 }
 
@@ -19,7 +21,13 @@ void QtTextLabel::SetBackground(Colour colour) {
 }
 
 void QtTextLabel::SetHoverText(std::string_view text) {
-  m_label.setToolTip(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+  // A tooltip has no plain-text mode: one that looks like HTML is shown as HTML, and hover texts
+  // hold lines from the serial port. So it is always HTML, with the text escaped; "pre" keeps
+  // its lines and spaces as a plain tooltip would.
+  const QString plain = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+  m_label.setToolTip(plain.isEmpty() ? QString()
+                                     : QStringLiteral("<p style=\"white-space:pre\">") +
+                                           plain.toHtmlEscaped() + QStringLiteral("</p>"));
 }
 
 }  // namespace ampelon

@@ -1,10 +1,13 @@
 #include "viewer/qt/export_files.h"
 
+#include <filesystem>
+
 #include <QBuffer>
 #include <QFileInfo>
 #include <QImage>
 #include <QSaveFile>
 
+#include "files/replace_whole_file.h"
 #include "ui/qt/native_path.h"
 #include "viewer/byte_sink.h"
 #include "viewer/csv_export.h"
@@ -24,6 +27,8 @@ class SaveFileSink final : public ByteSink {
       return Failure{"A file name that is not UTF-8 text cannot be written; choose another."};
     }
     if (QFileInfo(m_file.fileName()).isDir()) return Failure{"It is a folder, not a regular file."};
+    // Refused in Ampelon's own words, also where QSaveFile would write (root, Windows).
+    if (const Result<void> allowed = CheckMayReplace(m_path); !allowed) return allowed;
     // Unbuffered, so that a failing write reports its own reason at once (Qt 6.4 ignores a
     // failure of the buffered rest inside commit()).
     if (!m_file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {

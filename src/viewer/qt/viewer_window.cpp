@@ -92,6 +92,8 @@ ViewerWindow::ViewerWindow(const Paths& paths)
   m_plot->installEventFilter(this);
   m_readout = new QLabel(this);
   m_source = new QLabel(this);
+  // It shows file names, which a label would take for HTML if they looked like it.
+  m_source->setTextFormat(Qt::PlainText);
   statusBar()->addWidget(m_readout, 1);
   statusBar()->addPermanentWidget(m_source);
   m_loadProgress = new QProgressBar(this);
@@ -404,6 +406,7 @@ std::filesystem::path ViewerWindow::ChooseFile(bool forSaving, const QString& fi
     QMessageBox box(QMessageBox::Question, QStringLiteral("Ampelon Viewer"),
                     QStringLiteral("%1 already exists. Replace it?").arg(name),
                     QMessageBox::Yes | QMessageBox::No, this);
+    box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(QMessageBox::No);
     box.setEscapeButton(QMessageBox::No);
     if (box.exec() != QMessageBox::Yes) return {};
@@ -416,6 +419,7 @@ void ViewerWindow::Report(const QString& text) {
   std::fprintf(stderr, "ampelon-viewer: %s\n", qUtf8Printable(text));
   QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Ampelon Viewer"), text, QMessageBox::Ok,
                   this);
+  box.setTextFormat(Qt::PlainText);
   box.exec();
 }
 

@@ -8,6 +8,19 @@
 #include "watch/notifier.h"
 
 namespace ampelon {
+namespace {
+
+// A notice's body may hold the service's markup; ours is text with lines from the serial port in
+// it, so the three characters that markup gives a meaning are escaped.
+QString EscapedBody(const std::string& text) {
+  QString body = QString::fromStdString(text);
+  body.replace(QLatin1Char('&'), QStringLiteral("&amp;"));
+  body.replace(QLatin1Char('<'), QStringLiteral("&lt;"));
+  body.replace(QLatin1Char('>'), QStringLiteral("&gt;"));
+  return body;
+}
+
+}  // namespace
 
 void SendDesktopNotice(const Notice& notice) {
   QDBusConnection bus = QDBusConnection::sessionBus();
@@ -22,8 +35,8 @@ void SendDesktopNotice(const Notice& notice) {
       {QStringLiteral("desktop-entry"), QStringLiteral("org.trevanix.Ampelon")},
       {QStringLiteral("urgency"), QVariant::fromValue<uchar>(notice.urgent ? 2 : 1)}};
   message << QStringLiteral("Ampelon") << 0u << QStringLiteral("org.trevanix.Ampelon")
-          << QString::fromStdString(notice.summary) << QString::fromStdString(notice.body)
-          << QStringList() << hints << -1;
+          << QString::fromStdString(notice.summary) << EscapedBody(notice.body) << QStringList()
+          << hints << -1;
   // Sent without waiting: the answer (the notice's id, or an error when no service runs) is
   // of no use.
   bus.send(message);
