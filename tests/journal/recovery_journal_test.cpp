@@ -6,13 +6,17 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <optional>
 #include <random>
+#include <regex>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "common/utf8_path.h"
 #include "files/regular_file.h"
+#include "journal/journal_lock.h"
 #include "journal/recovery_journal.h"
 #include "measurement/graph_log_file.h"
 #include "measurement/graph_log_parser.h"
@@ -87,10 +91,14 @@ TEST_F(RecoveryJournalTest, ALoadSetsUnsavedReadingsAsideAndRewritesTheJournal) 
     const char* received;
     bool byDialog;
     const char* setAside;  // nullptr: nothing, the journal was saved (loaded) already
-  } cases[] = {{"1\n2\n3\n", true, "1\r\n2\r\n3\r\n"},
-               {"", false, nullptr},
-               {"90\n", false, "70\r\n80\r\n90\r\n"}};
-  for (const auto& [received, byDialog, setAside] : cases) {
+    const char* times;
+    const char* told;
+  } cases[] = {
+      {"1\n", true, "1\r\n", "0.100\r\n", "1 reading of the charge was not saved. It is kept in "},
+      {"", false, nullptr, nullptr, nullptr},
+      {"90\n", false, "70\r\n80\r\n90\r\n", "\r\n\r\n0.000\r\n",
+       "3 readings of the charge were not saved. They are kept in "}};
+  for (const auto& [received, byDialog, setAside, times, told] : cases) {
     SCOPED_TRACE(received);
     const std::vector<fs::path> before = Recovered();
     const std::size_t messages = m_dialogs.Messages().size();
@@ -118,11 +126,8 @@ TEST_F(RecoveryJournalTest, ALoadSetsUnsavedReadingsAsideAndRewritesTheJournal) 
       if (std::find(before.begin(), before.end(), path) == before.end()) kept = path;
     }
     EXPECT_EQ(FileText(kept), setAside);
-    EXPECT_EQ(FileText(fs::path(kept).replace_extension(".times")),
-              received[1] == '\n' ? "0.100\r\n0.100\r\n0.100\r\n" : "\r\n\r\n0.000\r\n");
-    EXPECT_EQ(
-        m_dialogs.Messages().back().text,
-        "3 readings of the charge were not saved. They are kept in " + Utf8FromPath(kept) + ".");
+    EXPECT_EQ(FileText(fs::path(kept).replace_extension(".times")), times);
+    EXPECT_EQ(m_dialogs.Messages().back().text, told + Utf8FromPath(kept) + ".");
   }
   // Readings that arrive while the message is open follow the loaded ones.
   m_serial.Receive("1\n");
@@ -222,22 +227,126 @@ TEST_F(RecoveryJournalTest, UnsavedReadingsAreSetAsideAtTheNextStartWithOneMessa
   EXPECT_EQ(m_dialogs.Messages().size(), 1u);
 }
 
+// A charge set aside is told of at the next start until its message has been closed: a run
+// killed between moving the readings and their times (the times then follow), or before its
+// message (at start-up, or while a load's message was open), or whose box only closed because
+// the program ended. A folder named like the saved marker vouches for nothing: it once made the
+// journal count as saved and be removed without a word. Times and paths in messages read T.
+TEST_F(RecoveryJournalTest, EveryChargeSetAsideIsToldOfOnceItsMessageWasClosed) {
+  enum class End { kNone, kKilled, kClosedWhileShown };
+  const char* const untold = RecoveryJournal::kUntoldMarkerName;
+  const char* const old = "recovered-2026-01-01-120000.log";
+  const char* const oldTimes = "recovered-2026-01-01-120000.times";
+  const std::string mark = std::string(old) + "\n";
+  const struct {
+    std::vector<std::pair<const char*, const char*>> files;  // text nullptr: a folder
+    End end;  // how the start before the last one ended
+    const char* told;
+    std::vector<std::pair<const char*, const char*>> after;  // text nullptr: none
+  } cases[] = {
+      {{{"charge-journal.saved", nullptr}, {"charge-journal.log", "5\r\n"}},
+       End::kNone,
+       "1 reading from the charge of T was not saved. It is kept in recovered-T.log; File > "
+       "Load Graph opens it.",
+       {}},
+      {{{untold, mark.c_str()}, {old, "5\r\n6\r\n"}, {"charge-journal.times", "0.1\r\n0.2\r\n0.3"}},
+       End::kNone,
+       "2 readings from the charge of T were not saved. They are kept in recovered-T.log; File > "
+       "Load Graph opens them.",
+       {{oldTimes, "0.1\r\n0.2\r\n"}, {"charge-journal.times", nullptr}}},
+      {{{untold, mark.c_str()},
+        {old, "7\r\n"},
+        {oldTimes, "1.0\r\n"},
+        {"charge-journal.log", "8\r\n"},
+        {"charge-journal.times", "\r\n"},
+        {"charge-journal.saved", ""}},
+       End::kNone,
+       "1 reading from the charge of T was not saved. It is kept in recovered-T.log; File > "
+       "Load Graph opens it.",
+       {{oldTimes, "1.0\r\n"}, {"charge-journal.log", nullptr}}},
+      {{{untold, mark.c_str()}, {old, "7\r\n"}, {"charge-journal.log", "8\r\n9\r\n"}},
+       End::kNone,
+       "1 reading from the charge of T was not saved. It is kept in recovered-T.log; File > "
+       "Load Graph opens it.\n\n2 readings from the charge of T were not saved. They are kept "
+       "in recovered-T.log; File > Load Graph opens them.",
+       {}},
+      {{{untold, "recovered-gone.log\n"}}, End::kNone, nullptr, {}},
+      {{{"charge-journal.log", "5\r\n6\r\n"}},
+       End::kKilled,
+       "2 readings from the charge of T were not saved. They are kept in recovered-T.log; File > "
+       "Load Graph opens them.",
+       {}},
+      {{{"charge-journal.log", "5\r\n6\r\n"}},
+       End::kClosedWhileShown,
+       "2 readings from the charge of T were not saved. They are kept in recovered-T.log; File > "
+       "Load Graph opens them.",
+       {}},
+  };
+  const std::regex time(R"(\d{4}-\d\d-\d\d[ -]\d\d:?\d\d\d*)");
+  for (const auto& [files, end, told, after] : cases) {
+    SCOPED_TRACE(files.front().first);
+    m_controller->OnUnload();
+    fs::remove_all(m_folder);
+    fs::create_directories(m_folder);
+    for (const auto& [name, text] : files) {
+      if (text == nullptr) fs::create_directories(m_folder / name);
+      if (text != nullptr) std::ofstream(m_folder / name, std::ios::binary) << text;
+    }
+    if (end != End::kNone) Restart();
+    if (end == End::kClosedWhileShown) {
+      m_dialogs.WhileShown([&] { m_controller->OnUnload(); });
+      m_controller->OnTick();
+    }
+    const std::size_t messages = m_dialogs.Messages().size();
+    Restart();
+    m_controller->OnTick();
+    ASSERT_EQ(m_dialogs.Messages().size(), messages + (told ? 1 : 0));
+    if (told) {
+      std::string text = std::regex_replace(m_dialogs.Messages().back().text, time, "T");
+      const std::string folder = Utf8FromPath(m_folder / "");
+      for (std::size_t at = 0; (at = text.find(folder)) != std::string::npos;) {
+        text.erase(at, folder.size());
+      }
+      EXPECT_EQ(text, told);
+    }
+    for (const auto& [name, text] : after) EXPECT_EQ(fs::exists(m_folder / name), text != nullptr);
+    for (const auto& [name, text] : after) EXPECT_EQ(FileText(m_folder / name), text ? text : "");
+    EXPECT_FALSE(fs::exists(m_folder / untold));
+    Restart();
+    m_controller->OnTick();
+    EXPECT_EQ(m_dialogs.Messages().size(), messages + (told ? 1 : 0));
+  }
+}
+
+// One copy at a time keeps the journal in a folder, whatever its runtime folder; the lock is
+// free again once that copy has ended.
+TEST_F(RecoveryJournalTest, OneCopyAtATimeHoldsTheJournalsFolder) {
+  Result<std::unique_ptr<JournalLock>> first = JournalLock::Take(m_folder);
+  ASSERT_TRUE(first && *first) << (first ? "" : first.error());
+  const Result<std::unique_ptr<JournalLock>> second = JournalLock::Take(m_folder);
+  ASSERT_TRUE(second);
+  EXPECT_FALSE(*second);
+  first->reset();
+  const Result<std::unique_ptr<JournalLock>> again = JournalLock::Take(m_folder);
+  EXPECT_TRUE(again && *again);
+}
+
 // After a power cut a journal may end in a torn line or in zero bytes (a block the file system
 // had not filled yet). Only its complete lines are set aside, so the recovered file is a graph
 // log that loads, with the count the message gives; a NUL once made it no graph log at all.
 // Its times, flushed apart from it, are cut to as many lines.
 TEST_F(RecoveryJournalTest, ATornJournalIsSetAsideWithItsCompleteLinesOnly) {
   using namespace std::string_literals;
-  const std::pair<std::string, std::string> cases[] = {
-      {"2048\r\n20", "2048\r\n"},
-      {"2048\r\n2049\r\n" + std::string(4096, '\0'), "2048\r\n2049\r\n"},
-      {"2048\r\n2049\r\n20\0\0"s, "2048\r\n2049\r\n"},
+  const std::tuple<std::string, std::string, std::string> cases[] = {
+      {"2048\r\n20", "2048\r\n", "1 reading from the charge of "},
+      {"2048\r\n2049\r\n" + std::string(4096, '\0'), "2048\r\n2049\r\n", "2 readings from "},
+      {"2048\r\n2049\r\n20\0\0"s, "2048\r\n2049\r\n", "2 readings from the charge of "},
       {"2048\r\n\0\0"
        "2049\r\n"s,
-       "2048\r\n"},
-      {"2048\r"s + std::string(512, '\0'), ""},
+       "2048\r\n", "1 reading from the charge of "},
+      {"2048\r"s + std::string(512, '\0'), "", ""},
   };
-  for (const auto& [journal, kept] : cases) {
+  for (const auto& [journal, kept, told] : cases) {
     SCOPED_TRACE(kept);
     fs::remove_all(m_folder);
     fs::create_directories(m_folder);
@@ -260,8 +369,7 @@ TEST_F(RecoveryJournalTest, ATornJournalIsSetAsideWithItsCompleteLinesOnly) {
     ASSERT_TRUE(ReadGraphLogFile(Recovered().front(), parser));
     EXPECT_EQ(parser.GetFailure(), GraphLogParser::Failure::kNone);
     ASSERT_EQ(m_dialogs.Messages().size(), messages + 1);
-    EXPECT_TRUE(m_dialogs.Messages().back().text.starts_with(
-        std::to_string(parser.Readings().size()) + " readings from the charge of "));
+    EXPECT_TRUE(m_dialogs.Messages().back().text.starts_with(told));
   }
 }
 
