@@ -283,8 +283,9 @@ TEST_F(RecoveryJournalTest, EveryChargeSetAsideIsToldOfOnceItsMessageWasClosed) 
        {}},
   };
   const std::regex time(R"(\d{4}-\d\d-\d\d[ -]\d\d:?\d\d\d*)");
+  int row = 0;
   for (const auto& [files, end, told, after] : cases) {
-    SCOPED_TRACE(files.front().first);
+    SCOPED_TRACE(++row);
     m_controller->OnUnload();
     fs::remove_all(m_folder);
     fs::create_directories(m_folder);
