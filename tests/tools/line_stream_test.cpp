@@ -24,14 +24,13 @@ class ListSource final : public ReadingSource {
  public:
   explicit ListSource(std::vector<int> readings) : m_readings(std::move(readings)) {}
   std::optional<int> Next() override {
-    if (m_index >= m_readings.size()) return std::nullopt;
-    return m_readings[m_index++];
+    return m_next < m_readings.size() ? std::optional(m_readings[m_next++]) : std::nullopt;
   }
-  void Rewind() override { m_index = 0; }
+  void Rewind() override { m_next = 0; }
 
  private:
   std::vector<int> m_readings;
-  std::size_t m_index = 0;
+  std::size_t m_next = 0;
 };
 
 // The program's own decoder, which every line the charger sends goes through.
