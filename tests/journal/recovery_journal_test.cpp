@@ -11,7 +11,6 @@
 #include <random>
 #include <regex>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "common/utf8_path.h"
@@ -311,16 +310,16 @@ TEST_F(RecoveryJournalTest, OneCopyAtATimeHoldsTheJournalsFolder) {
 // Its times, flushed apart from it, are cut to as many lines.
 TEST_F(RecoveryJournalTest, ATornJournalIsSetAsideWithItsCompleteLinesOnly) {
   using namespace std::string_literals;
-  const std::tuple<std::string, std::string, std::string> cases[] = {
-      {"2048\r\n20", "2048\r\n", "1 reading from the charge of "},
-      {"2048\r\n2049\r\n" + std::string(4096, '\0'), "2048\r\n2049\r\n", "2 readings from "},
-      {"2048\r\n2049\r\n20\0\0"s, "2048\r\n2049\r\n", "2 readings from the charge of "},
+  const std::pair<std::string, std::string> cases[] = {
+      {"2048\r\n20", "2048\r\n"},
+      {"2048\r\n2049\r\n" + std::string(4096, '\0'), "2048\r\n2049\r\n"},
+      {"2048\r\n2049\r\n20\0\0"s, "2048\r\n2049\r\n"},
       {"2048\r\n\0\0"
        "2049\r\n"s,
-       "2048\r\n", "1 reading from the charge of "},
-      {"2048\r"s + std::string(512, '\0'), "", ""},
+       "2048\r\n"},
+      {"2048\r"s + std::string(512, '\0'), ""},
   };
-  for (const auto& [journal, kept, told] : cases) {
+  for (const auto& [journal, kept] : cases) {
     SCOPED_TRACE(kept);
     fs::remove_all(m_folder);
     fs::create_directories(m_folder);
@@ -343,7 +342,8 @@ TEST_F(RecoveryJournalTest, ATornJournalIsSetAsideWithItsCompleteLinesOnly) {
     ASSERT_TRUE(ReadGraphLogFile(Recovered().front(), parser));
     EXPECT_EQ(parser.GetFailure(), GraphLogParser::Failure::kNone);
     ASSERT_EQ(m_dialogs.Messages().size(), messages + 1);
-    EXPECT_TRUE(m_dialogs.Messages().back().text.starts_with(told));
+    EXPECT_TRUE(m_dialogs.Messages().back().text.starts_with(
+        std::to_string(parser.Readings().size()) + " reading"));
   }
 }
 

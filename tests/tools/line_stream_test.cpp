@@ -20,17 +20,14 @@ namespace ampelon {
 namespace {
 
 // Readings from a list, as a replay file sends them.
-class ListSource final : public ReadingSource {
- public:
-  explicit ListSource(std::vector<int> readings) : m_readings(std::move(readings)) {}
+struct ListSource final : ReadingSource {
+  explicit ListSource(std::vector<int> list) : readings(std::move(list)) {}
   std::optional<int> Next() override {
-    return m_next < m_readings.size() ? std::optional(m_readings[m_next++]) : std::nullopt;
+    return next < readings.size() ? std::optional(readings[next++]) : std::nullopt;
   }
-  void Rewind() override { m_next = 0; }
-
- private:
-  std::vector<int> m_readings;
-  std::size_t m_next = 0;
+  void Rewind() override { next = 0; }
+  std::vector<int> readings;
+  std::size_t next = 0;
 };
 
 // The program's own decoder, which every line the charger sends goes through.

@@ -16,13 +16,13 @@
 namespace ampelon {
 namespace {
 
-class ReplaySourceTest : public ::testing::Test {
+class ReadReplayFileTest : public ::testing::Test {
  protected:
-  ReplaySourceTest() {
+  ReadReplayFileTest() {
     char folder[] = "/tmp/ampelon-replay-XXXXXX";
     m_folder = ::mkdtemp(folder);
   }
-  ~ReplaySourceTest() override { std::filesystem::remove_all(m_folder); }
+  ~ReadReplayFileTest() override { std::filesystem::remove_all(m_folder); }
 
   std::string Write(const std::string& name, const std::string& text) const {
     const std::string path = m_folder + "/" + name;
@@ -35,7 +35,7 @@ class ReplaySourceTest : public ::testing::Test {
 
 // The whole file is sent, though the program's store would take only the first 100000, and
 // again from its start when looped. A file larger than 64 MiB was once refused as too large.
-TEST_F(ReplaySourceTest, SendsEveryReadingOfALongLog) {
+TEST_F(ReadReplayFileTest, SendsEveryReadingOfALongLog) {
   std::string text;
   for (int i = 0; i < 100000; ++i) text += "1966\r\n";
   const std::string wide = "5" + std::string(GraphLogParser::kLongestLine - 8, ' ') + "\r\n";
@@ -51,7 +51,7 @@ TEST_F(ReplaySourceTest, SendsEveryReadingOfALongLog) {
   EXPECT_EQ((*source)->Next(), 1966);
 }
 
-TEST_F(ReplaySourceTest, RefusesWhatIsNoGraphLog) {
+TEST_F(ReadReplayFileTest, RefusesWhatIsNoGraphLog) {
   for (const std::string& path :
        {Write("nul.txt", std::string("5\r\n\0\r\n", 5)),
         Write("utf16.txt",
