@@ -97,7 +97,8 @@ class MainController {
   float ReadRangeVolts();
   // Tells the user, once each time the store fills up, that new readings are not recorded.
   void ReportFullStore();
-  // Sets aside the journal of an earlier run; what to tell the user about it.
+  // Sets aside the journal of an earlier run; what to tell the user about it and about charges
+  // set aside before but never told of.
   void RecoverEarlierJournal();
   // Removes old recovered charges, never those just `told` of: at start-up only, never during a
   // load.

@@ -262,8 +262,9 @@ TEST_F(RecoveryJournalTest, EveryChargeSetAsideIsToldOfOnceItsMessageWasClosed) 
   };
   const std::regex time(R"(\d{4}-\d\d-\d\d[ -]\d\d:?\d\d\d*)");
   const std::string folder = Utf8FromPath(m_folder / "");
+  int row = 0;
   for (const auto& [files, closedByTheEnd, told, oldTimes] : cases) {
-    SCOPED_TRACE(files.front().first);
+    SCOPED_TRACE(++row);
     m_controller->OnUnload();
     fs::remove_all(m_folder);
     fs::create_directories(m_folder);
