@@ -4,12 +4,15 @@
 #include <utility>
 
 #include <QDir>
+#include <QFile>
 #include <QLocalSocket>
 #include <QStringDecoder>
 #include <QTimer>
 
 #ifdef _WIN32
 #include "app/session_pipe.h"
+#else
+#include <sys/un.h>
 #endif
 
 namespace ampelon {
@@ -17,6 +20,9 @@ namespace {
 
 constexpr int kConnectMilliseconds = 1000;
 constexpr int kWriteMilliseconds = 2000;
+// As long as a second copy tries at all: a path sent twice would be loaded twice.
+constexpr int kAnswerMilliseconds = 5000;
+constexpr char kTaken[] = "taken\n";
 // A sender that connects and then says nothing is dropped after this long.
 constexpr int kSenderPatienceMilliseconds = 5000;
 
@@ -41,6 +47,16 @@ QString InstanceChannel::ServerName(const QString& lockFolder) {
 #endif
 }
 
+bool InstanceChannel::FitsServerName(const QString& lockFolder) {
+#ifdef _WIN32
+  Q_UNUSED(lockFolder);
+  return true;
+#else
+  return static_cast<std::size_t>(QFile::encodeName(ServerName(lockFolder)).size()) <
+         sizeof(sockaddr_un{}.sun_path);
+#endif
+}
+
 Result<void> InstanceChannel::Send(const QString& serverName, const QString& path) {
   QLocalSocket socket;
   socket.connectToServer(serverName);
@@ -59,7 +75,10 @@ Result<void> InstanceChannel::Send(const QString& serverName, const QString& pat
   if (!socket.waitForBytesWritten(kWriteMilliseconds)) {
     return Failure{socket.errorString().toStdString()};
   }
-  socket.disconnectFromServer();
+  while (!socket.canReadLine()) {
+    if (!socket.waitForReadyRead(kAnswerMilliseconds)) return Failure{"it did not take the file"};
+  }
+  if (socket.readLine() != kTaken) return Failure{"it did not take the file"};
   return {};
 }
 
@@ -73,6 +92,11 @@ Result<void> InstanceChannel::Listen(const QString& serverName) {
   QLocalServer::removeServer(serverName);
   if (!m_server.listen(serverName)) return Failure{m_server.errorString().toStdString()};
   return {};
+}
+
+void InstanceChannel::Stop() {
+  m_stopped = true;
+  m_server.close();
 }
 
 void InstanceChannel::Accept() {
@@ -90,10 +114,14 @@ void InstanceChannel::Accept() {
     const auto readSome = [this, socket, incoming, drop] {
       if (incoming->done || !socket->isOpen()) return;
       incoming->bytes += socket->read(kLongestPath + 1 - incoming->bytes.size());
-      if (const qsizetype end = incoming->bytes.indexOf('\n'); end >= 0) {
-        Deliver(incoming->bytes.left(end));
-        drop();
-      } else if (incoming->bytes.size() > kLongestPath) {
+      const qsizetype end = incoming->bytes.indexOf('\n');
+      if (end < 0) {
+        if (incoming->bytes.size() > kLongestPath) drop();
+      } else if (Deliver(incoming->bytes.left(end))) {
+        incoming->done = true;
+        socket->write(kTaken);
+        socket->disconnectFromServer();  // once the answer is written
+      } else {
         drop();
       }
     };
@@ -105,7 +133,7 @@ void InstanceChannel::Accept() {
                        readSome();
                        if (!incoming->done) {
                          incoming->done = true;
-                         Deliver(incoming->bytes);
+                         (void)Deliver(incoming->bytes);
                        }
                        socket->deleteLater();
                      });
@@ -114,8 +142,11 @@ void InstanceChannel::Accept() {
   }
 }
 
-void InstanceChannel::Deliver(const QByteArray& bytes) {
-  if (const QString path = AbsolutePathIn(bytes); !path.isEmpty()) m_onPath(path);
+bool InstanceChannel::Deliver(const QByteArray& bytes) {
+  const QString path = AbsolutePathIn(bytes);
+  if (m_stopped || path.isEmpty()) return false;
+  m_onPath(path);
+  return true;
 }
 
 }  // namespace ampelon

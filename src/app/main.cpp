@@ -20,6 +20,7 @@
 #include "app/termination_signals.h"
 #include "common/system_clock.h"
 #include "common/utf8_path.h"
+#include "journal/journal_lock.h"
 #include "serial/port_override_file.h"
 #include "settings/settings_store.h"
 #include "ui/main_controller.h"
@@ -51,7 +52,30 @@ QString InstanceLockFolder() {
   const QString folder = QString::fromStdString(ampelon::JournalFolder());
   if (QDir().mkpath(folder)) return folder;
 #endif
-  return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+  const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+#ifndef _WIN32
+  // Without $XDG_RUNTIME_DIR, Qt's runtime folder lies in a relative $TMPDIR taken from the
+  // current folder, which differs from copy to copy.
+  const QByteArray temporary = qgetenv("TMPDIR");
+  if (!temporary.isEmpty() && !temporary.startsWith('/') &&
+      runtime.startsWith(QDir::tempPath() + QLatin1Char('/'))) {
+    return {};
+  }
+#endif
+  // The socket beside the lock needs a name the system takes.
+  return ampelon::InstanceChannel::FitsServerName(runtime) ? runtime : QString();
+}
+
+// Where the lock's private folder goes when the runtime folder cannot hold it: $TMPDIR when it
+// names a folder by its absolute path, the same for every copy; else the system's own.
+QString TemporaryFolder() {
+  const QString temporary = QDir::tempPath();
+#ifndef _WIN32
+  if (!qgetenv("TMPDIR").startsWith('/') || !QDir::isAbsolutePath(temporary)) {
+    return QStringLiteral("/tmp");
+  }
+#endif
+  return temporary;
 }
 
 // The folder first offered for graph logs, with a final separator: the program's folder, or the
@@ -166,7 +190,7 @@ int main(int argc, char* argv[]) {
   // One copy at a time: a second one ends at once, silently, before touching anything; given a
   // file, it first hands it to the running one. A copy that cannot lock at all says why.
   const ampelon::Result<std::unique_ptr<ampelon::InstanceLock>> instanceLock =
-      ampelon::InstanceLock::Take(InstanceLockFolder(), QDir::tempPath());
+      ampelon::InstanceLock::Take(InstanceLockFolder(), TemporaryFolder());
   if (!instanceLock) {
     ampelon::QtDialogs(nullptr).MessageBox(
         "Ampelon cannot start: it finds no folder of the user's own for the lock that lets one "
@@ -183,6 +207,21 @@ int main(int argc, char* argv[]) {
       return *exitCode;
     }
   }
+
+  // Copies started with different runtime folders do not see each other's instance lock: only
+  // the one that holds the journal's own lock may touch the journal's folder.
+  const ampelon::Result<std::unique_ptr<ampelon::JournalLock>> journalLock =
+      ampelon::JournalLock::Take(ampelon::PathFromUtf8(ampelon::JournalFolder()));
+  if (journalLock && !*journalLock) {
+    ampelon::QtDialogs(nullptr).MessageBox(
+        "Ampelon is already running, but started with another runtime folder, so this copy "
+        "cannot hand it a file or bring its window to the front. Use its window (File > Load "
+        "Graph opens a graph log there), or close it and start Ampelon again.",
+        "Trevanix Ampelon");
+    return 1;
+  }
+  ampelon::StartupPaths paths = FindStartupPaths();
+  if (!journalLock) paths.journalProblem = journalLock.error();
 
   const std::string settingsFile = SettingsFilePath();
 #ifdef _WIN32
@@ -212,7 +251,7 @@ int main(int argc, char* argv[]) {
   ampelon::DbusSleepInhibitor inhibitor;
 #endif
   ampelon::SystemTimeOfDay timeOfDay;
-  ampelon::Form1 window(clock, serial, settings, FindStartupPaths());
+  ampelon::Form1 window(clock, serial, settings, paths);
   ampelon::DesktopNotifier notifier(window);
   window.Controller().StartWatch({notifier, inhibitor, timeOfDay, WatchTimesFromEnvironment()});
   ampelon::PendingFileOpener opener([&window](const std::string& path) {
@@ -229,6 +268,9 @@ int main(int argc, char* argv[]) {
     std::fprintf(stderr, "ampelon: files given to later copies cannot be received: %s\n",
                  listening.error().c_str());
   }
+  // A file handed over once the window closes would never be opened: a later copy is not
+  // answered, and waits for this one to end to run in its place.
+  window.SetClosingHandler([&channel] { channel.Stop(); });
   window.Load();
   ampelon::CloseOnTerminationSignals(window);
   window.show();

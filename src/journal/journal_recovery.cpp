@@ -5,12 +5,15 @@
 #include <chrono>
 #include <ctime>
 #include <limits>
+#include <memory>
+#include <span>
 #include <system_error>
 #include <vector>
 
 #include "common/utf8_path.h"
 #include "files/regular_file.h"
 #include "files/rename_file.h"
+#include "journal/journal_file.h"
 #include "journal/recovery_journal.h"
 #include "measurement/graph_log_file.h"
 #include "measurement/graph_log_parser.h"
@@ -83,6 +86,52 @@ Result<std::uintmax_t> SetAsideFile(const fs::path& from, const fs::path& to, st
   return kept->lines;
 }
 
+// The untold marker is a few names long; a larger one is no marker of this program's.
+constexpr std::size_t kLongestUntoldMarker = 64 * 1024;
+constexpr auto kAll = std::numeric_limits<std::uintmax_t>::max();
+
+// The recovered journals that the untold marker in `folder` names, each once. Only plain
+// names of recovered journals are taken from it: it can never make this program touch
+// another file.
+std::vector<std::string> ReadUntold(const fs::path& folder) {
+  std::vector<std::string> names;
+  Result<RegularFile> file = RegularFile::Open(folder / RecoveryJournal::kUntoldMarkerName);
+  std::string text(kLongestUntoldMarker, '\0');
+  std::size_t size = 0;
+  while (file && size < text.size()) {
+    const Result<std::size_t> count = file->Read(std::span(text).subspan(size));
+    if (!count || *count == 0) break;
+    size += *count;
+  }
+  text.resize(size);
+  for (std::size_t start = 0, end = 0; (end = text.find('\n', start)) != std::string::npos;
+       start = end + 1) {
+    const std::string name = text.substr(start, end - start);
+    if (name.starts_with(kRecoveredPrefix) && name.ends_with(".log") &&
+        name.find_first_of("/\\") == std::string::npos &&
+        std::find(names.begin(), names.end(), name) == names.end()) {
+      names.push_back(name);
+    }
+  }
+  return names;
+}
+
+// Writes the untold marker anew, naming `names`, through a new file renamed into place (a
+// marker cut short would forget a charge); removes it when there are none.
+Result<void> WriteUntold(const fs::path& folder, const std::vector<std::string>& names) {
+  const fs::path marker = folder / RecoveryJournal::kUntoldMarkerName;
+  if (names.empty()) return RemoveFile(marker);
+  std::string text;
+  for (const std::string& name : names) text += name + '\n';
+  const fs::path written = fs::path(marker) += ".new";
+  {
+    Result<std::unique_ptr<JournalFile>> file = JournalFile::Create(written);
+    if (!file) return Failure{file.error()};
+    if (const Result<void> appended = (*file)->Append(text); !appended) return appended;
+  }
+  return RenameFile(written, marker);
+}
+
 // Counts the readings Load Graph finds in a recovered journal.
 Result<std::size_t> CountReadings(const fs::path& recovered) {
   GraphLogParser parser(SampleStore::kSampleCapacity);
@@ -110,9 +159,9 @@ Result<std::optional<RecoveredJournal>> RecoverJournal(const fs::path& folder) {
   const fs::path journal = folder / RecoveryJournal::kJournalName;
   const fs::path times = folder / RecoveryJournal::kTimesName;
   const fs::path marker = folder / RecoveryJournal::kSavedMarkerName;
-  constexpr auto kAll = std::numeric_limits<std::uintmax_t>::max();
   std::error_code error;
-  const bool saved = fs::exists(marker, error);
+  // Only the file the journal writes vouches for its readings: a folder of that name does not.
+  const bool saved = fs::symlink_status(marker, error).type() == fs::file_type::regular;
   const bool exists = fs::exists(journal, error);
   const Result<CompleteLines> kept =
       exists ? CountCompleteLines(journal, kAll) : Result<CompleteLines>(CompleteLines{});
@@ -132,6 +181,17 @@ Result<std::optional<RecoveredJournal>> RecoverJournal(const fs::path& folder) {
   const std::tm time = LocalTime(written);
   const fs::path name = FreeRecoveredName(folder, FormatTime(time, "%Y-%m-%d-%H%M%S"));
   const fs::path target = fs::path(name).concat(".log");
+  // Named before anything moves, so that a program ended at any point after tells of the charge
+  // at its next start.
+  std::vector<std::string> untold = ReadUntold(folder);
+  if (const std::string told = Utf8FromPath(target.filename());
+      std::find(untold.begin(), untold.end(), told) == untold.end()) {
+    untold.push_back(told);
+  }
+  if (const Result<void> marked = WriteUntold(folder, untold); !marked) {
+    return Failure{"Could not write " + Utf8FromPath(folder / RecoveryJournal::kUntoldMarkerName) +
+                   ": " + marked.error()};
+  }
   if (const Result<std::uintmax_t> set = SetAsideFile(journal, target, kAll); !set) {
     return Failure{set.error()};
   }
@@ -151,7 +211,49 @@ Result<std::optional<RecoveredJournal>> RecoverJournal(const fs::path& folder) {
       RecoveredJournal{*readings, FormatTime(time, "%Y-%m-%d %H:%M"), target}};
 }
 
-void PruneRecoveredJournals(const fs::path& folder, const fs::path& setAside,
+Result<std::vector<RecoveredJournal>> UntoldRecoveredJournals(const fs::path& folder) {
+  const fs::path journal = folder / RecoveryJournal::kJournalName;
+  const fs::path times = folder / RecoveryJournal::kTimesName;
+  std::vector<RecoveredJournal> untold;
+  for (const std::string& name : ReadUntold(folder)) {
+    const fs::path log = folder / PathFromUtf8(name);
+    const auto failure = [&log](const std::string& reason) {
+      return Failure{reason + "; the readings not saved are kept in " + Utf8FromPath(log)};
+    };
+    std::error_code error;
+    // Its readings never moved (the journal is still in place) or were removed since.
+    const fs::file_time_type written = fs::last_write_time(log, error);
+    if (error) continue;
+    // The program ended between moving the readings and their times: the times follow now,
+    // before this run's journal takes their name. With a journal in place, they are its own.
+    const fs::path logTimes = fs::path(log).replace_extension(".times");
+    if (!fs::exists(logTimes, error) && fs::exists(times, error) && !fs::exists(journal, error)) {
+      const Result<CompleteLines> lines = CountCompleteLines(log, kAll);
+      if (!lines) return failure("Could not read " + Utf8FromPath(log) + ": " + lines.error());
+      const Result<std::uintmax_t> set = SetAsideFile(times, logTimes, lines->lines);
+      if (!set) return failure(set.error());
+    }
+    const Result<std::size_t> readings = CountReadings(log);
+    if (!readings) return failure("Could not read " + Utf8FromPath(log) + ": " + readings.error());
+    untold.push_back({*readings, FormatTime(LocalTime(written), "%Y-%m-%d %H:%M"), log});
+  }
+  return untold;
+}
+
+void MarkTold(const fs::path& folder, const std::vector<fs::path>& told) {
+  std::vector<std::string> left;
+  for (const std::string& name : ReadUntold(folder)) {
+    const bool isTold = std::any_of(told.begin(), told.end(), [&name](const fs::path& path) {
+      return Utf8FromPath(path.filename()) == name;
+    });
+    std::error_code error;
+    if (!isTold && fs::exists(folder / PathFromUtf8(name), error)) left.push_back(name);
+  }
+  // A marker that cannot be written names them again at the next start.
+  (void)WriteUntold(folder, left);
+}
+
+void PruneRecoveredJournals(const fs::path& folder, const std::vector<fs::path>& told,
                             fs::file_time_type now) {
   struct Entry {
     fs::file_time_type written;
@@ -175,9 +277,16 @@ void PruneRecoveredJournals(const fs::path& folder, const fs::path& setAside,
     return a.written != b.written ? a.written > b.written : a.path > b.path;
   });
   const fs::file_time_type oldestKept = now - kRecoveredJournalsKeptDays;
+  // Nobody has been told of these yet.
+  const std::vector<std::string> untoldNames = ReadUntold(folder);
   for (std::size_t i = kRecoveredJournalsKept; i < recovered.size(); ++i) {
     const Entry& entry = recovered[i];
-    if (entry.written >= oldestKept || entry.path.filename() == setAside.filename()) continue;
+    const bool justTold = std::any_of(told.begin(), told.end(), [&entry](const fs::path& path) {
+      return path.filename() == entry.path.filename();
+    });
+    const bool untold = std::find(untoldNames.begin(), untoldNames.end(),
+                                  Utf8FromPath(entry.path.filename())) != untoldNames.end();
+    if (entry.written >= oldestKept || justTold || untold) continue;
     fs::remove(entry.path, error);
     fs::remove(fs::path(entry.path).replace_extension(".times"), error);
   }

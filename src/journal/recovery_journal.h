@@ -26,6 +26,8 @@ class RecoveryJournal {
   static constexpr const char* kJournalName = "charge-journal.log";
   static constexpr const char* kTimesName = "charge-journal.times";
   static constexpr const char* kSavedMarkerName = "charge-journal.saved";
+  // Names the charges set aside that the user has not been told of yet, one a line.
+  static constexpr const char* kUntoldMarkerName = "charge-journal.untold";
 
   // An empty `folder` keeps no journal at all.
   explicit RecoveryJournal(std::filesystem::path folder);

@@ -3,7 +3,9 @@
 #include <cmath>
 #include <filesystem>
 #include <optional>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "chart/window_geometry.h"
 #include "common/dialogs.h"
@@ -30,6 +32,15 @@ constexpr char kFolderSeparator = '\\';
 constexpr char kFolderSeparator = '/';
 #endif
 
+// "1 reading <whose> was not saved. It is kept in <where>", or "… readings … were …".
+std::string NotSavedText(std::size_t readings, const std::string& whose,
+                         const std::filesystem::path& where) {
+  const bool one = readings == 1;
+  return std::to_string(readings) + (one ? " reading " : " readings ") + whose +
+         (one ? " was not saved. It is kept in " : " were not saved. They are kept in ") +
+         Utf8FromPath(where);
+}
+
 }  // namespace
 
 MainController::MainController(Clock& clock, SerialControl& serial, SettingsStore& settings,
@@ -50,7 +61,9 @@ MainController::MainController(Clock& clock, SerialControl& serial, SettingsStor
       m_graphLogCommands({m_store, m_chart, settings, views.fileDialog, views.files, views.dialogs,
                           kAppTitle, kFolderSeparator, [this] { SetAsideUnsavedReadings(); },
                           [this] { FinishLoad(); }}),
-      m_clock(clock) {}
+      m_clock(clock) {
+  if (!m_paths.journalProblem.empty()) m_journal.Disable(m_paths.journalProblem);
+}
 
 void MainController::StartWatch(const WatchServices& services) {
   m_watch.emplace(m_clock, services,
@@ -100,34 +113,42 @@ float MainController::ReadRangeVolts() {
 
 void MainController::RecoverEarlierJournal() {
   if (!m_journal.Enabled()) return;
-  const Result<std::optional<RecoveredJournal>> recovered =
-      RecoverJournal(PathFromUtf8(m_paths.journalFolder));
-  if (!recovered) {
+  const std::filesystem::path folder = PathFromUtf8(m_paths.journalFolder);
+  // Charges set aside by an earlier run that ended before telling of them are told now.
+  Result<std::vector<RecoveredJournal>> recovered = UntoldRecoveredJournals(folder);
+  if (recovered) {
+    const Result<std::optional<RecoveredJournal>> earlier = RecoverJournal(folder);
+    if (earlier && earlier->has_value()) recovered->push_back(**earlier);
     // Writing this run's journal would overwrite the earlier one's readings.
+    if (!earlier) m_journal.Disable(earlier.error());
+  } else {
     m_journal.Disable(recovered.error());
-    return;
   }
-  if (!recovered->has_value()) {
+  if (!recovered || recovered->empty()) {
+    if (!m_journal.Enabled()) return;
+    MarkTold(folder, {});  // a marker may name only charges that are gone
     PruneRecovered({});
     return;
   }
-  const RecoveredJournal& journal = **recovered;
-  m_recoveredPath = journal.path;
-  m_recoveryNotice = std::to_string(journal.readings) + " readings from the charge of " +
-                     journal.chargeTime + " were not saved. They are kept in " +
-                     Utf8FromPath(journal.path) + "; File > Load Graph opens them.";
+  for (const RecoveredJournal& journal : *recovered) {
+    if (!m_recoveryNotice.empty()) m_recoveryNotice += "\n\n";
+    m_recoveryNotice +=
+        NotSavedText(journal.readings, "from the charge of " + journal.chargeTime, journal.path) +
+        (journal.readings == 1 ? "; File > Load Graph opens it."
+                               : "; File > Load Graph opens them.");
+    m_recoveredPaths.push_back(journal.path);
+  }
 }
 
-void MainController::PruneRecovered(const std::filesystem::path& setAside) {
-  PruneRecoveredJournals(PathFromUtf8(m_paths.journalFolder), setAside,
+void MainController::PruneRecovered(const std::vector<std::filesystem::path>& told) {
+  PruneRecoveredJournals(PathFromUtf8(m_paths.journalFolder), told,
                          std::filesystem::file_time_type::clock::now());
 }
 
 void MainController::SetAsideUnsavedReadings() {
   if (const std::optional<RecoveredJournal> setAside = m_journal.SetAside()) {
-    m_setAsideNotice = std::to_string(setAside->readings) +
-                       " readings of the charge were not saved. They are kept in " +
-                       Utf8FromPath(setAside->path) + ".";
+    m_setAsideNotice = NotSavedText(setAside->readings, "of the charge", setAside->path) + ".";
+    m_setAsidePath = setAside->path;
   }
 }
 
@@ -137,6 +158,8 @@ void MainController::FinishLoad() {
   // follow the loaded ones, not saved.
   if (!m_setAsideNotice.empty()) {
     m_dialogs.MessageBox(std::exchange(m_setAsideNotice, {}), kAppTitle);
+    // A box closed by the program's end (a log-out while it was open) told nobody.
+    if (!m_unloaded) MarkTold(PathFromUtf8(m_paths.journalFolder), {m_setAsidePath});
   }
 }
 
@@ -178,10 +201,14 @@ void MainController::OnTick() {
   // Shown here rather than in the serial event, so that no serial event waits behind a
   // message box that is half-way through decoding.
   if (!m_recoveryNotice.empty()) {
-    const std::string notice = std::exchange(m_recoveryNotice, {});
-    m_dialogs.MessageBox(notice, kAppTitle);
-    // Only once the user knows where the charge just set aside is, which stays whatever its age.
-    PruneRecovered(std::exchange(m_recoveredPath, {}));
+    m_dialogs.MessageBox(std::exchange(m_recoveryNotice, {}), kAppTitle);
+    const std::vector<std::filesystem::path> told = std::exchange(m_recoveredPaths, {});
+    // Only once the user knows where the charges just told of are, which stay whatever their
+    // age; a box closed by the program's end told nobody.
+    if (!m_unloaded) {
+      MarkTold(PathFromUtf8(m_paths.journalFolder), told);
+      PruneRecovered(told);
+    }
   }
   if (!m_journal.Problem().empty() && !m_journalProblemReported) ReportJournalProblem();
   if (const auto failure = m_settings.TakeWriteFailure(); failure && !m_settingsFailureReported) {

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "chart/chart.h"
 #include "chart/voltage_window_commands.h"
@@ -31,8 +32,9 @@ inline constexpr const char* kAppTitle = "Ampelon";
 
 // Folders worked out by the platform layer at start-up.
 struct StartupPaths {
-  std::string lastPathDefault;  // the first folder offered for graph logs
-  std::string journalFolder{};  // where the recovery journal is kept; empty for none
+  std::string lastPathDefault;   // the first folder offered for graph logs
+  std::string journalFolder{};   // where the recovery journal is kept; empty for none
+  std::string journalProblem{};  // why no journal may be kept there (reported); empty if none
 };
 
 // Everything the main window does, driven by its events: load and unload, resize, the
@@ -95,10 +97,12 @@ class MainController {
   float ReadRangeVolts();
   // Tells the user, once each time the store fills up, that new readings are not recorded.
   void ReportFullStore();
-  // Sets aside the journal of an earlier run; what to tell the user about it.
+  // Sets aside the journal of an earlier run; what to tell the user about it and about charges
+  // set aside before but never told of.
   void RecoverEarlierJournal();
-  // Removes old recovered charges, never `setAside`: at start-up only, never during a load.
-  void PruneRecovered(const std::filesystem::path& setAside);
+  // Removes old recovered charges, never those just `told` of: at start-up only, never during a
+  // load.
+  void PruneRecovered(const std::vector<std::filesystem::path>& told);
   // Before a load replaces readings not saved: sets the journal aside.
   void SetAsideUnsavedReadings();
   // Once a load has replaced the readings, before anything about it is shown: the journal holds
@@ -123,9 +127,10 @@ class MainController {
   GraphLogCommands m_graphLogCommands;
   bool m_fullStoreNoticeDue = false;
   bool m_fullStoreReported = false;
-  std::string m_recoveryNotice;           // shown at the first tick, when the window is up
-  std::filesystem::path m_recoveredPath;  // where that notice says the charge is
-  std::string m_setAsideNotice;           // shown once the journal holds the loaded readings
+  std::string m_recoveryNotice;  // shown at the first tick, when the window is up
+  std::vector<std::filesystem::path> m_recoveredPaths;  // where that notice says charges are
+  std::string m_setAsideNotice;          // shown once the journal holds the loaded readings
+  std::filesystem::path m_setAsidePath;  // where that notice says the charge is
   bool m_journalProblemReported = false;
   bool m_settingsFailureReported = false;
   bool m_unloaded = false;

@@ -270,7 +270,14 @@ TEST_F(AppProcessTest, EveryJournalledReadingOfARunEndedUnsavedIsSetAsideAtTheNe
     QFile setAside(stateFolder + QLatin1Char('/') + recovered.front());
     ASSERT_TRUE(setAside.open(QIODevice::ReadOnly));
     EXPECT_EQ(setAside.readAll().toStdString(), kept);
-    Terminate(second);
+    // Killed while its message was open: the next start tells of that charge again.
+    ::kill(static_cast<pid_t>(second.processId()), SIGKILL);
+    ASSERT_TRUE(second.waitForFinished(5000));
+    QProcess& third = Start();
+    const QString told = recovered.front() + "; File > Load Graph opens them.";
+    EXPECT_TRUE(WaitFor([&] { return ErrorText(third).contains(told); }, 10s))
+        << ErrorText(third).toStdString();
+    Terminate(third);
   }
 }
 
@@ -422,8 +429,10 @@ TEST_F(AppProcessTest, ASecondCopyHandsItsFileToTheRunningCopy) {
 }
 
 // The copy that holds the lock may not listen yet (it is still starting): a second copy given
-// a file keeps trying until it does, then hands over the file's absolute path.
-TEST_F(AppProcessTest, ASecondCopyWaitsForTheRunningCopyToListen) {
+// a file keeps trying until it does, then hands over the file's absolute path. A connection
+// cut without the answer, as by a copy that is closing, took nothing: the second copy tries
+// again rather than end as if it had handed the file over.
+TEST_F(AppProcessTest, ASecondCopyWaitsForTheRunningCopyToListenAndTakeTheFile) {
   QLockFile lock(RuntimeFolder() + QStringLiteral("/ampelon.lock"));
   ASSERT_TRUE(lock.tryLock(0));
   const QString log = WriteLog(QStringLiteral("logs/run.log"), "1\r\n");
@@ -432,6 +441,10 @@ TEST_F(AppProcessTest, ASecondCopyWaitsForTheRunningCopyToListen) {
 
   QLocalServer server;
   ASSERT_TRUE(server.listen(RuntimeFolder() + QStringLiteral("/ampelon.socket")));
+  ASSERT_TRUE(server.waitForNewConnection(3000));
+  QLocalSocket* cut = server.nextPendingConnection();
+  EXPECT_TRUE(WaitFor([&] { return cut->waitForReadyRead(25), cut->canReadLine(); }, 3s));
+  cut->abort();
   ASSERT_TRUE(server.waitForNewConnection(3000));
   QLocalSocket* socket = server.nextPendingConnection();
   QByteArray received;
@@ -443,6 +456,8 @@ TEST_F(AppProcessTest, ASecondCopyWaitsForTheRunningCopyToListen) {
       },
       3s));
   EXPECT_EQ(received, log.toUtf8() + '\n');
+  socket->write("taken\n");
+  EXPECT_TRUE(socket->waitForBytesWritten(1000));
   ASSERT_TRUE(second.waitForFinished(3000));
   EXPECT_EQ(second.exitCode(), 0) << ErrorText(second).toStdString();
 }
@@ -530,9 +545,9 @@ TEST_F(DisplayProcessTest, TheChargeJustSetAsideOutlivesItsMessage) {
   const QString old = write("recovered-2020-01-01.log", -40);
   write("charge-journal.log", 0);
   QProcess& program = Start();
-  const QString end = "; File > Load Graph opens them.";
+  const QString end = "; File > Load Graph opens it.";
   ASSERT_TRUE(WaitFor([&] { return ErrorText(program).contains(end); }, 10s));
-  const QString kept = ErrorText(program).section("They are kept in ", 1).section(end, 0, 0);
+  const QString kept = ErrorText(program).section("It is kept in ", 1).section(end, 0, 0);
   EXPECT_EQ(FileText(kept), "5\r\n") << kept.toStdString();
   ASSERT_TRUE(CloseMessageBox());
   EXPECT_TRUE(WaitFor([&] { return !QFileInfo::exists(old); }, 5s));
@@ -542,35 +557,65 @@ TEST_F(DisplayProcessTest, TheChargeJustSetAsideOutlivesItsMessage) {
 }
 
 // Unset, the runtime folder is runtime-<user> in the temporary folder, which Qt refuses when it
-// is not the user's own (a link here, another user's folder alike). The lock and the socket
-// then go to a private folder there; where that is taken too, the program says why it stops.
+// is not the user's own (a link here, another user's folder alike); one too deep for the
+// socket's name serves no better. The lock and the socket then go to a private folder in the
+// temporary folder (/tmp for a relative $TMPDIR); where that is taken too, the program says
+// why it stops.
 TEST_F(AppProcessTest, WithoutAUsableRuntimeFolderTheLockMovesToAPrivateFolder) {
   const QString temporary = m_folder.path();
   const QString user = QString::fromLocal8Bit(::getpwuid(::geteuid())->pw_name);
   ASSERT_TRUE(QFile::link(temporary, temporary + QStringLiteral("/runtime-") + user));
-  m_unsetEnvironment = {QStringLiteral("XDG_RUNTIME_DIR")};
-  m_extraEnvironment = {{QStringLiteral("TMPDIR"), temporary}};
-  const QString privateFolder = temporary + "/ampelon-" + QString::number(::geteuid());
-
-  QProcess& first = Start();
-  ASSERT_TRUE(WaitUntilLoaded()) << ErrorText(first).toStdString();
-  EXPECT_TRUE(QFileInfo::exists(privateFolder + QStringLiteral("/ampelon.lock")));
-  QProcess& second = Start();
-  const QString log = WriteLog(QStringLiteral("handed/run.log"), "1\r\n");
-  QProcess& third = Start({log});
-  for (QProcess* other : {&second, &third}) {
-    ASSERT_TRUE(other->waitForFinished(5000));
-    EXPECT_EQ(other->exitCode(), 0) << ErrorText(*other).toStdString();
+  const QString longRuntime = temporary + u'/' + QString(100, u'r');
+  ASSERT_TRUE(QDir().mkpath(longRuntime));
+  ASSERT_TRUE(
+      QFile::setPermissions(longRuntime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+  const QString owned = "/ampelon-" + QString::number(::geteuid());
+  const struct {
+    QString runtime;  // empty: as if unset
+    QString tmpdir;
+    QString privateFolder;
+  } cases[] = {{{}, temporary, temporary + owned},
+               {longRuntime, temporary, temporary + owned},
+               {longRuntime, QStringLiteral("relative/tmp"), "/tmp" + owned}};
+  int row = 0;
+  for (const auto& [runtime, tmpdir, privateFolder] : cases) {
+    SCOPED_TRACE(++row);
+    m_extraEnvironment = {{"TMPDIR", tmpdir}, {"XDG_RUNTIME_DIR", runtime}};
+    QProcess& first = Start();
+    ASSERT_TRUE(WaitUntilLoaded()) << ErrorText(first).toStdString();
+    EXPECT_TRUE(QFileInfo::exists(privateFolder + QStringLiteral("/ampelon.lock")));
+    const QString log = WriteLog("handed" + QString::number(row) + "/run.log", "1\r\n");
+    QProcess& second = Start({log});
+    ASSERT_TRUE(second.waitForFinished(7000));
+    EXPECT_EQ(second.exitCode(), 0) << ErrorText(second).toStdString();
+    EXPECT_TRUE(WaitFor([&] { return LastPathSetting() == QFileInfo(log).path() + u'/'; }, 5s));
+    Terminate(first);
   }
-  EXPECT_TRUE(WaitFor([&] { return LastPathSetting() == QFileInfo(log).path() + u'/'; }, 5s));
-  Terminate(first);
 
+  const QString privateFolder = temporary + owned;
   ASSERT_TRUE(QDir(privateFolder).removeRecursively());
   ASSERT_TRUE(QFile::link(temporary, privateFolder));
+  m_extraEnvironment = {{"TMPDIR", temporary}, {"XDG_RUNTIME_DIR", ""}};
   QProcess& refused = Start();
   const QString reason = privateFolder + " is not a folder).";
   EXPECT_TRUE(WaitFor([&] { return ErrorText(refused).contains(reason); }, 5s))
       << ErrorText(refused).toStdString();
+}
+
+// A copy started without the runtime folder of the running one does not see its instance lock;
+// the journal's own lock ends it, with a message. It once removed the running copy's journal
+// (saved: a file was loaded), whose later readings went into a deleted file.
+TEST_F(AppProcessTest, ACopyWithAnotherRuntimeFolderLeavesTheRunningCopysJournalAlone) {
+  QProcess& first = Start({WriteLog(QStringLiteral("logs/loaded.log"), "100\r\n200\r\n")});
+  const QString state = m_folder.filePath(QStringLiteral("state/Trevanix Ampelon/"));
+  ASSERT_TRUE(WaitFor([&] { return QFileInfo::exists(state + "charge-journal.saved"); }, 5s));
+  m_extraEnvironment = {{"XDG_RUNTIME_DIR", ""}, {"TMPDIR", m_folder.path()}};
+  QProcess& second = Start();
+  const QString told = QStringLiteral("Ampelon is already running, but started with another");
+  EXPECT_TRUE(WaitFor([&] { return ErrorText(second).contains(told); }, 5s))
+      << ErrorText(second).toStdString();
+  EXPECT_TRUE(QFileInfo::exists(state + "charge-journal.log"));
+  Terminate(first);
 }
 
 // The program on a private session bus where a fake desktop records the notifications and the

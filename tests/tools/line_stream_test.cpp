@@ -3,20 +3,32 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <optional>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "charger/curve_source.h"
 #include "charger/malformed_line_maker.h"
 #include "charger/pacer.h"
-#include "charger/replay_source.h"
 #include "fakes/fake_clock.h"
 #include "measurement/sample_store.h"
 #include "measurement/serial_line_decoder.h"
 
 namespace ampelon {
 namespace {
+
+// Readings from a list, as a replay file sends them.
+struct ListSource final : ReadingSource {
+  explicit ListSource(std::vector<int> list) : readings(std::move(list)) {}
+  std::optional<int> Next() override {
+    return next < readings.size() ? std::optional(readings[next++]) : std::nullopt;
+  }
+  void Rewind() override { next = 0; }
+  std::vector<int> readings;
+  std::size_t next = 0;
+};
 
 // The program's own decoder, which every line the charger sends goes through.
 struct Receiver {
@@ -120,7 +132,7 @@ TEST(LineStreamTest, StopsAtTheEndOrAtTheCountAndLoopsWhenAsked) {
       {true, 7, "1\n-2\n3\n1\n-2\n3\n1\n"},
   };
   for (const Case& c : cases) {
-    ReplaySource source({1, -2, 3});
+    ListSource source({1, -2, 3});
     LineStream stream(source, {.maxReadings = c.maxReadings, .loop = c.loop});
     std::string sent;
     for (int i = 0; i < 100; ++i) {
@@ -129,7 +141,7 @@ TEST(LineStreamTest, StopsAtTheEndOrAtTheCountAndLoopsWhenAsked) {
     EXPECT_EQ(sent, c.expected) << c.loop << " " << c.maxReadings;
   }
 
-  ReplaySource empty({});
+  ListSource empty({});
   LineStream looping(empty, {.loop = true});
   EXPECT_FALSE(looping.NextLine());
 }

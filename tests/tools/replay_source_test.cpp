@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,14 +33,22 @@ class ReadReplayFileTest : public ::testing::Test {
   std::string m_folder;
 };
 
-// The whole file is sent, though the program's store would take only the first 100000.
-TEST_F(ReadReplayFileTest, KeepsEveryReadingOfALongLog) {
+// The whole file is sent, though the program's store would take only the first 100000, and
+// again from its start when looped. A file larger than 64 MiB was once refused as too large.
+TEST_F(ReadReplayFileTest, SendsEveryReadingOfALongLog) {
   std::string text;
   for (int i = 0; i < 100000; ++i) text += "1966\r\n";
-  const Result<std::vector<std::int16_t>> readings = ReadReplayFile(Write("long.txt", text + "7"));
-  ASSERT_TRUE(readings) << readings.error();
-  EXPECT_EQ(readings->size(), 100001u);
-  EXPECT_EQ(readings->back(), 7);
+  const std::string wide = "5" + std::string(GraphLogParser::kLongestLine - 8, ' ') + "\r\n";
+  for (int i = 0; i < 64; ++i) text += wide;
+  Result<std::unique_ptr<ReplaySource>> source = ReplaySource::Open(Write("long.txt", text + "7"));
+  ASSERT_TRUE(source) << source.error();
+  std::size_t count = 0;
+  std::optional<int> last;
+  while (const std::optional<int> reading = (*source)->Next()) ++count, last = reading;
+  EXPECT_EQ(count, 100065u);
+  EXPECT_EQ(last, 7);
+  (*source)->Rewind();
+  EXPECT_EQ((*source)->Next(), 1966);
 }
 
 TEST_F(ReadReplayFileTest, RefusesWhatIsNoGraphLog) {
@@ -49,9 +59,9 @@ TEST_F(ReadReplayFileTest, RefusesWhatIsNoGraphLog) {
               "5\0"),
         Write("longline.txt", "5\r\n" + std::string(GraphLogParser::kLongestLine + 1, '6')),
         Write("empty.txt", ""), m_folder + "/missing.txt"}) {
-    const Result<std::vector<std::int16_t>> readings = ReadReplayFile(path);
-    ASSERT_FALSE(readings) << path;
-    EXPECT_NE(readings.error().find(path), std::string::npos) << readings.error();
+    const Result<std::unique_ptr<ReplaySource>> source = ReplaySource::Open(path);
+    ASSERT_FALSE(source) << path;
+    EXPECT_NE(source.error().find(path), std::string::npos) << source.error();
   }
 }
 

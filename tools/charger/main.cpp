@@ -81,9 +81,9 @@ int Run(const ChargerOptions& options) {
   if (options.replayFile.empty()) {
     source = std::make_unique<CurveSource>(options.intervalSeconds, options.seed);
   } else {
-    Result<std::vector<std::int16_t>> readings = ReadReplayFile(options.replayFile);
-    if (!readings) return Fail(readings.error());
-    source = std::make_unique<ReplaySource>(std::move(*readings));
+    Result<std::unique_ptr<ReplaySource>> replay = ReplaySource::Open(options.replayFile);
+    if (!replay) return Fail(replay.error());
+    source = std::move(*replay);
   }
 
   PseudoTerminal terminal;

@@ -283,6 +283,7 @@ void Form1::resizeEvent(QResizeEvent* event) {
 void Form1::closeEvent(QCloseEvent* event) {
   if (!m_unloaded) {
     m_unloaded = true;
+    if (m_onClosing) m_onClosing();
     m_controller->OnUnload();
   }
   QMainWindow::closeEvent(event);

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <memory>
+#include <utility>
 
 #include <QMainWindow>
 
@@ -42,6 +44,8 @@ class Form1 final : public QMainWindow, public WindowGeometry {
 
   // Runs the start-up sequence; call once before show().
   void Load();
+  // `onClosing` runs once when the window starts closing, before the controller unloads.
+  void SetClosingHandler(std::function<void()> onClosing) { m_onClosing = std::move(onClosing); }
 
   bool IsMinimized() const override;
   float LeftTwips() const override;
@@ -96,6 +100,7 @@ class Form1 final : public QMainWindow, public WindowGeometry {
   SetTwips m_setWidth;
   SetTwips m_setHeight;
   bool m_unloaded = false;
+  std::function<void()> m_onClosing;
   std::unique_ptr<MainController> m_controller;
 };
 
