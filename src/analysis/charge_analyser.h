@@ -31,6 +31,8 @@ class ChargeAnalyser {
   std::size_t ChargeCount() const { return m_charges.size(); }
   ChargeFigures Figures(std::size_t charge) const;
   std::vector<ChargeFigures> AllFigures() const;
+  // Figures(charge).end, at the cost of a look-up: for a live charge, asked at every event.
+  ChargeEnd End(std::size_t charge) const { return m_charges[charge].End(); }
   // The charge's smoothed voltage a minute (only where its times are known).
   const MinuteSeries& Minutes(std::size_t charge) const { return m_charges[charge].Minutes(); }
 

@@ -28,6 +28,8 @@ class ChargeJudge {
   // yet judged, NaN where not known).
   ChargeFigures Figures(std::size_t lastSample, double lastSeconds) const;
   const MinuteSeries& Minutes() const { return m_minutes; }
+  // How the charge ended so far: Figures().end without the work of the other figures.
+  ChargeEnd End() const { return m_end; }
   std::size_t FirstSample() const { return m_firstSample; }
   // The time of the last reading added, NaN where not known.
   double LastSeconds() const { return m_lastSeconds; }

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "fakes/fake_clock.h"
@@ -17,8 +19,12 @@ namespace ampelon {
 namespace {
 
 struct FakeNotifier final : Notifier {
-  void Notify(const Notice& notice) override { summaries.push_back(notice.summary); }
+  void Notify(const Notice& notice) override {
+    summaries.push_back(notice.summary);
+    bodies.push_back(notice.body);
+  }
   std::vector<std::string> summaries;
+  std::vector<std::string> bodies;
 };
 
 struct FakeInhibitor final : SleepInhibitor {
@@ -51,12 +57,30 @@ struct Watched {
   void Receive(std::string_view bytes) {
     const DecodeSummary summary = decoder.OnSerialEvent(bytes);
     watch.OnSerialEvent(summary.stored, decoder.Rejections());
+    if (summary.stored > 0) watch.OnStoredReadings(store.Samples(), store.Times());
   }
   void Ticks(int count) {
     for (int i = 0; i < count; ++i) {
       clock.Advance(1.0);
       watch.OnTick(port, decoder.Rejections());
     }
+  }
+  // Runs of {count, readings}, one reading every 2 s; loaded ones replace the store, untimed.
+  using Runs = std::vector<std::pair<int, int>>;
+  void Live(const Runs& runs) {
+    for (const auto& [count, readings] : runs) {
+      for (int i = 0; i < readings; ++i) {
+        clock.Advance(2.0);
+        Receive(std::to_string(count) + "\n");
+      }
+    }
+  }
+  void Load(const Runs& runs) {
+    store.ClearSamples();
+    for (const auto& [count, readings] : runs) {
+      for (int i = 0; i < readings; ++i) store.AppendSample(static_cast<std::int16_t>(count));
+    }
+    watch.OnReadingsReplaced(store.Samples(), store.Times());
   }
   void ReadingsEvery(double seconds, int count) {
     for (int i = 0; i < count; ++i) {
@@ -134,6 +158,55 @@ TEST(UnattendedWatch, TellsEachConditionOnceUntilItClears) {
       w.notifier.summaries,
       (std::vector<std::string>{"No readings from the charger", "No readings from the charger",
                                 "Serial port 2 lost", "Serial port 2 is back"}));
+}
+
+// A charge is complete when its voltage fell 5 mV below the peak (here 2400 counts, 1.465 V) or
+// stayed flat for 15 min after its final climb; told once a charge, never of loaded readings.
+TEST(UnattendedWatch, SaysOnceAChargeWhenItIsComplete) {
+  const std::string peaked =
+      "The voltage peaked at 1.465 V after 10 min and has fallen 12 mV since.";
+  Watched::Runs climb = {{2300, 1800}};
+  for (int count = 2301; count <= 2340; ++count) climb.emplace_back(count, 15);
+  climb.emplace_back(2340, 900);
+  const struct {
+    const char* what;
+    Watched::Runs loaded;
+    Watched::Runs live;
+    std::vector<std::string> told;  // the bodies' beginnings
+    bool shown;                     // the last one stands in the hover text
+  } cases[] = {
+      {"peak passed", {}, {{2400, 1200}, {2380, 300}}, {peaked}, true},
+      {"flat top after the final climb",
+       {},
+       climb,
+       {"The voltage has not risen for 15 min, at 1.429 V after 1 h 3"},
+       true},
+      {"a battery changed", {}, {{2400, 1200}, {2380, 300}, {2000, 100}}, {peaked}, false},
+      {"two charges",
+       {},
+       {{2400, 1200}, {2380, 300}, {2000, 1200}, {1980, 300}},
+       {peaked, "The voltage peaked at 1.221 V after 10 min and has fallen 12 mV since."},
+       true},
+      {"loaded complete", {{2400, 1200}, {2380, 300}}, {{2380, 100}}, {}, false},
+      {"loaded, then complete",
+       {{2400, 1200}},
+       {{2380, 300}},
+       {"The voltage peaked at 1.465 V at reading 304 and has fallen 12 mV since."},
+       true},
+  };
+  for (const auto& c : cases) {
+    Watched w;
+    if (!c.loaded.empty()) w.Load(c.loaded);
+    w.Live(c.live);
+    ASSERT_EQ(w.notifier.summaries, std::vector<std::string>(c.told.size(), "Charge complete"))
+        << c.what;
+    for (std::size_t i = 0; i < c.told.size(); ++i) {
+      EXPECT_TRUE(w.notifier.bodies[i].starts_with(c.told[i])) << w.notifier.bodies[i];
+    }
+    // After the watch's own notes.
+    const std::string awake = "Keeping the computer awake while readings arrive.";
+    EXPECT_EQ(w.note, c.shown ? awake + "\n" + w.notifier.bodies.back() : awake) << c.what;
+  }
 }
 
 // The gap that counts as stopped is max(60 s, 5 × the median interval of the last 20 readings).
