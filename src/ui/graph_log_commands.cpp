@@ -76,8 +76,8 @@ bool GraphLogCommands::SaveGraph() {
                                  m_context.title);
     return false;
   }
+  // The readings are in the log whatever becomes of their times.
   SaveTimes(*name);
-  // The readings are in the log whatever became of their times.
   return true;
 }
 
