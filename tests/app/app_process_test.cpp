@@ -680,9 +680,8 @@ TEST_F(WatchProcessTest, ReadingsThatStopAndAPortThatStaysLostAreTold) {
   EXPECT_EQ(Calls("Notify", "Readings stopped").size(), 1u);
 }
 
-// The simulated charger's charge, 2 h 45 min played in 6.6 s (a reading every 5 s at 1500 times
-// the speed), with its times scaled alike: one "Charge complete", naming the curve's peak of
-// 1.45 V at 2 h 30 min. The charger waits, stopped, until the program listens.
+// The simulated charger's charge of 2 h 45 min in 6.6 s, stopped until the program listens, with
+// its times scaled alike: told complete once, at the curve's peak of 1.45 V at 2 h 30 min.
 TEST_F(WatchProcessTest, TheSimulatedChargeIsToldCompleteOnce) {
   QFile::remove(DevicePath());
   QProcess charger;
@@ -694,19 +693,16 @@ TEST_F(WatchProcessTest, TheSimulatedChargeIsToldCompleteOnce) {
   Start();
   ASSERT_TRUE(WaitUntilLoaded());
   ::kill(static_cast<pid_t>(charger.processId()), SIGCONT);
-  ASSERT_TRUE(charger.waitForFinished(20000));
-  ASSERT_TRUE(WaitForCall("Notify", "Charge complete", 3s));
+  ASSERT_TRUE(charger.waitForFinished(20000) && WaitForCall("Notify", "Charge complete", 3s));
   QThread::msleep(500);
   const std::vector<QJsonObject> told = Calls("Notify", "Charge complete");
   ASSERT_EQ(told.size(), 1u);
   const QString body = told[0].value("body").toString();
-  const QRegularExpressionMatch peak =
-      QRegularExpression(R"(^The voltage peaked at (\d\.\d+) V after 2 h (\d+) min and has )"
-                         R"(fallen \d+ mV since\.$)")
-          .match(body);
-  ASSERT_TRUE(peak.hasMatch()) << body.toStdString();
-  EXPECT_NEAR(peak.captured(1).toDouble(), 1.45, 0.003) << body.toStdString();
-  EXPECT_NEAR(peak.captured(2).toInt(), 30, 5) << body.toStdString();
+  const auto peak =
+      QRegularExpression(R"(peaked at 1\.4(\d\d) V after 2 h (\d\d) min)").match(body);
+  EXPECT_TRUE(peak.hasMatch() && std::abs(peak.captured(1).toInt() - 50) <= 3 &&
+              std::abs(peak.captured(2).toInt() - 30) <= 5)
+      << body.toStdString();
 }
 
 }  // namespace
