@@ -24,8 +24,8 @@
 #include "fuzz_check.h"
 #include "fuzz_input.h"
 #include "measurement/graph_log_parser.h"
+#include "measurement/times_parser.h"
 #include "viewer/journal_follower.h"
-#include "viewer/times_parser.h"
 
 namespace ampelon::fuzz {
 namespace {

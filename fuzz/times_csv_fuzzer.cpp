@@ -18,11 +18,11 @@
 #include "fuzz_check.h"
 #include "fuzz_input.h"
 #include "measurement/byte_source.h"
+#include "measurement/times_parser.h"
 #include "viewer/byte_sink.h"
 #include "viewer/charge.h"
 #include "viewer/charge_file.h"
 #include "viewer/csv_export.h"
-#include "viewer/times_parser.h"
 
 namespace ampelon::fuzz {
 namespace {

@@ -1,4 +1,5 @@
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -132,12 +133,16 @@ std::optional<int> HandToRunningCopy(const QString& file, const QString& serverN
 }
 
 // How long the watch waits before it tells of readings that stopped. AMPELON_STALL_SECONDS
-// shortens the shortest such gap (60 s) for tests that cannot wait a minute.
+// shortens the shortest such gap (60 s) for tests that cannot wait a minute;
+// AMPELON_CHARGE_TIME_SCALE multiplies the times the charge is judged by, for tests whose
+// simulated charger plays hours in seconds.
 ampelon::WatchTimes WatchTimesFromEnvironment() {
   ampelon::WatchTimes times;
   bool valid = false;
   const double stall = qEnvironmentVariable("AMPELON_STALL_SECONDS").toDouble(&valid);
   if (valid && stall > 0.0) times.stallMinimumSeconds = stall;
+  const double scale = qEnvironmentVariable("AMPELON_CHARGE_TIME_SCALE").toDouble(&valid);
+  if (valid && scale > 0.0 && std::isfinite(scale)) times.chargeTimeScale = scale;
   return times;
 }
 

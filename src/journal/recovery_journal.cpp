@@ -1,37 +1,18 @@
 #include "journal/recovery_journal.h"
 
-#include <charconv>
 #include <fstream>
 #include <system_error>
 #include <utility>
 
 #include "files/rename_file.h"
 #include "measurement/graph_log_writer.h"
+#include "measurement/times_file.h"
 
 namespace ampelon {
 namespace {
 
 // A new journal and its times are written under these names, then renamed into place.
 constexpr const char* kNewSuffix = ".new";
-
-// Each time in seconds with three decimals and CR LF; a reading without a time (loaded from a
-// file) gets an empty line, so that line n is always reading n's.
-void AppendTimes(std::span<const double> times, std::string& text) {
-  constexpr std::size_t kLongestLine = 24;
-  const std::size_t start = text.size();
-  text.resize(start + times.size() * kLongestLine);
-  char* out = text.data() + start;
-  for (const double time : times) {
-    if (time >= 0.0) {
-      const auto written =
-          std::to_chars(out, out + kLongestLine - 2, time, std::chars_format::fixed, 3);
-      if (written.ec == std::errc{}) out = written.ptr;
-    }
-    *out++ = '\r';
-    *out++ = '\n';
-  }
-  text.resize(static_cast<std::size_t>(out - text.data()));
-}
 
 }  // namespace
 

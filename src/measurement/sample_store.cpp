@@ -10,11 +10,13 @@ namespace ampelon {
 SampleStore::SampleStore(Clock& clock)
     : m_clock(clock), m_samples(kSampleCapacity + 1, 0), m_times(kSampleCapacity + 1, kNoTime) {}
 
-AppendResult SampleStore::AppendSample(std::int16_t value) {
+AppendResult SampleStore::AppendSample(std::int16_t value, double seconds) {
   if (IsFull()) return AppendResult::kFull;
   ++m_sampleCount;
   m_samples[static_cast<std::size_t>(m_sampleCount)] = value;
-  m_times[static_cast<std::size_t>(m_sampleCount)] = kNoTime;
+  const bool timed = seconds >= 0.0;  // false for NaN too
+  m_times[static_cast<std::size_t>(m_sampleCount)] = timed ? seconds : kNoTime;
+  if (timed) m_startTime = std::min(m_startTime, m_lastTime - seconds);
   if (m_sampleCount == 1 || value < m_lowest) m_lowest = value;
   if (m_sampleCount == 1 || value > m_highest) m_highest = value;
   return AppendResult::kStored;

@@ -23,8 +23,10 @@ class SampleStore {
   // A loaded reading's time: it has none.
   static constexpr double kNoTime = -1.0;
 
-  // Stores a reading without touching the clock and without a time (used when loading a file).
-  AppendResult AppendSample(std::int16_t value);
+  // Stores a loaded reading with the time its file gave it (kNoTime, or NaN, for none). A time
+  // moves the charge clock's start back so that the clock reads the latest loaded time at the
+  // moment of the load: live readings continue the loaded charge's times from there.
+  AppendResult AppendSample(std::int16_t value, double seconds = kNoTime);
   // Stores a reading from the device with its time on the charge clock, and runs the clock: the
   // first reading in an empty store starts it 0.1 s in the past, and every reading moves
   // LastTime. A reading that finds the store full is not stored, but still moves LastTime: the

@@ -1,6 +1,7 @@
 #include "ui/graph_log_commands.h"
 
 #include <memory>
+#include <utility>
 
 #include "chart/chart.h"
 #include "common/dialogs.h"
@@ -10,6 +11,7 @@
 #include "measurement/graph_log_reader.h"
 #include "measurement/graph_log_writer.h"
 #include "measurement/sample_store.h"
+#include "measurement/times_file.h"
 #include "settings/setting_names.h"
 #include "settings/settings_store.h"
 #include "ui/file_dialog.h"
@@ -74,7 +76,40 @@ bool GraphLogCommands::SaveGraph() {
                                  m_context.title);
     return false;
   }
+  // The readings are in the log whatever becomes of their times.
+  SaveTimes(*name);
   return true;
+}
+
+void GraphLogCommands::SaveTimes(const std::string& logName) {
+  const std::string timesName = TimesFileFor(logName);
+  const Result<void> written =
+      timesName == logName
+          ? Result<void>(Failure{"the graph log's own name ends in .times"})
+          : m_context.files.WriteWhole(timesName, FormatTimes(m_context.store.Times()));
+  if (written) return;
+  std::string message = logName + " was saved, but the readings' times could not be written to " +
+                        timesName + ":\n" + written.error();
+  if (timesName != logName && m_context.files.FileExists(timesName)) {
+    message += "\n\nThe times file there is an earlier save's and does not belong to this log.";
+  }
+  m_context.dialogs.MessageBox(message, m_context.title);
+}
+
+std::optional<std::vector<double>> GraphLogCommands::LoadTimes(const std::string& logName,
+                                                               std::size_t readings,
+                                                               std::string& note) {
+  const std::string timesName = TimesFileFor(logName);
+  if (timesName == logName || !m_context.files.FileExists(timesName)) return std::nullopt;
+  const Result<std::unique_ptr<ByteSource>> opened = m_context.files.OpenForReading(timesName);
+  Result<std::vector<double>> times =
+      opened ? ReadTimes(**opened, readings) : Result<std::vector<double>>(Failure{opened.error()});
+  if (!times) {
+    note = "The times in " + timesName + " could not be read: " + times.error() +
+           "\nThe readings were loaded without times.";
+    return std::nullopt;
+  }
+  return std::move(*times);
 }
 
 bool GraphLogCommands::LoadGraph() {
@@ -110,12 +145,20 @@ bool GraphLogCommands::LoadGraphFile(const std::string& name) {
     return false;
   }
 
+  std::string timesNote;
+  const std::vector<std::int16_t>& readings = parser.Readings();
+  const std::vector<double> times =
+      LoadTimes(name, readings.size(), timesNote).value_or(std::vector<double>());
+
   if (m_context.beforeReplacingReadings) m_context.beforeReplacingReadings();
   m_context.chart.DrawGrid();
   m_context.store.ClearSamples();
-  for (const std::int16_t reading : parser.Readings()) m_context.store.AppendSample(reading);
+  for (std::size_t i = 0; i < readings.size(); ++i) {
+    m_context.store.AppendSample(readings[i], i < times.size() ? times[i] : SampleStore::kNoTime);
+  }
   if (m_context.afterReplacingReadings) m_context.afterReplacingReadings();
-  const std::string report = LoadReport(parser, outcome->readToEnd, name);
+  std::string report = LoadReport(parser, outcome->readToEnd, name);
+  if (!timesNote.empty()) report += (report.empty() ? "" : "\n\n") + timesNote;
   if (!report.empty()) m_context.dialogs.MessageBox(report, m_context.title);
   return true;
 }

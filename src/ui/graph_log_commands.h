@@ -1,8 +1,10 @@
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace ampelon {
 
@@ -39,12 +41,16 @@ class GraphLogCommands {
   // The folder the dialog opens in next.
   const std::string& LastPath() const { return m_lastPath; }
 
-  // Writes every reading to the chosen file. An existing file is replaced only when the user
-  // says Yes; a failure is reported and leaves it whole. True when the file was written.
+  // Writes every reading to the chosen file, and their times to the times file beside it
+  // (TimesFileFor). An existing file is replaced only when the user says Yes, its times file
+  // with it; a failure is reported and leaves it whole. True when the readings were written,
+  // even when their times could not be (that is reported).
   bool SaveGraph();
-  // Replaces the readings with the chosen file's and restarts the charge clock. A file that
-  // cannot be read or is no graph log is reported and changes nothing. True when the readings
-  // were replaced.
+  // Replaces the readings with the chosen file's, with the times in the times file beside it
+  // where there is one, and restarts the charge clock (SampleStore::AppendSample). A file that
+  // cannot be read or is no graph log is reported and changes nothing; times that cannot be
+  // read are reported, and the readings load without them. True when the readings were
+  // replaced.
   bool LoadGraph();
   // Loads `name` as LoadGraph() loads the chosen file.
   bool LoadGraphFile(const std::string& name);
@@ -58,6 +64,12 @@ class GraphLogCommands {
  private:
   // Makes the folder of `name` the last folder, also as the setting "Last Path".
   void RememberFolderOf(const std::string& name);
+  // Writes the store's times beside the log just saved; a failure is reported.
+  void SaveTimes(const std::string& logName);
+  // The times beside the log `logName` for its first `readings` readings; nothing when it has
+  // none, or when they cannot be read, which `note` then says.
+  std::optional<std::vector<double>> LoadTimes(const std::string& logName, std::size_t readings,
+                                               std::string& note);
 
   Context m_context;
   std::string m_lastPath;

@@ -154,6 +154,7 @@ void MainController::SetAsideUnsavedReadings() {
 
 void MainController::FinishLoad() {
   m_journal.Rewrite(m_store.Samples(), m_store.Times());
+  if (m_watch) m_watch->OnReadingsReplaced(m_store.Samples(), m_store.Times());
   // Told only now, as is anything about the load: readings that arrive while a box is open
   // follow the loaded ones, not saved.
   if (!m_setAsideNotice.empty()) {
@@ -242,7 +243,10 @@ void MainController::OnSerialEvent(const SerialEvent& event) {
     const auto stored = static_cast<std::size_t>(summary.stored);
     m_journal.Append(m_store.Samples().last(stored), m_store.Times().last(stored));
   }
-  if (m_watch) m_watch->OnSerialEvent(summary.stored + summary.droppedFull, m_decoder.Rejections());
+  if (m_watch) {
+    m_watch->OnSerialEvent(summary.stored + summary.droppedFull, m_decoder.Rejections());
+    if (summary.stored > 0) m_watch->OnStoredReadings(m_store.Samples(), m_store.Times());
+  }
   if (m_store.IsFull() && (summary.stored > 0 || summary.droppedFull > 0) && !m_fullStoreReported) {
     m_fullStoreNoticeDue = true;
   }

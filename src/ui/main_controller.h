@@ -106,7 +106,7 @@ class MainController {
   // Before a load replaces readings not saved: sets the journal aside.
   void SetAsideUnsavedReadings();
   // Once a load has replaced the readings, before anything about it is shown: the journal holds
-  // the loaded readings; says where earlier ones were set aside.
+  // the loaded readings and the watch judges them anew; says where earlier ones were set aside.
   void FinishLoad();
   // Tells the user, once a run, that the journal stopped.
   void ReportJournalProblem();

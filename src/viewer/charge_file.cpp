@@ -12,7 +12,7 @@
 #include "measurement/byte_source.h"
 #include "measurement/graph_log_file.h"
 #include "measurement/graph_log_parser.h"
-#include "viewer/times_parser.h"
+#include "measurement/times_parser.h"
 
 namespace ampelon {
 namespace {
@@ -167,15 +167,6 @@ void AttachTimes(std::vector<double> seconds, Charge& charge) {
   seconds.resize(charge.counts.size(), std::numeric_limits<double>::quiet_NaN());
   seconds.shrink_to_fit();
   charge.seconds = std::move(seconds);
-}
-
-std::string TimesFileFor(const std::string& logName) {
-  const auto folderEnd = logName.find_last_of("/\\");
-  const auto nameStart = folderEnd == std::string::npos ? 0 : folderEnd + 1;
-  const auto dot = logName.rfind('.');
-  // A name that only starts with a dot (".log") has no extension.
-  const bool hasExtension = dot != std::string::npos && dot > nameStart;
-  return (hasExtension ? logName.substr(0, dot) : logName) + ".times";
 }
 
 }  // namespace ampelon

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/result.h"
+#include "measurement/times_file.h"
 #include "viewer/charge.h"
 
 namespace ampelon {
@@ -57,9 +58,5 @@ Result<ChargeFile> LoadChargeFile(const std::filesystem::path& path,
 // Gives `charge` the times in `seconds` (one per reading from the first, NaN where unknown) as
 // ReadChargeTimes() does.
 void AttachTimes(std::vector<double> seconds, Charge& charge);
-
-// The times file that belongs to the graph log `logName`: the same name with ".times" in place of
-// its extension ("charge.log" gives "charge.times"), or added where it has none.
-std::string TimesFileFor(const std::string& logName);
 
 }  // namespace ampelon

@@ -5,9 +5,9 @@
 #include <memory>
 #include <string>
 
+#include "measurement/times_parser.h"
 #include "viewer/charge.h"
 #include "viewer/followed_file.h"
-#include "viewer/times_parser.h"
 
 namespace ampelon {
 

@@ -46,7 +46,10 @@ std::string LineProblemNote(const LineDiagnosis& diagnosis, const std::string& l
 }  // namespace
 
 UnattendedWatch::UnattendedWatch(Clock& clock, const WatchServices& services, NoteHandler showNote)
-    : m_clock(clock), m_services(services), m_showNote(std::move(showNote)) {}
+    : m_clock(clock),
+      m_services(services),
+      m_showNote(std::move(showNote)),
+      m_completion(services.times.chargeTimeScale) {}
 
 UnattendedWatch::~UnattendedWatch() {
   if (m_holding) m_services.inhibitor.Release();
@@ -74,6 +77,20 @@ void UnattendedWatch::OnReadings(int count, double now) {
   if (!m_portOpen) m_portOpenedAt = now;
   m_portOpen = true;
   KeepAwake(true);
+  ShowNote();
+}
+
+void UnattendedWatch::OnStoredReadings(std::span<const std::int16_t> readings,
+                                       std::span<const double> times) {
+  if (const std::optional<std::string> line = m_completion.Update(readings, times)) {
+    Notify("Charge complete", *line, false);
+  }
+  ShowNote();
+}
+
+void UnattendedWatch::OnReadingsReplaced(std::span<const std::int16_t> readings,
+                                         std::span<const double> times) {
+  m_completion.Restart(readings, times);
   ShowNote();
 }
 
@@ -200,6 +217,7 @@ void UnattendedWatch::ShowNote() {
   } else if (m_wantAwake && !m_refusal.empty()) {
     addLine("The computer may go to sleep during the charge: " + m_refusal + ".");
   }
+  addLine(m_completion.Line());
   if (note == m_note) return;
   m_note = std::move(note);
   m_showNote(m_note);

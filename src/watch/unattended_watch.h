@@ -1,11 +1,14 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
+#include "watch/charge_completion.h"
 #include "watch/reading_intervals.h"
 
 namespace ampelon {
@@ -24,6 +27,9 @@ struct WatchTimes {
   double stallIntervals = 5.0;  // times the median interval of the last readings
   double lostPortSeconds = 10.0;
   double awakeSeconds = 600.0;  // the computer is kept awake this long after a reading
+  // The readings' times as the charge's judgement takes them: more than 1 only where a simulated
+  // charger runs faster than time.
+  double chargeTimeScale = 1.0;
 };
 
 // The platform's side of the watch. All must outlive the watch.
@@ -43,9 +49,10 @@ struct PortState {
 };
 
 // Watches a charge for the user who is not at the window: says why lines are no readings,
-// notices readings that stop and a port that stays lost, and keeps the computer awake while
-// readings arrive. Tells each condition once, as a desktop notification, until it clears; what
-// still holds is a note for the port status's hover text.
+// notices readings that stop and a port that stays lost, keeps the computer awake while
+// readings arrive, and says when the charge is complete (ChargeCompletion). Tells each condition
+// once, as a desktop notification, until it clears; what still holds is a note for the port
+// status's hover text, the complete charge's line last.
 class UnattendedWatch {
  public:
   using NoteHandler = std::function<void(std::string_view note)>;
@@ -59,6 +66,12 @@ class UnattendedWatch {
 
   // Every serial event: `readings` accepted, and the lines rejected since the last reading.
   void OnSerialEvent(int readings, const RejectedLines& rejections);
+  // After each serial event that stored readings: every reading stored so far and their times
+  // (SampleStore::Samples() and Times()). Only the new ones are judged.
+  void OnStoredReadings(std::span<const std::int16_t> readings, std::span<const double> times);
+  // A load replaced the stored readings with these: judged anew, and no end found in them is
+  // told.
+  void OnReadingsReplaced(std::span<const std::int16_t> readings, std::span<const double> times);
   // The open port failed with `reason`.
   void OnPortLost(const std::string& reason);
   // Once a second, after a lost port was retried.
@@ -91,6 +104,7 @@ class UnattendedWatch {
   std::optional<double> m_rejectedSince;  // when the rejected lines now gathered began
   std::string m_lineNote;
 
+  ChargeCompletion m_completion;
   ReadingIntervals m_readings;
   bool m_stalled = false;
 

@@ -15,6 +15,7 @@
 #include <QLocalSocket>
 #include <QLockFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
 #include <algorithm>
@@ -722,6 +723,31 @@ TEST_F(WatchProcessTest, ReadingsThatStopAndAPortThatStaysLostAreTold) {
   QThread::msleep(1500);
   EXPECT_EQ(Calls("Notify", "Serial port 2 lost").size(), 1u);
   EXPECT_EQ(Calls("Notify", "Readings stopped").size(), 1u);
+}
+
+// The simulated charger's charge of 2 h 45 min in 6.6 s, stopped until the program listens, with
+// its times scaled alike: told complete once, at the curve's peak of 1.45 V at 2 h 30 min.
+TEST_F(WatchProcessTest, TheSimulatedChargeIsToldCompleteOnce) {
+  QFile::remove(DevicePath());
+  QProcess charger;
+  charger.start(AMPELON_CHARGER,
+                {"--no-settings", "--link", DevicePath(), "--interval", "5", "--speed", "1500"});
+  ASSERT_TRUE(charger.waitForReadyRead(5000));
+  ::kill(static_cast<pid_t>(charger.processId()), SIGSTOP);
+  m_extraEnvironment.emplace_back("AMPELON_CHARGE_TIME_SCALE", "1500");
+  Start();
+  ASSERT_TRUE(WaitUntilLoaded());
+  ::kill(static_cast<pid_t>(charger.processId()), SIGCONT);
+  ASSERT_TRUE(charger.waitForFinished(20000) && WaitForCall("Notify", "Charge complete", 3s));
+  QThread::msleep(500);
+  const std::vector<QJsonObject> told = Calls("Notify", "Charge complete");
+  ASSERT_EQ(told.size(), 1u);
+  const QString body = told[0].value("body").toString();
+  const auto peak =
+      QRegularExpression(R"(peaked at 1\.4(\d\d) V after 2 h (\d\d) min)").match(body);
+  EXPECT_TRUE(peak.hasMatch() && std::abs(peak.captured(1).toInt() - 50) <= 3 &&
+              std::abs(peak.captured(2).toInt() - 30) <= 5)
+      << body.toStdString();
 }
 
 }  // namespace

@@ -23,6 +23,7 @@ class FakeGraphFileAccess final : public GraphFileAccess {
   bool FileExists(const std::string& fileName) override { return m_files.contains(fileName); }
   Result<void> WriteWhole(const std::string& fileName, std::string_view bytes) override {
     if (m_writeError) return Failure{*m_writeError};
+    if (m_refused.contains(fileName)) return Failure{m_refused[fileName]};
     m_files[fileName] = std::string(bytes);
     return {};
   }
@@ -33,6 +34,9 @@ class FakeGraphFileAccess final : public GraphFileAccess {
     return found == m_files.end() ? nullptr : &found->second;
   }
   void RefuseWrites(std::string reason) { m_writeError = std::move(reason); }
+  void RefuseWritesTo(const std::string& fileName, std::string reason) {
+    m_refused[fileName] = reason;
+  }
   void FailReadsAfter(std::size_t bytes) { m_failReadsAfter = bytes; }
 
  private:
@@ -57,6 +61,7 @@ class FakeGraphFileAccess final : public GraphFileAccess {
 
   std::map<std::string, std::string> m_files;
   std::optional<std::string> m_writeError;
+  std::map<std::string, std::string> m_refused;
   std::size_t m_failReadsAfter = static_cast<std::size_t>(-1);
 };
 

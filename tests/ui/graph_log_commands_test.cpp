@@ -43,6 +43,8 @@ TEST_F(GraphLogCommandsTest, SaveWritesEveryReadingWithCrLf) {
   m_controller->OnSaveGraph();
   ASSERT_NE(m_files.Get("/data/run1.log"), nullptr);
   EXPECT_EQ(*m_files.Get("/data/run1.log"), "1\r\n-1\r\n4095\r\n");
+  ASSERT_NE(m_files.Get("/data/run1.times"), nullptr);
+  EXPECT_EQ(*m_files.Get("/data/run1.times"), "0.100\r\n0.100\r\n0.100\r\n");
   EXPECT_EQ(m_fileDialog.Folders().back(), "/data/");
   EXPECT_TRUE(m_dialogs.Messages().empty());
   EXPECT_TRUE(m_dialogs.Questions().empty()) << "asked about a new file";
@@ -52,12 +54,14 @@ TEST_F(GraphLogCommandsTest, SaveWritesEveryReadingWithCrLf) {
 // first and replaces it only on Yes. Loading never asks.
 TEST_F(GraphLogCommandsTest, SavingOverAFileAsksFirst) {
   m_files.Put("/data/run1.log", "1\r\n");
+  m_files.Put("/data/run1.times", "5.000\r\n");
   ReceiveReadings("7\n");
   for (const bool yes : {false, true}) {
     m_dialogs.Reply(yes);
     m_fileDialog.Answer("/data/run1.log");
     m_controller->OnSaveGraph();
     EXPECT_EQ(*m_files.Get("/data/run1.log"), yes ? "7\r\n" : "1\r\n");
+    EXPECT_EQ(*m_files.Get("/data/run1.times"), yes ? "0.100\r\n" : "5.000\r\n");
   }
   ASSERT_EQ(m_dialogs.Questions().size(), 2u);
   EXPECT_EQ(m_dialogs.Questions()[0].text, "/data/run1.log already exists. Replace it?");
@@ -110,6 +114,41 @@ TEST_F(GraphLogCommandsTest, LoadReplacesTheReadingsAndRestartsTheClock) {
   EXPECT_EQ(Readings().back(), 7);
 }
 
+// The times beside a log load with it, as far as it has readings and until a NUL or an endless
+// line; live readings go on from the last loaded time, and Save Graph writes them all.
+TEST_F(GraphLogCommandsTest, TimesBesideALogLoadAndGoOnAndSaveWithIt) {
+  const struct {
+    std::string times;
+    const char* saved;  // with a reading 10 s after the load
+  } cases[] = {
+      {"1.000\r\n\r\n3.000\r\n", "1.000\r\n\r\n3.000\r\n\r\n13.000\r\n"},
+      {"1\n2\n3\n4\n5\n", "1.000\r\n2.000\r\n3.000\r\n4.000\r\n14.000\r\n"},
+      {std::string("1\r\n\0\r\n3\r\n", 8), "1.000\r\n\r\n\r\n\r\n11.000\r\n"},
+      {std::string(5000, '1') + "\r\n2\r\n", "\r\n\r\n\r\n\r\n10.000\r\n"},
+  };
+  for (const auto& c : cases) {
+    m_files.Put("/data/timed.log", "1\r\n2\r\n3\r\n4\r\n");
+    m_files.Put("/data/timed.times", c.times);
+    m_fileDialog.Answer("/data/timed.log");
+    m_controller->OnLoadGraph();
+    m_clock.Advance(10.0);
+    ReceiveReadings("5\n");
+    m_dialogs.Reply(true);
+    m_fileDialog.Answer("/data/timed.log");
+    m_controller->OnSaveGraph();
+    EXPECT_EQ(*m_files.Get("/data/timed.times"), c.saved);
+  }
+  EXPECT_TRUE(m_dialogs.Messages().empty()) << LastMessage();
+  m_files.Put("/data/timed.times", "1.000\r\n2.000\r\n3.000\r\n");
+  m_files.FailReadsAfter(16);  // within the times, past the log
+  m_fileDialog.Answer("/data/timed.log");
+  m_controller->OnLoadGraph();
+  EXPECT_EQ(Readings(), (std::vector<std::int16_t>{1, 2, 3, 4, 5}));
+  EXPECT_EQ(LastMessage(),
+            "The times in /data/timed.times could not be read: Input/output "
+            "error\nThe readings were loaded without times.");
+}
+
 TEST_F(GraphLogCommandsTest, AFileThatCannotBeReadLeavesEverythingAsItWas) {
   ReceiveReadings("5\n6\n");
   const double startTime = m_controller->Store().StartTime();
@@ -134,10 +173,21 @@ TEST_F(GraphLogCommandsTest, AFileThatCannotBeReadLeavesEverythingAsItWas) {
 }
 
 TEST_F(GraphLogCommandsTest, AFailedSaveIsReportedAndNeverAsDone) {
+  // A log written holds the readings: times that could not be are told apart.
+  m_files.Put("/data/run.times", "5.000\r\n");
+  m_files.RefuseWritesTo("/data/run.times", "The file is read-only");
+  m_fileDialog.Answer("/data/run.log");
+  m_controller->OnSaveGraph();
+  EXPECT_NE(m_files.Get("/data/run.log"), nullptr);
+  EXPECT_EQ(LastMessage(),
+            "/data/run.log was saved, but the readings' times could not be written to "
+            "/data/run.times:\nThe file is read-only\n\nThe times file there is an earlier "
+            "save's and does not belong to this log.");
   m_files.RefuseWrites("Permission denied");
   m_fileDialog.Answer("/readonly/run.log");
   m_controller->OnSaveGraph();
   EXPECT_EQ(LastMessage(), "Could not save /readonly/run.log:\nPermission denied");
+  EXPECT_EQ(m_dialogs.Messages().size(), 2u);
 }
 
 TEST_F(GraphLogCommandsTest, LongAndOutOfRangeFilesLoadWhatFitsAndSaySo) {

@@ -13,8 +13,8 @@
 
 #include "fakes/fake_graph_file_access.h"
 #include "measurement/byte_source.h"
+#include "measurement/times_parser.h"
 #include "viewer/charge_file.h"
-#include "viewer/times_parser.h"
 
 namespace ampelon {
 namespace {

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "fakes/fake_clock.h"
@@ -17,8 +19,12 @@ namespace ampelon {
 namespace {
 
 struct FakeNotifier final : Notifier {
-  void Notify(const Notice& notice) override { summaries.push_back(notice.summary); }
+  void Notify(const Notice& notice) override {
+    summaries.push_back(notice.summary);
+    bodies.push_back(notice.body);
+  }
   std::vector<std::string> summaries;
+  std::vector<std::string> bodies;
 };
 
 struct FakeInhibitor final : SleepInhibitor {
@@ -51,12 +57,25 @@ struct Watched {
   void Receive(std::string_view bytes) {
     const DecodeSummary summary = decoder.OnSerialEvent(bytes);
     watch.OnSerialEvent(summary.stored, decoder.Rejections());
+    if (summary.stored > 0) watch.OnStoredReadings(store.Samples(), store.Times());
   }
   void Ticks(int count) {
     for (int i = 0; i < count; ++i) {
       clock.Advance(1.0);
       watch.OnTick(port, decoder.Rejections());
     }
+  }
+  // Runs of {count, readings}: live ones every 2 s, or loaded ones, untimed, in place of all.
+  using Runs = std::vector<std::pair<int, int>>;
+  void Play(const Runs& runs, bool loaded) {
+    if (loaded) store.ClearSamples();
+    for (const auto& [count, readings] : runs) {
+      for (int i = 0; i < readings; ++i, clock.Advance(2.0)) {
+        if (loaded) store.AppendSample(static_cast<std::int16_t>(count));
+        if (!loaded) Receive(std::to_string(count) + "\n");
+      }
+    }
+    if (loaded) watch.OnReadingsReplaced(store.Samples(), store.Times());
   }
   void ReadingsEvery(double seconds, int count) {
     for (int i = 0; i < count; ++i) {
@@ -134,6 +153,42 @@ TEST(UnattendedWatch, TellsEachConditionOnceUntilItClears) {
       w.notifier.summaries,
       (std::vector<std::string>{"No readings from the charger", "No readings from the charger",
                                 "Serial port 2 lost", "Serial port 2 is back"}));
+}
+
+// A charge is complete when its voltage fell 5 mV below the peak (here 2400 counts, 1.465 V) or
+// stayed flat for 15 min after its final climb; told once a charge, never of loaded readings.
+TEST(UnattendedWatch, SaysOnceAChargeWhenItIsComplete) {
+  const std::string peaked =
+      "The voltage peaked at 1.465 V after 10 min and has fallen 12 mV since.";
+  Watched::Runs climb = {{2300, 1800}};
+  for (int count = 2301; count <= 2340; ++count) climb.emplace_back(count, 15);
+  climb.emplace_back(2340, 900);
+  const struct {
+    const char* what;
+    Watched::Runs loaded, live;
+    std::vector<std::string> told;  // in each body
+    bool shown;                     // the last one stands in the hover text
+  } cases[] = {
+      {"-dV", {}, {{2400, 1200}, {2380, 300}}, {peaked}, true},
+      {"flat", {}, climb, {"has not risen for 15 min, at 1.429 V after 1 h 3"}, true},
+      {"battery changed", {}, {{2400, 1200}, {2380, 300}, {2000, 100}}, {peaked}, false},
+      {"2", {}, {{2400, 1200}, {2380, 300}, {2000, 1200}, {1980, 300}}, {peaked, "1.221 V"}, true},
+      {"loaded", {{2400, 1200}, {2380, 300}}, {{2380, 100}}, {}, false},
+      {"untimed", {{2400, 1200}}, {{2380, 300}}, {"1.465 V at reading 304"}, true},
+  };
+  for (const auto& c : cases) {
+    Watched w;
+    w.Play(c.loaded, true);
+    w.Play(c.live, false);
+    ASSERT_EQ(w.notifier.summaries, std::vector<std::string>(c.told.size(), "Charge complete"))
+        << c.what;
+    for (std::size_t i = 0; i < c.told.size(); ++i) {
+      EXPECT_NE(w.notifier.bodies[i].find(c.told[i]), std::string::npos) << w.notifier.bodies[i];
+    }
+    // After the watch's own notes.
+    const std::string awake = "Keeping the computer awake while readings arrive.";
+    EXPECT_EQ(w.note, c.shown ? awake + "\n" + w.notifier.bodies.back() : awake) << c.what;
+  }
 }
 
 // The gap that counts as stopped is max(60 s, 5 × the median interval of the last 20 readings).

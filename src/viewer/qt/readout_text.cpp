@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "viewer/times_parser.h"
+#include "measurement/times_parser.h"
 
 namespace ampelon {
 namespace {

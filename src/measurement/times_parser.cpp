@@ -1,4 +1,4 @@
-#include "viewer/times_parser.h"
+#include "measurement/times_parser.h"
 
 #include <algorithm>
 #include <charconv>
