@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <optional>
 
 #include "viewer/cursor_values.h"
 #include "viewer/plot_series.h"
+#include "viewer/reference_placement.h"
 
 namespace ampelon {
 namespace {
@@ -96,29 +98,46 @@ TEST(CursorValues, MarkerDifferencesGiveTimesAndTheSlopeOnlyWhereBothTimesAreKno
   }
 }
 
-TEST(CursorValues, TheNearestPointIsTheNearestOnScreenNotJustAlongTheAxis) {
-  // Ten points a pixel apart, all at 1 V but the fifth at 1.5 V (50 pixels higher).
-  Charge charge{std::vector<std::int16_t>(10, 1638), {}};
-  charge.counts[4] = 2457;
-  const PlotSeries series(charge, XAxis::kSampleNumber);
-  const ColumnMapping columns{0.5, 1, 10};
-  const RowMapping rows{2, 100, 200};
+// Every curve is read at the pointer's x, however far above or below it the curve lies.
+TEST(CursorValues, ACurveIsReadAtThePointersXWhateverItsHeight) {
+  const Charge charge{{1638, 2457, 1638, 1638}, {0, 10, 20, 40}};
+  const PlotSeries series(charge, XAxis::kTime, 100);
   const struct {
-    double x, y;
-    std::size_t nearest;
-  } rows_[] = {{4.5, 50, 4}, {4.5, 99, 3}, {6.2, 100, 6}, {-30, 100, 0}, {500, 0, 9}};
-  for (const auto& row : rows_) {
-    EXPECT_EQ(NearestPoint(series, columns, rows, row.x, row.y, 3), row.nearest) << row.x;
-  }
+    double x;
+    std::optional<std::size_t> point;
+  } rows[] = {{109, 1}, {114.9, 1}, {131, 3}, {97, 0}, {95, {}}, {143, 3}, {146, {}}};
+  for (const auto& row : rows) EXPECT_EQ(PointAtX(series, row.x, 4), row.point) << row.x;
+  EXPECT_EQ(PointAtX(PlotSeries(Charge{}, XAxis::kSampleNumber), 1, 4), std::nullopt);
 }
 
-TEST(PlotSeries, AReferenceIsMovedOntoTheChargesFirstTimeOnlyOnTheTimeAxis) {
-  const Charge charge{{1, 2}, {NAN, 100}};
-  const Charge reference{{1, 2}, {5000, 5001}};
-  const Charge untimed{{1, 2}, {}};
-  EXPECT_DOUBLE_EQ(ReferenceOffset(charge, reference, XAxis::kTime), -4900);
-  EXPECT_DOUBLE_EQ(ReferenceOffset(charge, reference, XAxis::kSampleNumber), 0);
-  EXPECT_DOUBLE_EQ(ReferenceOffset(charge, untimed, XAxis::kTime), 0);
+TEST(PlotSeries, AReferenceLiesOnTheChargesFirstReadingOrPeak) {
+  const Charge charge{{1, 2, 3, 2}, {NAN, 100, 102, 104}};
+  const Charge timed{{1, 2, 3}, {5000, 5001, 5002}};
+  const Charge untimed{{1, 2, 3}, {}};
+  const struct {
+    const char* what;
+    const Charge& reference;
+    XAxis axis;
+    std::optional<PeakReadings> peaks;
+    double offset, pace;
+    double peakX;  // where the reference's reading 2 then lies
+  } rows[] = {
+      {"by first times", timed, XAxis::kTime, {}, -4900, 0, 102},
+      {"by sample number", timed, XAxis::kSampleNumber, {}, 0, 0, 3},
+      {"no times: at the charge's pace", untimed, XAxis::kTime, {}, 100, 2, 104},
+      {"peaks met in time", timed, XAxis::kTime, PeakReadings{2, 1}, -4899, 0, 103},
+      {"peaks met without times", untimed, XAxis::kTime, PeakReadings{3, 1}, 102, 2, 106},
+      {"peaks met by sample", untimed, XAxis::kSampleNumber, PeakReadings{3, 0}, 3, 0, 6},
+      {"a charge's peak of unknown time", timed, XAxis::kTime, PeakReadings{0, 1}, -4900, 0, 102},
+  };
+  for (const auto& row : rows) {
+    const ReferencePlacement placement = PlaceReference(charge, row.reference, row.axis, row.peaks);
+    EXPECT_DOUBLE_EQ(placement.xOffset, row.offset) << row.what;
+    EXPECT_DOUBLE_EQ(placement.secondsPerReading, row.pace) << row.what;
+    const PlotSeries series(row.reference, row.axis, placement.xOffset,
+                            placement.secondsPerReading);
+    EXPECT_DOUBLE_EQ(series.X(2), row.peakX) << row.what;
+  }
 }
 
 }  // namespace

@@ -31,6 +31,7 @@ TEST(ViewerWindow, ADroppedGraphLogIsOpened) {
   std::ofstream(log.toStdString(), std::ios::binary) << "1\r\n2\r\n";
   ViewerWindow window({folder.filePath(QStringLiteral("viewer.ini")).toStdString(),
                        folder.filePath(QStringLiteral("state")).toStdString(), ""});
+  window.show();  // the file names take the room the status bar has
   window.Follow();
   QMimeData data;
   data.setUrls({QUrl::fromLocalFile(log)});
