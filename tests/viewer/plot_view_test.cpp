@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "viewer/cursor_values.h"
+#include "viewer/peak_tracker.h"
 #include "viewer/plot_series.h"
 #include "viewer/reference_placement.h"
 
@@ -138,6 +139,30 @@ TEST(PlotSeries, AReferenceLiesOnTheChargesFirstReadingOrPeak) {
                             placement.secondsPerReading);
     EXPECT_DOUBLE_EQ(series.X(2), row.peakX) << row.what;
   }
+}
+
+// Fed as the charge grows or in one pass, the analysis finds the same peak.
+TEST(PeakTracker, AGrowingChargeHasTheSamePeakAsTheWholeOne) {
+  Charge whole;
+  for (int i = 0; i < 4000; ++i) {
+    whole.counts.push_back(
+        static_cast<std::int16_t>(i < 3000 ? 2000 + i / 10 : 2300 - (i - 3000) / 10));
+    whole.seconds.push_back(2.0 * i);
+  }
+  PeakTracker growing;
+  Charge charge;
+  for (const std::size_t size : {1000, 3500, 4000}) {
+    charge.counts.assign(whole.counts.begin(), whole.counts.begin() + static_cast<long>(size));
+    charge.seconds.assign(whole.seconds.begin(), whole.seconds.begin() + static_cast<long>(size));
+    growing.PeakOf(charge);
+  }
+  const std::optional<std::size_t> peak = PeakTracker().PeakOf(whole);
+  ASSERT_TRUE(peak);
+  EXPECT_NEAR(static_cast<double>(*peak), 3000, 40);
+  EXPECT_EQ(growing.PeakOf(charge), peak);
+  charge.counts.resize(100);  // another charge, shorter: read afresh
+  charge.seconds.resize(100);
+  EXPECT_NE(growing.PeakOf(charge), peak);
 }
 
 }  // namespace

@@ -1,20 +1,28 @@
 #include <gtest/gtest.h>
 
+#include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
+#include <QDialog>
+#include <QDoubleSpinBox>
 #include <QDropEvent>
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QTimer>
 #include <QUrl>
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 
+#include "viewer/charge_file.h"
 #include "viewer/qt/viewer_window.h"
 
 namespace ampelon {
@@ -83,6 +91,115 @@ TEST(ViewerWindow, ACancelledOpeningLeavesTheChargeShown) {
     QCoreApplication::processEvents();
     EXPECT_EQ(window.windowTitle().toStdString(), "shown.log — Ampelon Viewer");
   }
+}
+
+std::filesystem::path WriteCharge(const QTemporaryDir& folder, const char* name, int readings,
+                                  bool times) {
+  const std::string path = folder.filePath(QString::fromUtf8(name)).toStdString();
+  std::ofstream log(path, std::ios::binary);
+  std::ofstream timesFile(times ? TimesFileFor(path) : std::string(), std::ios::binary);
+  for (int i = 0; i < readings; ++i) {
+    log << 2000 + i / 40 << "\r\n";
+    if (times) timesFile << i << ".000\r\n";
+  }
+  return path;
+}
+
+QAction* Command(const ViewerWindow& window, const char* text) {
+  for (QAction* action : window.findChildren<QAction*>()) {
+    if (action->text() == QString::fromUtf8(text)) return action;
+  }
+  return nullptr;
+}
+
+// Runs `act` on the dialog the next command opens, once it is shown.
+void OnDialog(const std::function<void(QDialog&)>& act) {
+  QTimer::singleShot(0, [act] { act(*qobject_cast<QDialog*>(QApplication::activeModalWidget())); });
+}
+
+// At 800 pixels, with both markers and a reference, the read-out is whole: the file names give
+// way.
+TEST(ViewerWindow, TheReadoutFitsAt800PixelsWithBothMarkersAndAReference) {
+  QTemporaryDir folder;
+  ViewerWindow window({folder.filePath(QStringLiteral("viewer.ini")).toStdString(),
+                       folder.filePath(QStringLiteral("state")).toStdString(), ""});
+  window.resize(800, 600);
+  window.show();
+  window.OpenFile(WriteCharge(folder, "a charge of two hours and more, kept.log", 9000, true));
+  WaitWhileLoading(window);
+  Command(window, "&Time Axis")->trigger();
+  const std::filesystem::path reference =
+      WriteCharge(folder, "the same battery last week.log", 9000, false);
+  OnDialog([&](QDialog& dialog) {
+    qobject_cast<QFileDialog*>(&dialog)->selectFile(QString::fromStdString(reference.string()));
+    dialog.accept();
+  });
+  Command(window, "&Compare with…")->trigger();
+  WaitWhileLoading(window);
+  QWidget* plot = window.centralWidget();
+  for (const double at : {0.3, 0.6, 0.75}) {
+    const QPointF point(plot->width() * at, plot->height() / 2.0);
+    QMouseEvent move(QEvent::MouseMove, point, plot->mapToGlobal(point), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QCoreApplication::sendEvent(plot, &move);
+    if (at == 0.75) break;
+    for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+      QMouseEvent click(type, point, plot->mapToGlobal(point), Qt::LeftButton, Qt::LeftButton,
+                        Qt::NoModifier);
+      QCoreApplication::sendEvent(plot, &click);
+    }
+  }
+  QCoreApplication::processEvents();
+  EXPECT_EQ(window.width(), 800);
+  const QList<QLabel*> labels = window.statusBar()->findChildren<QLabel*>();
+  const auto readout = std::find_if(labels.begin(), labels.end(), [](const QLabel* label) {
+    return label->text().startsWith(QStringLiteral("sample "));
+  });
+  ASSERT_NE(readout, labels.end());
+  const QString text = (*readout)->text();
+  EXPECT_TRUE(text.contains(QStringLiteral("reference")) && text.contains(QStringLiteral("A→B")) &&
+              text.contains(QStringLiteral("mV/min")))
+      << text.toStdString();
+  EXPECT_GE((*readout)->contentsRect().width(), (*readout)->fontMetrics().horizontalAdvance(text))
+      << text.toStdString();
+}
+
+// The check mark tells that the running charge is followed; an export offers the charge's name
+// in its folder; a reading interval gives a file without times a time axis, and is kept for it.
+TEST(ViewerWindow, CommandsShowWhatTheyDoAndRememberIntervals) {
+  QTemporaryDir folder;
+  const ViewerWindow::Paths paths{folder.filePath(QStringLiteral("viewer.ini")).toStdString(),
+                                  folder.filePath(QStringLiteral("state")).toStdString(), ""};
+  const std::filesystem::path log = WriteCharge(folder, "charge.log", 100, false);
+  ViewerWindow window(paths);
+  window.Follow();
+  EXPECT_TRUE(Command(window, "&Follow the Running Charge")->isChecked());
+  window.OpenFile(log);
+  WaitWhileLoading(window);
+  EXPECT_FALSE(Command(window, "&Follow the Running Charge")->isChecked());
+  for (const char* command : {"&Export CSV…", "Export &PNG…"}) {
+    QStringList offered;
+    OnDialog([&](QDialog& dialog) {
+      offered = qobject_cast<QFileDialog*>(&dialog)->selectedFiles();
+      dialog.reject();
+    });
+    Command(window, command)->trigger();
+    EXPECT_EQ(offered, QStringList{folder.filePath(QString::fromUtf8(command).contains("CSV")
+                                                       ? QStringLiteral("charge.csv")
+                                                       : QStringLiteral("charge.png"))})
+        << command;
+  }
+  EXPECT_FALSE(Command(window, "&Time Axis")->isEnabled());
+  OnDialog([](QDialog& dialog) {
+    dialog.findChild<QDoubleSpinBox*>()->setValue(2);
+    dialog.accept();
+  });
+  Command(window, "&Reading Interval…")->trigger();
+  EXPECT_TRUE(Command(window, "&Time Axis")->isChecked());
+  ViewerWindow again(paths);
+  again.OpenFile(log);
+  WaitWhileLoading(again);
+  EXPECT_TRUE(Command(again, "&Time Axis")->isEnabled());
 }
 
 }  // namespace
