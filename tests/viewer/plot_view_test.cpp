@@ -6,7 +6,9 @@
 #include <optional>
 
 #include "viewer/cursor_values.h"
+#include "viewer/notes_placement.h"
 #include "viewer/peak_tracker.h"
+#include "viewer/plot_frame.h"
 #include "viewer/plot_series.h"
 #include "viewer/reference_placement.h"
 
@@ -138,6 +140,44 @@ TEST(PlotSeries, AReferenceLiesOnTheChargesFirstReadingOrPeak) {
     const PlotSeries series(row.reference, row.axis, placement.xOffset,
                             placement.secondsPerReading);
     EXPECT_DOUBLE_EQ(series.X(2), row.peakX) << row.what;
+  }
+}
+
+// The markers' note goes where it hides least of the curves: top left, else another corner.
+TEST(NotesPlacement, TheNoteMovesAwayFromTheCurveItWouldHide) {
+  const auto curve = [](std::int16_t left, std::int16_t right) {
+    Charge charge;
+    for (int i = 0; i < 100; ++i) {
+      charge.counts.push_back(static_cast<std::int16_t>(left + (right - left) * i / 99));
+    }
+    return charge;
+  };
+  const Charge low = curve(200, 400);
+  const Charge high = curve(3400, 3400);
+  const Charge falling = curve(3400, 200);
+  const Charge rising = curve(200, 3400);
+  const struct {
+    const char* what;
+    const Charge& charge;
+    const Charge* reference;
+    double left, top;
+  } rows[] = {
+      {"low", low, nullptr, 70, 46},
+      {"falling", falling, nullptr, 418, 46},
+      {"high", high, nullptr, 70, 294},
+      {"high with a low reference", high, &low, 70, 46},  // hidden wherever it goes
+      {"rising", rising, nullptr, 70, 46},
+  };
+  // The plot area of 640 x 400 pixels: 560 x 336 from (64, 24).
+  const PlotFrame frame = FrameFor(640, 400, {0, 101}, {0, 2.5});
+  for (const auto& row : rows) {
+    const PlotSeries series(row.charge, XAxis::kSampleNumber);
+    std::optional<PlotSeries> reference;
+    if (row.reference != nullptr) reference.emplace(*row.reference, XAxis::kSampleNumber);
+    const NotesCorner corner =
+        PlaceNotes(frame, 200, 60, {&series, reference ? &*reference : nullptr});
+    EXPECT_DOUBLE_EQ(corner.left, row.left) << row.what;
+    EXPECT_DOUBLE_EQ(corner.top, row.top) << row.what;
   }
 }
 

@@ -3,9 +3,11 @@
 #include <QAction>
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDialog>
 #include <QDoubleSpinBox>
 #include <QDropEvent>
+#include <QFile>
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
@@ -165,12 +167,19 @@ TEST(ViewerWindow, TheReadoutFitsAt800PixelsWithBothMarkersAndAReference) {
 }
 
 // The check mark tells that the running charge is followed; an export offers the charge's name
-// in its folder; a reading interval gives a file without times a time axis, and is kept for it.
+// in its folder; a picture's legend names the file and its date; a reading interval gives a file
+// without times a time axis, and is kept for it.
 TEST(ViewerWindow, CommandsShowWhatTheyDoAndRememberIntervals) {
   QTemporaryDir folder;
   const ViewerWindow::Paths paths{folder.filePath(QStringLiteral("viewer.ini")).toStdString(),
                                   folder.filePath(QStringLiteral("state")).toStdString(), ""};
   const std::filesystem::path log = WriteCharge(folder, "charge.log", 100, false);
+  QFile file(QString::fromStdString(log.string()));
+  ASSERT_TRUE(file.open(QIODevice::ReadWrite) &&
+              file.setFileTime(QDateTime(QDate(2024, 5, 1), QTime(12, 0)),
+                               QFileDevice::FileModificationTime));
+  file.close();
+  EXPECT_EQ(ViewerWindow::LegendName(file.fileName()), "charge.log, 2024-05-01");
   ViewerWindow window(paths);
   window.Follow();
   EXPECT_TRUE(Command(window, "&Follow the Running Charge")->isChecked());
