@@ -20,6 +20,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -95,13 +96,14 @@ TEST(ViewerWindow, ACancelledOpeningLeavesTheChargeShown) {
   }
 }
 
+// Rising to its peak at reading `peak`, then falling.
 std::filesystem::path WriteCharge(const QTemporaryDir& folder, const char* name, int readings,
-                                  bool times) {
+                                  bool times, int peak = 1 << 30) {
   const std::string path = folder.filePath(QString::fromUtf8(name)).toStdString();
   std::ofstream log(path, std::ios::binary);
   std::ofstream timesFile(times ? TimesFileFor(path) : std::string(), std::ios::binary);
   for (int i = 0; i < readings; ++i) {
-    log << 2000 + i / 40 << "\r\n";
+    log << 2000 + std::min(i, peak) / 40 - std::max(0, i - peak) / 10 << "\r\n";
     if (times) timesFile << i << ".000\r\n";
   }
   return path;
@@ -127,11 +129,12 @@ TEST(ViewerWindow, TheReadoutFitsAt800PixelsWithBothMarkersAndAReference) {
                        folder.filePath(QStringLiteral("state")).toStdString(), ""});
   window.resize(800, 600);
   window.show();
-  window.OpenFile(WriteCharge(folder, "a charge of two hours and more, kept.log", 9000, true));
+  window.OpenFile(
+      WriteCharge(folder, "a charge of two hours and more, kept.log", 9000, true, 8000));
   WaitWhileLoading(window);
   Command(window, "&Time Axis")->trigger();
   const std::filesystem::path reference =
-      WriteCharge(folder, "the same battery last week.log", 9000, false);
+      WriteCharge(folder, "the same battery last week.log", 9000, false, 7000);
   OnDialog([&](QDialog& dialog) {
     qobject_cast<QFileDialog*>(&dialog)->selectFile(QString::fromStdString(reference.string()));
     dialog.accept();
@@ -164,6 +167,12 @@ TEST(ViewerWindow, TheReadoutFitsAt800PixelsWithBothMarkersAndAReference) {
       << text.toStdString();
   EXPECT_GE((*readout)->contentsRect().width(), (*readout)->fontMetrics().horizontalAdvance(text))
       << text.toStdString();
+  // Alike up to their peaks, a thousand readings apart: aligned there, the reference reads as it
+  // did a thousand readings earlier.
+  EXPECT_TRUE(text.contains(QStringLiteral("reference 1.3236 V, +0.0 mV"))) << text.toStdString();
+  Command(window, "Align at the &Peak")->trigger();
+  EXPECT_TRUE((*readout)->text().contains(QStringLiteral("reference 1.3199 V")))
+      << (*readout)->text().toStdString();
 }
 
 // The check mark tells that the running charge is followed; an export offers the charge's name
