@@ -65,7 +65,7 @@ void SpaceReadings(Charge& charge, std::optional<double> secondsPerReading) {
   for (std::size_t i = 0; i < charge.seconds.size(); ++i) {
     // Past the times a times file can hold, none, as for times read from a file.
     const double seconds = static_cast<double>(i) * *secondsPerReading;
-    charge.seconds[i] = seconds < kTimesEndAt ? seconds : std::numeric_limits<double>::quiet_NaN();
+    charge.seconds[i] = IsTime(seconds) ? seconds : std::numeric_limits<double>::quiet_NaN();
   }
 }
 

@@ -214,9 +214,9 @@ TEST(ChargeTimes, TimesOnlyWhereTheyMatch) {
       {"1\r\n2\r\n\0\r\n4\r\n"s, 4, {1, 2, -1, -1}},  // a NUL ends the times
       // Only times that an export can write back: below 10^12 s.
       {"1.5\r\n" + std::string(61, '9') + "\r\n" + std::string(64, '9') + "\r\n1" +
-           std::string(59, '0') + "\r\n999999999999.999\r\n1000000000000\r\n",
-       6,
-       {1.5, -1, -1, -1, 999999999999.999, -1}},
+           std::string(59, '0') + "\r\n999999999999.999\r\n1000000000000\r\n999999999999.9996\r\n",
+       7,
+       {1.5, -1, -1, -1, 999999999999.999, -1, -1}},
   };
   for (const auto& c : cases) EXPECT_EQ(WithTimes(c.times, c.readings), c.seconds) << c.times;
 }
