@@ -103,14 +103,16 @@ Result<ChargeFile> ReadGraphLog(std::string_view head, bool ended, const Next& n
   if (Cancelled(control)) return Failure{kReadCancelled};
   if (more) parser.Finish();
   firstLines.Finish();
+  const bool failed = parser.GetFailure() != GraphLogParser::Failure::kNone;
+  // Binary data (UTF-16 text) is told as such, whatever its bytes look like.
+  if (failed && parser.FailureLine() <= 1) {
+    return Failure{name + " is not a graph log: " + parser.FailureReason()};
+  }
   if (const std::optional<std::string> reason = firstLines.Reason()) {
     return Failure{name + " is not a graph log: " + *reason};
   }
   ChargeFile file;
-  if (parser.GetFailure() != GraphLogParser::Failure::kNone) {
-    if (parser.FailureLine() <= 1) {
-      return Failure{name + " is not a graph log: " + parser.FailureReason()};
-    }
+  if (failed) {
     file.notes = name + " is not a graph log from line " + NumberText(parser.FailureLine()) +
                  " on: " + parser.FailureReason() + " Only the lines before it were read.";
   }

@@ -2,29 +2,35 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
 namespace ampelon {
+namespace {
+
+// `value` with at least `digits` digits, zeros in front.
+std::string Padded(long long value, int digits) {
+  std::string text = std::to_string(value);
+  if (static_cast<int>(text.size()) < digits) {
+    text.insert(0, static_cast<std::size_t>(digits) - text.size(), '0');
+  }
+  return text;
+}
+
+}  // namespace
 
 std::string ClockText(double seconds, int decimals) {
   decimals = std::clamp(decimals, 0, 3);
   long long scale = 1;
   for (int i = 0; i < decimals; ++i) scale *= 10;
   // Whole units of the last place first, so that no part of the time is rounded up on its own.
-  const auto units = static_cast<long long>(std::llround(std::fabs(seconds) * scale));
+  const long long units = std::llround(std::fabs(seconds) * static_cast<double>(scale));
   const long long whole = units / scale;
   const long long hours = whole / 3600;
-  const long long minutes = whole / 60 % 60;
-  char text[64];
-  int length =
-      hours > 0 ? std::snprintf(text, sizeof text, "%lld:%02lld:%02lld", hours, minutes, whole % 60)
-                : std::snprintf(text, sizeof text, "%lld:%02lld", minutes, whole % 60);
-  if (decimals > 0) {
-    length += std::snprintf(text + length, sizeof text - static_cast<std::size_t>(length),
-                            ".%0*lld", decimals, units % scale);
-  }
-  return (units > 0 && seconds < 0 ? "-" : "") +
-         std::string(text, static_cast<std::size_t>(length));
+  std::string text = units > 0 && seconds < 0 ? "-" : "";
+  text += hours > 0 ? std::to_string(hours) + ":" + Padded(whole / 60 % 60, 2)
+                    : std::to_string(whole / 60);
+  text += ":" + Padded(whole % 60, 2);
+  if (decimals > 0) text += "." + Padded(units % scale, decimals);
+  return text;
 }
 
 }  // namespace ampelon

@@ -20,6 +20,7 @@ struct ReferencePlacement {
 struct PeakReadings {
   std::size_t charge = 0;
   std::size_t reference = 0;
+  bool operator==(const PeakReadings&) const = default;
 };
 
 // The reference's first reading on the charge's first: by sample number, or on the time axis by

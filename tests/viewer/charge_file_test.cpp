@@ -83,6 +83,9 @@ TEST(ChargeFile, BadLinesAndReasons) {
        {},
        "c.log is not a graph log: line 4 holds a decimal point (\"1.4823\"), where a graph log "
        "holds one whole number a line."},
+      {"\xFF\xFEt\0,\0v\0"s,  // UTF-16 text is told as binary data, commas or not
+       {},
+       "c.log is not a graph log: it holds binary data (NUL bytes or UTF-16 text)."},
       {"1\r\n2\r\n3\r\n\r\n4\r\n5\r\n6.5\r\n", {1, 2, 3, 0, 4, 5, 6}, ""},  // past the first five
       // The viewer's own export is read as what it is.
       {"sample,seconds,count,volts\n7,1.500,2048,1.2503\n8,,-3,-0.0018", {2048, -3}, ""},

@@ -81,6 +81,9 @@ void PlotWidget::ChargeGrew() {
 }
 
 void PlotWidget::SetPeaks(std::optional<PeakReadings> peaks) {
+  // Told again at every poll of a followed charge: the reference is laid out anew only when its
+  // place changes.
+  if (peaks == m_peaks) return;
   m_peaks = peaks;
   if (m_reference == nullptr) return;
   RebuildReference();
