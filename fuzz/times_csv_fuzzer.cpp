@@ -1,16 +1,20 @@
 // The times file beside a graph log, read as the viewer reads it for a charge, and the CSV
-// export written from that charge. Control bytes: the charge's readings (0..255), then the
-// piece lengths the file is read in. The rest is the times file.
+// export written from that charge, read back as the viewer opens it. Control bytes: the
+// charge's readings (0..255), then the piece lengths the file is read in. The rest is the times
+// file, and also a file opened as a CSV export and one looked at for the first lines of a graph
+// log.
 // Checked: any split of the file gives the same times as one piece; the times never outnumber
 // the readings; the export of any times read never fails, never holds a NUL, has a header and
-// one row of 4 fields per reading, each ended by CR LF; and a time written reads back to the
-// same value at 3 decimals.
+// one row of 4 fields per reading, each ended by CR LF; a time written reads back to the same
+// value at 3 decimals; the export opens as the same counts and times, read in any pieces; and
+// any file read as an export, or looked at for its first lines, gives the same in any pieces.
 #include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,7 +26,9 @@
 #include "viewer/byte_sink.h"
 #include "viewer/charge.h"
 #include "viewer/charge_file.h"
+#include "viewer/csv_charge_parser.h"
 #include "viewer/csv_export.h"
+#include "viewer/first_lines_check.h"
 
 namespace ampelon::fuzz {
 namespace {
@@ -78,7 +84,48 @@ std::string ThreeDecimals(double seconds) {
   return std::string(digits.data(), written.ptr);
 }
 
-void CheckCsv(const Charge& charge) {
+bool SameCharge(const Charge& a, const Charge& b) {
+  return a.counts == b.counts && SameTimes(a.seconds, b.seconds);
+}
+
+// `file` read as a CSV export in the pieces given.
+struct CsvRead {
+  Charge charge;
+  std::int64_t failureLine;
+};
+CsvRead ReadCsv(const std::vector<std::string_view>& pieces) {
+  CsvChargeParser parser;
+  for (const std::string_view piece : pieces) {
+    if (!parser.Feed(piece)) break;
+  }
+  parser.Finish();
+  const std::int64_t failureLine = parser.FailureLine();
+  return {parser.TakeCharge(), failureLine};
+}
+
+std::optional<std::string> FirstLinesReason(const std::vector<std::string_view>& pieces) {
+  FirstLinesCheck check;
+  for (const std::string_view piece : pieces) check.Feed(piece);
+  check.Finish();
+  return check.Reason();
+}
+
+// Written out and opened again, in the pieces of `lengths`.
+void CheckRoundTrip(const Charge& charge, std::string_view csv,
+                    const std::vector<std::size_t>& lengths) {
+  const CsvRead read = ReadCsv(SplitIntoPieces(csv, lengths));
+  FUZZ_CHECK(read.failureLine == 0);
+  FUZZ_CHECK(read.charge.counts == charge.counts);
+  FUZZ_CHECK(read.charge.seconds.size() == charge.seconds.size());
+  for (std::size_t i = 0; i < charge.seconds.size(); ++i) {
+    const double written = charge.seconds[i];
+    const double readBack = read.charge.seconds[i];
+    FUZZ_CHECK(std::isnan(written) == std::isnan(readBack));
+    if (!std::isnan(written)) FUZZ_CHECK(ThreeDecimals(written) == ThreeDecimals(readBack));
+  }
+}
+
+std::string CheckCsv(const Charge& charge) {
   TextSink sink;
   FUZZ_CHECK(WriteCsv(charge, 0, charge.counts.size(), sink));
   const std::string_view csv = sink.text;
@@ -103,6 +150,7 @@ void CheckCsv(const Charge& charge) {
     ++reading;
   }
   FUZZ_CHECK(reading == charge.counts.size());
+  return sink.text;
 }
 
 }  // namespace
@@ -126,6 +174,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FUZZ_CHECK(ReadChargeTimes(splitSource, split));
   FUZZ_CHECK(SameTimes(split.seconds, whole.seconds));
   FUZZ_CHECK(whole.seconds.empty() || whole.seconds.size() == whole.counts.size());
-  CheckCsv(whole);
+  CheckRoundTrip(whole, CheckCsv(whole), lengths);
+
+  const CsvRead csvWhole = ReadCsv({file});
+  const CsvRead csvSplit = ReadCsv(SplitIntoPieces(file, lengths));
+  FUZZ_CHECK(SameCharge(csvWhole.charge, csvSplit.charge));
+  FUZZ_CHECK(csvWhole.failureLine == csvSplit.failureLine);
+  FUZZ_CHECK(csvWhole.charge.seconds.empty() ||
+             csvWhole.charge.seconds.size() == csvWhole.charge.counts.size());
+  FUZZ_CHECK(FirstLinesReason({file}) == FirstLinesReason(SplitIntoPieces(file, lengths)));
   return 0;
 }

@@ -46,7 +46,7 @@ double ParseSecondsLine(std::string_view line) {
         std::from_chars(line.data(), line.data() + line.size(), value, std::chars_format::fixed);
     if (error != std::errc() || end != line.data() + line.size()) return kUnknown;
   }
-  return value < kTimesEndAt ? value : kUnknown;
+  return IsTime(value) ? value : kUnknown;
 }
 
 TimesParser::TimesParser(std::size_t maxLines) : m_maxLines(maxLines) {

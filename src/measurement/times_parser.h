@@ -48,10 +48,12 @@ class TimesParser {
 // Times from 10^12 s on (some 31700 years) are no time: below it an export's three decimals
 // read back as the same time.
 inline constexpr double kTimesEndAt = 1e12;
+// Whether `seconds` is a time: also its three decimals must lie below kTimesEndAt, so that
+// 999999999999.9996 is none (it would be written, and read back, as 10^12).
+constexpr bool IsTime(double seconds) { return seconds >= 0 && seconds < kTimesEndAt - 0.0005; }
 
-// The time a line of a times file gives: a number of seconds, zero or more and below
-// kTimesEndAt, written with "." as the decimal point, spaces around it allowed; NaN for anything
-// else.
+// The time a line of a times file gives: a number of seconds that IsTime(), written with "." as the
+// decimal point, spaces around it allowed; NaN for anything else.
 double ParseSecondsLine(std::string_view line);
 
 }  // namespace ampelon

@@ -145,6 +145,21 @@ std::optional<std::string> IniDocument::Value(std::string_view group, std::strin
   return UnescapedValue(ParseIniLine(m_lines[found.entries.back()]).rawValue);
 }
 
+std::vector<std::string> IniDocument::Keys(std::string_view group) const {
+  std::vector<std::string> keys;
+  bool inGroup = IsGeneral(group);
+  for (const std::string& line : m_lines) {
+    IniLine parts = ParseIniLine(line);
+    if (parts.type == IniLineType::kHeader) {
+      inGroup = InGroup(parts, group);
+    } else if (inGroup && parts.type == IniLineType::kEntry &&
+               std::find(keys.begin(), keys.end(), parts.name) == keys.end()) {
+      keys.push_back(std::move(parts.name));
+    }
+  }
+  return keys;
+}
+
 void IniDocument::SetValue(std::string_view group, std::string_view key, std::string_view value) {
   const std::string eol = LineEnding();
   std::string line = EscapedIniName(key) + '=' + EscapedValue(value) + eol;

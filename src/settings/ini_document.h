@@ -25,6 +25,8 @@ class IniDocument {
   // The unescaped value of `key` in `group`; the last one when the key appears more than once,
   // also across repeated headers of the group, as Qt's reader does. Names match exactly.
   std::optional<std::string> Value(std::string_view group, std::string_view key) const;
+  // The keys of `group` in the order they first appear, each once.
+  std::vector<std::string> Keys(std::string_view group) const;
   // Replaces the value where it stands (dropping duplicates), or adds it after the group's last
   // entry, or adds the group: the general section at the top, any other group at the end.
   void SetValue(std::string_view group, std::string_view key, std::string_view value);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace ampelon {
 
@@ -19,6 +20,19 @@ double Step(int multiple, int exponent) {
   return exponent < 0 ? multiple / power : multiple * power;
 }
 
+// The ticks `step` apart within [low, high], when there are at most `mostTicks` of them.
+std::optional<AxisTicks> TicksOf(double low, double high, double step, int mostTicks,
+                                 int decimals) {
+  const double first = std::ceil(low / step - kTolerance) * step;
+  const auto count = static_cast<int>(std::floor((high - first) / step + kTolerance)) + 1;
+  if (count > mostTicks) return std::nullopt;
+  // 0 rather than -0, which would be written with its sign.
+  return AxisTicks{first == 0 ? 0.0 : first, step, std::max(count, 0), decimals};
+}
+
+constexpr double kPixelsPerXTick = 90;
+constexpr double kSecondsPerDay = 86400;
+
 }  // namespace
 
 AxisTicks RoundTicks(double low, double high, int mostTicks) {
@@ -28,33 +42,40 @@ AxisTicks RoundTicks(double low, double high, int mostTicks) {
   for (int exponent = static_cast<int>(std::floor(std::log10((high - low) / mostTicks)));;
        ++exponent) {
     for (const int multiple : {1, 2, 5}) {
-      const double step = Step(multiple, exponent);
-      const double first = std::ceil(low / step - kTolerance) * step;
-      const auto count = static_cast<int>(std::floor((high - first) / step + kTolerance)) + 1;
-      if (count <= mostTicks) {
-        // 0 rather than -0, which would be written with its sign.
-        return {first == 0 ? 0.0 : first, step, std::max(count, 0), std::max(0, -exponent)};
-      }
+      const std::optional<AxisTicks> ticks =
+          TicksOf(low, high, Step(multiple, exponent), mostTicks, std::max(0, -exponent));
+      if (ticks) return *ticks;
     }
   }
 }
 
-TimeUnit TimeUnitFor(double spanSeconds) {
-  if (spanSeconds <= 120) return TimeUnit::kSeconds;
-  if (spanSeconds <= 7200) return TimeUnit::kMinutes;
-  return TimeUnit::kHours;
+AxisTicks ClockTicks(double low, double high, int mostTicks) {
+  const AxisTicks fine = RoundTicks(low, high, mostTicks);
+  if (fine.count == 0 || fine.step < 1) return fine;
+  for (const double step :
+       {1, 2, 5, 10, 15, 30, 60, 120, 300, 600, 900, 1800, 3600, 7200, 10800, 21600, 43200}) {
+    if (const std::optional<AxisTicks> ticks = TicksOf(low, high, step, mostTicks, 0))
+      return *ticks;
+  }
+  AxisTicks days = RoundTicks(low / kSecondsPerDay, high / kSecondsPerDay, mostTicks);
+  days.first *= kSecondsPerDay;
+  days.step *= kSecondsPerDay;
+  days.decimals = 0;
+  return days;
 }
 
-double SecondsPer(TimeUnit unit) {
-  switch (unit) {
-    case TimeUnit::kMinutes:
-      return 60;
-    case TimeUnit::kHours:
-      return 3600;
-    case TimeUnit::kSeconds:
-      break;
+AxisTicks XAxisTicks(bool timeAxis, double low, double high, double widthPixels) {
+  const int mostTicks = std::max(2, static_cast<int>(widthPixels / kPixelsPerXTick));
+  if (timeAxis) return ClockTicks(low, high, mostTicks);
+  // Sample numbers are whole: no step below one.
+  AxisTicks ticks = RoundTicks(low, high, mostTicks);
+  if (ticks.count > 0 && ticks.step < 1) {
+    ticks.step = 1;
+    ticks.decimals = 0;
+    ticks.first = std::ceil(low);
+    ticks.count = std::max(0, static_cast<int>(std::floor(high) - ticks.first) + 1);
   }
-  return 1;
+  return ticks;
 }
 
 }  // namespace ampelon

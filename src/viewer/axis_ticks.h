@@ -14,10 +14,13 @@ struct AxisTicks {
 // range is empty or not finite, or fewer than 2 ticks are asked for.
 AxisTicks RoundTicks(double low, double high, int mostTicks);
 
-// The unit a time axis is written in: seconds for spans up to two minutes, minutes up to two
-// hours, hours beyond.
-enum class TimeUnit { kSeconds, kMinutes, kHours };
-TimeUnit TimeUnitFor(double spanSeconds);
-double SecondsPer(TimeUnit unit);
+// Ticks for times in seconds, written as a clock (ClockText): steps of 1, 2, 5, 10, 15 or 30
+// seconds or minutes, of 1, 2, 3, 6 or 12 hours, or whole days; below a second those of
+// RoundTicks, whose decimals then give the seconds' places.
+AxisTicks ClockTicks(double low, double high, int mostTicks);
+
+// The ticks of a plot's x axis `widthPixels` wide, one label every 90 pixels at most: whole
+// sample numbers, or clock times on a time axis. Read-outs write times with their decimals.
+AxisTicks XAxisTicks(bool timeAxis, double low, double high, double widthPixels);
 
 }  // namespace ampelon

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <optional>
+#include <string_view>
 #include <system_error>
 
 #include "common/number_text.h"
@@ -13,6 +15,9 @@
 #include "measurement/graph_log_file.h"
 #include "measurement/graph_log_parser.h"
 #include "measurement/times_parser.h"
+#include "viewer/csv_charge_parser.h"
+#include "viewer/csv_export.h"
+#include "viewer/first_lines_check.h"
 
 namespace ampelon {
 namespace {
@@ -61,33 +66,53 @@ std::uint64_t FileBytes(const std::filesystem::path& path) {
   return error ? 0 : bytes;
 }
 
-}  // namespace
-
-Result<ChargeFile> ReadChargeFile(ByteSource& log, const std::string& name,
-                                  const ReadControl& control) {
-  GraphLogParser parser(GraphLogParser::kNoCapacityLimit);
-  std::array<char, kPieceBytes> buffer{};
-  std::uint64_t bytesRead = 0;
+// Reads the pieces after `head` into `feed` until it wants no more or the file ends; fails with
+// `failure` when `next` fails, or when the read is cancelled.
+template <typename Next, typename Feed>
+Result<void> ReadRest(std::string_view head, bool ended, const Next& next,
+                      const std::optional<std::string>& failure, const ReadControl& control,
+                      const Feed& feed) {
+  if (!feed(head) || ended) return {};
   while (true) {
+    const std::optional<std::string_view> piece = next();
+    if (!piece) return Failure{*failure};
+    if (piece->empty() || !feed(*piece)) return {};
     if (Cancelled(control)) return Failure{kReadCancelled};
-    const Result<std::size_t> count = log.Read(buffer);
-    if (!count) return Failure{"Could not read " + name + ":\n" + count.error()};
-    if (*count == 0) {
-      parser.Finish();
-      break;
-    }
-    MakeRoom(parser, bytesRead, control.fileBytes);
-    bytesRead += *count;
-    // With no capacity limit, only a line that makes it no graph log stops the parser.
-    const bool more = parser.Feed({buffer.data(), *count});
-    if (Progressed(control, bytesRead)) return Failure{kReadCancelled};
-    if (!more) break;
+  }
+}
+
+template <typename Next>
+Result<ChargeFile> ReadGraphLog(std::string_view head, bool ended, const Next& next,
+                                const std::optional<std::string>& failure, const std::string& name,
+                                const ReadControl& control) {
+  GraphLogParser parser(GraphLogParser::kNoCapacityLimit);
+  FirstLinesCheck firstLines;
+  std::uint64_t bytesFed = 0;
+  bool more = true;
+  const Result<void> read =
+      ReadRest(head, ended, next, failure, control, [&](std::string_view piece) {
+        MakeRoom(parser, bytesFed, control.fileBytes);
+        bytesFed += piece.size();
+        if (!firstLines.Done()) firstLines.Feed(piece);
+        // With no capacity limit, only a line that makes it no graph log stops the parser.
+        more = parser.Feed(piece);
+        if (firstLines.Reason() || Progressed(control, bytesFed)) return false;
+        return more;
+      });
+  if (!read) return Failure{read.error()};
+  if (Cancelled(control)) return Failure{kReadCancelled};
+  if (more) parser.Finish();
+  firstLines.Finish();
+  const bool failed = parser.GetFailure() != GraphLogParser::Failure::kNone;
+  // Binary data (UTF-16 text) is told as such, whatever its bytes look like.
+  if (failed && parser.FailureLine() <= 1) {
+    return Failure{name + " is not a graph log: " + parser.FailureReason()};
+  }
+  if (const std::optional<std::string> reason = firstLines.Reason()) {
+    return Failure{name + " is not a graph log: " + *reason};
   }
   ChargeFile file;
-  if (parser.GetFailure() != GraphLogParser::Failure::kNone) {
-    if (parser.FailureLine() <= 1) {
-      return Failure{name + " is not a graph log: " + parser.FailureReason()};
-    }
+  if (failed) {
     file.notes = name + " is not a graph log from line " + NumberText(parser.FailureLine()) +
                  " on: " + parser.FailureReason() + " Only the lines before it were read.";
   }
@@ -99,6 +124,67 @@ Result<ChargeFile> ReadChargeFile(ByteSource& log, const std::string& name,
   std::vector<std::int16_t>& counts = file.charge.counts;
   if (counts.capacity() - counts.size() > counts.size() / 8) counts.shrink_to_fit();
   return file;
+}
+
+template <typename Next>
+Result<ChargeFile> ReadCsv(std::string_view head, bool ended, const Next& next,
+                           const std::optional<std::string>& failure, const std::string& name,
+                           const ReadControl& control) {
+  CsvChargeParser parser;
+  std::uint64_t bytesFed = 0;
+  const Result<void> read =
+      ReadRest(head, ended, next, failure, control, [&](std::string_view piece) {
+        bytesFed += piece.size();
+        return parser.Feed(piece) && !Progressed(control, bytesFed);
+      });
+  if (!read) return Failure{read.error()};
+  if (Cancelled(control)) return Failure{kReadCancelled};
+  parser.Finish();
+  ChargeFile file;
+  file.timesWithin = true;
+  if (parser.FailureLine() > 0) {
+    const std::string where = name + " is not a CSV export of Ampelon Viewer";
+    if (parser.Readings() == 0)
+      return Failure{where + ": line " + NumberText(parser.FailureLine()) + ": " +
+                     parser.FailureReason()};
+    file.notes = where + " from line " + NumberText(parser.FailureLine()) +
+                 " on: " + parser.FailureReason() + " Only the lines before it were read.";
+  }
+  file.charge = parser.TakeCharge();
+  return file;
+}
+
+}  // namespace
+
+Result<ChargeFile> ReadChargeFile(ByteSource& log, const std::string& name,
+                                  const ReadControl& control) {
+  std::array<char, kPieceBytes> buffer{};
+  // The next piece of the file; empty at its end, nothing when it cannot be read or the read
+  // was cancelled (`failure` says why).
+  std::optional<std::string> failure;
+  const auto next = [&]() -> std::optional<std::string_view> {
+    if (Cancelled(control)) {
+      failure = kReadCancelled;
+      return std::nullopt;
+    }
+    const Result<std::size_t> count = log.Read(buffer);
+    if (!count) {
+      failure = "Could not read " + name + ":\n" + count.error();
+      return std::nullopt;
+    }
+    return std::string_view(buffer.data(), *count);
+  };
+  // The first bytes tell a CSV export from a graph log.
+  std::string head;
+  bool ended = false;
+  while (!ended && head.size() <= std::string_view(kCsvHeader).size() + 3) {
+    const std::optional<std::string_view> piece = next();
+    if (!piece) return Failure{*failure};
+    ended = piece->empty();
+    head += *piece;
+  }
+  return StartsWithCsvHeader(head) ? ReadCsv(head, ended, next, failure, name, control)
+                                   : ReadGraphLog(head, ended, next, failure, name, control);
 }
 
 Result<void> ReadChargeTimes(ByteSource& times, Charge& charge, const ReadControl& control) {
@@ -146,7 +232,8 @@ Result<ChargeFile> LoadChargeFile(const std::filesystem::path& path,
   const Result<std::unique_ptr<ByteSource>> log = OpenGraphLogFile(path);
   if (!log) return Failure{"Could not open " + name + ":\n" + log.error()};
   Result<ChargeFile> read = ReadChargeFile(**log, name, control(logBytes, 0));
-  if (!read || !timesThere) return read;
+  // A CSV export holds its own times.
+  if (!read || !timesThere || read->timesWithin) return read;
   const Result<std::unique_ptr<ByteSource>> times = OpenGraphLogFile(timesPath);
   const Result<void> timesRead = times
                                      ? ReadChargeTimes(**times, read->charge, control(0, logBytes))

@@ -21,6 +21,9 @@ struct ChargeFile {
   // What the user should know about the reading (lines skipped, the file cut short by a line
   // that is no graph log); empty when the file read cleanly.
   std::string notes;
+  // It was the viewer's own CSV export, which holds the readings' times: no times file belongs
+  // to it.
+  bool timesWithin = false;
 };
 
 // How a long read is followed, and stopped, from another thread.
@@ -37,7 +40,10 @@ inline constexpr const char* kReadCancelled = "The reading was cancelled.";
 
 // Reads the graph log `log` (named `name` in the texts) by Load Graph's rules. The first line
 // that makes it no graph log ends the readings there; when that is the first line, or the file
-// cannot be read, it fails with Load Graph's reason.
+// cannot be read, it fails with Load Graph's reason. A file whose first lines hold a comma or a
+// decimal point is another kind of file, refused with the line (FirstLinesCheck); but the
+// viewer's own CSV export, known by its header row, is read as what it is (CsvChargeParser),
+// with its times.
 Result<ChargeFile> ReadChargeFile(ByteSource& log, const std::string& name,
                                   const ReadControl& control = {});
 

@@ -1,47 +1,20 @@
 #include "viewer/cursor_values.h"
 
-#include <algorithm>
 #include <cmath>
-#include <limits>
 
 #include "common/volts.h"
 
 namespace ampelon {
 
-std::optional<std::size_t> NearestPoint(const PlotSeries& series, const ColumnMapping& columns,
-                                        const RowMapping& rows, double x, double y, int radius) {
-  if (series.Size() == 0) return std::nullopt;
-  const std::span<const float> volts = VoltsOfEveryReading();
-  std::optional<std::size_t> nearest;
-  double nearestDistance = std::numeric_limits<double>::infinity();
-  const auto consider = [&](std::size_t point) {
-    const double dx = (series.X(point) - columns.low) * columns.pixelsPerUnit - x;
-    const double dy = (rows.high - volts[static_cast<std::size_t>(series.Count(point) + 32768)]) *
-                          rows.pixelsPerVolt -
-                      y;
-    const double distance = dx * dx + dy * dy;
-    if (distance < nearestDistance) {
-      nearestDistance = distance;
-      nearest = point;
-    }
-  };
-  const std::size_t nextToPointer = series.FirstAtOrAfter(columns.low + x / columns.pixelsPerUnit);
-  if (nextToPointer < series.Size()) consider(nextToPointer);
-  if (nextToPointer > 0) consider(nextToPointer - 1);
-  // Columns outward from the pointer's, until a column lies farther off than the nearest point
-  // found: a zoomed-out plot holds thousands of points a column.
-  const auto pointerColumn = static_cast<int>(std::floor(x));
-  for (int distance = 0; distance <= radius; ++distance) {
-    const double edge = std::max(0.0, distance - 1.0);
-    if (edge * edge > nearestDistance) break;
-    for (const int column : {pointerColumn - distance, pointerColumn + distance}) {
-      const std::size_t first = FirstPointInOrAfter(series, columns, column);
-      const std::size_t last = FirstPointInOrAfter(series, columns, column + 1, first);
-      for (std::size_t point = first; point < last; ++point) consider(point);
-      if (distance == 0) break;
-    }
+std::optional<std::size_t> PointAtX(const PlotSeries& series, double x, double reach) {
+  const std::size_t size = series.Size();
+  if (size == 0 || !(x >= series.X(0) - reach) || !(x <= series.X(size - 1) + reach)) {
+    return std::nullopt;
   }
-  return nearest;
+  const std::size_t after = series.FirstAtOrAfter(x);
+  if (after == size) return size - 1;
+  if (after == 0) return 0;
+  return x - series.X(after - 1) <= series.X(after) - x ? after - 1 : after;
 }
 
 ReadingValues ValuesOf(const Charge& charge, std::size_t reading) {

@@ -5,15 +5,14 @@
 #include <optional>
 
 #include "viewer/charge.h"
-#include "viewer/column_trace.h"
 #include "viewer/plot_series.h"
 
 namespace ampelon {
 
-// The point of `series` nearest to the pixel (x, y), among the points within `radius` columns of
-// it and the two either side of its x; nothing for an empty series.
-std::optional<std::size_t> NearestPoint(const PlotSeries& series, const ColumnMapping& columns,
-                                        const RowMapping& rows, double x, double y, int radius);
+// The point of `series` whose x lies nearest to `x`: what the series reads at that x, whatever
+// the pointer's height, so that every curve is read at the same moment. Nothing for an empty
+// series or an `x` more than `reach` (axis units) before its first point or after its last.
+std::optional<std::size_t> PointAtX(const PlotSeries& series, double x, double reach);
 
 // What the read-out says about one reading.
 struct ReadingValues {

@@ -6,18 +6,20 @@
 
 namespace ampelon {
 
-PlotSeries::PlotSeries(const Charge& charge, XAxis axis, double xOffset)
+PlotSeries::PlotSeries(const Charge& charge, XAxis axis, double xOffset, double secondsPerReading)
     : m_charge(charge),
       m_axis(axis),
       m_xOffset(xOffset),
+      m_byTimes(axis == XAxis::kTime && !(charge.seconds.empty() && secondsPerReading > 0)),
+      m_step(axis == XAxis::kTime ? secondsPerReading : 1),
+      m_firstX(axis == XAxis::kTime ? xOffset : xOffset + 1),
       m_latestTime(-std::numeric_limits<double>::infinity()) {
   Extend();
 }
 
 void PlotSeries::Extend() {
-  const std::size_t known = m_axis == XAxis::kSampleNumber
-                                ? m_charge.counts.size()
-                                : std::min(m_charge.counts.size(), m_charge.seconds.size());
+  const std::size_t known = !m_byTimes ? m_charge.counts.size()
+                                       : std::min(m_charge.counts.size(), m_charge.seconds.size());
   if (known < m_readingsSeen) {
     m_size = 0;
     m_readingsSeen = 0;
@@ -26,7 +28,7 @@ void PlotSeries::Extend() {
     m_counts.clear();
     m_pyramid.Clear();
   }
-  if (m_axis == XAxis::kSampleNumber) {
+  if (!m_byTimes) {
     m_size = m_charge.counts.size();
     m_readingsSeen = m_size;
   } else {

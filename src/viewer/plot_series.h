@@ -17,18 +17,20 @@ enum class XAxis { kSampleNumber, kTime };
 // The points of one charge on one axis, in the order of their x: every reading at its sample
 // number (1 for the first), or on the time axis the readings whose time is known and not before
 // an earlier reading's, at their time. `xOffset` is added to every x (aligning a reference).
-// Holds the charge by reference; with every reading on the axis it copies nothing.
+// Given `secondsPerReading`, a charge without times is laid out on the time axis by its sample
+// numbers, that far apart, from `xOffset` on. Holds the charge by reference; with every reading
+// on the axis it copies nothing.
 class PlotSeries {
  public:
-  PlotSeries(const Charge& charge, XAxis axis, double xOffset = 0);
+  PlotSeries(const Charge& charge, XAxis axis, double xOffset = 0, double secondsPerReading = 0);
 
   // After readings were appended to the charge. A charge that lost readings is taken afresh.
   void Extend();
 
   std::size_t Size() const { return m_size; }
   double X(std::size_t point) const {
-    return m_axis == XAxis::kSampleNumber ? static_cast<double>(point) + 1 + m_xOffset
-                                          : m_charge.seconds[Reading(point)] + m_xOffset;
+    return m_byTimes ? m_charge.seconds[Reading(point)] + m_xOffset
+                     : static_cast<double>(point) * m_step + m_firstX;
   }
   std::int16_t Count(std::size_t point) const { return Counts()[point]; }
   std::size_t Reading(std::size_t point) const {
@@ -59,6 +61,11 @@ class PlotSeries {
   const Charge& m_charge;
   XAxis m_axis;
   double m_xOffset;
+  // Where the charge's own times give x; elsewhere every reading is a point, m_step apart from
+  // m_firstX.
+  bool m_byTimes;
+  double m_step;
+  double m_firstX;
   std::size_t m_size = 0;
   std::size_t m_readingsSeen = 0;
   double m_latestTime = 0;

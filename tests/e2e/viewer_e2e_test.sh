@@ -55,6 +55,13 @@ check "--export-csv exits with 0" test $? -eq 0
 check "the CSV has the header, a row per reading and CR LF" \
   test "$(head -2 "$work/out/charge.csv")" = $'sample,seconds,count,volts\r\n1,0.100,1800,1.0989\r'
 check "the CSV has 5000 rows" test "$(rows "$work/out/charge.csv")" -eq 5000
+"$program" --export-csv "$work/out/again.csv" "$work/out/charge.csv"
+check "an export opens as what it is: exported again, it is the same file" \
+  cmp -s "$work/out/charge.csv" "$work/out/again.csv"
+printf '1.2345\r\n1.2350\r\n' >"$work/volts.log"
+errors=$("$program" --export-csv "$work/out/volts.csv" "$work/volts.log" 2>&1)
+check "a log of volts is no graph log: it exits with 1" test $? -eq 1
+check "... naming the line" grep -q "volts.log is not a graph log: line 1 holds a decimal point" <<<"$errors"
 bad=$work/bad$'\377'
 cp "$work/charge.log" "$bad.log" && cp "$work/charge.times" "$bad.times"
 "$program" --export-csv "$work/out/bad.csv" "$bad.log"

@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+#include "viewer/clock_text.h"
+
 namespace ampelon {
 namespace {
 
@@ -32,13 +34,34 @@ TEST(AxisTicks, StepsAreOneTwoOrFiveTimesAPowerOfTenAndAsFineAsAllowed) {
   EXPECT_FALSE(std::signbit(RoundTicks(-0.5, 0.5, 2).first));
 }
 
-TEST(AxisTicks, TimeIsWrittenInSecondsUpToTwoMinutesThenMinutesUpToTwoHours) {
+// Times are written one way, on the axis and in the read-outs: as a clock.
+TEST(AxisTicks, TimesAreClockTimesAtClockSteps) {
   const struct {
-    double span;
-    TimeUnit unit;
-  } rows[] = {{0.5, TimeUnit::kSeconds},  {120, TimeUnit::kSeconds}, {121, TimeUnit::kMinutes},
-              {7200, TimeUnit::kMinutes}, {7201, TimeUnit::kHours},  {1e6, TimeUnit::kHours}};
-  for (const auto& row : rows) EXPECT_EQ(TimeUnitFor(row.span), row.unit) << row.span;
+    double low, high;
+    double first, step;
+    int decimals;
+    const char* firstText;
+  } rows[] = {
+      {0, 7380, 0, 1800, 0, "0:00"},         // two hours: every half hour
+      {3000, 3300, 3000, 60, 0, "50:00"},    // five minutes: every minute
+      {6615, 6720, 6615, 15, 0, "1:50:15"},  // under two minutes: every quarter of one
+      {10, 12, 10, 0.5, 1, "0:10.0"},        // below a second a step: tenths
+      {0, 864000, 0, 172800, 0, "0:00"},     // ten days: whole days
+  };
+  for (const auto& row : rows) {
+    const AxisTicks ticks = ClockTicks(row.low, row.high, 8);
+    EXPECT_DOUBLE_EQ(ticks.first, row.first) << row.low << ".." << row.high;
+    EXPECT_DOUBLE_EQ(ticks.step, row.step) << row.low << ".." << row.high;
+    EXPECT_EQ(ticks.decimals, row.decimals) << row.low << ".." << row.high;
+    EXPECT_EQ(ClockText(ticks.first, ticks.decimals), row.firstText) << row.low;
+  }
+  const struct {
+    double seconds;
+    int decimals;
+    const char* text;
+  } texts[] = {{6760, 0, "1:52:40"},   {3160, 0, "52:40"}, {59.96, 1, "1:00.0"},
+               {-5.04, 2, "-0:05.04"}, {-0.2, 0, "0:00"},  {172800, 0, "48:00:00"}};
+  for (const auto& text : texts) EXPECT_EQ(ClockText(text.seconds, text.decimals), text.text);
 }
 
 }  // namespace

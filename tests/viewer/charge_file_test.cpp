@@ -6,7 +6,9 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -15,6 +17,8 @@
 #include "measurement/byte_source.h"
 #include "measurement/times_parser.h"
 #include "viewer/charge_file.h"
+#include "viewer/csv_export.h"
+#include "viewer/reading_intervals.h"
 
 namespace ampelon {
 namespace {
@@ -70,6 +74,28 @@ TEST(ChargeFile, BadLinesAndReasons) {
        {5, 6},
        "2 lines were skipped because the value lies outside -32768..32767 (the first at line "
        "2)."},
+      // A CSV or a log of volts would read as something else: nothing of it is shown.
+      {"time,volts\r\n0,1.21\r\n",
+       {},
+       "c.log is not a graph log: line 1 holds a comma (\"time,volts\"), where a graph log "
+       "holds one whole number a line."},
+      {"1\r\n\r\n \r\n1.4823\r\n",
+       {},
+       "c.log is not a graph log: line 4 holds a decimal point (\"1.4823\"), where a graph log "
+       "holds one whole number a line."},
+      {"\xFF\xFEt\0,\0v\0"s,  // UTF-16 text is told as binary data, commas or not
+       {},
+       "c.log is not a graph log: it holds binary data (NUL bytes or UTF-16 text)."},
+      {"1\r\n2\r\n3\r\n\r\n4\r\n5\r\n6.5\r\n", {1, 2, 3, 0, 4, 5, 6}, ""},  // past the first five
+      // The viewer's own export is read as what it is.
+      {"sample,seconds,count,volts\n7,1.500,2048,1.2503\n8,,-3,-0.0018", {2048, -3}, ""},
+      {"sample,seconds,count,volts\r\n1,,5,0\r\n2,,x,0\r\n3,,6,0\r\n",
+       {5},
+       "c.log is not a CSV export of Ampelon Viewer from line 3 on: its count is no whole number "
+       "within -32768..32767. Only the lines before it were read."},
+      {"sample,seconds,count,volts\r\n1,1e3,5,0\r\n",
+       {},
+       "c.log is not a CSV export of Ampelon Viewer: line 2: its seconds are no time."},
   };
   for (const auto& c : cases) {
     const auto read = Read(c.bytes);
@@ -128,6 +154,51 @@ TEST(ChargeFile, LoadingTellsItsProgressAndStopsWhenAsked) {
   std::filesystem::remove_all(folder);
 }
 
+// An export opens as the charge it was written from: the same counts and times.
+TEST(ChargeFile, ACsvExportReadsBackAsItsCharge) {
+  const Charge charge{{2048, -1, 0, 4095}, {0.1, NAN, 3600.25, 999999999999.999}};
+  testing::FakeGraphFileAccess files;
+  for (const bool times : {true, false}) {
+    const Charge written{charge.counts, times ? charge.seconds : std::vector<double>{}};
+    std::string csv;
+    ASSERT_TRUE(AppendCsvRows(written, 0, 4, csv));
+    files.Put("c.csv", kCsvHeader + csv);
+    const auto read = ReadChargeFile(**files.OpenForReading("c.csv"), "c.csv");
+    ASSERT_TRUE(read) << read.error();
+    EXPECT_TRUE(read->timesWithin);
+    EXPECT_EQ(read->charge.counts, charge.counts);
+    const std::vector<double>& seconds = read->charge.seconds;
+    ASSERT_EQ(seconds.size(), times ? 4u : 0u);
+    for (std::size_t i = 0; i < seconds.size(); ++i) {
+      EXPECT_TRUE(seconds[i] == charge.seconds[i] ||
+                  (std::isnan(seconds[i]) && std::isnan(charge.seconds[i])))
+          << i;
+    }
+  }
+}
+
+// The last hundred files given an interval, newest last: using one again makes it the newest.
+TEST(ReadingIntervals, TheLastHundredFilesAreKept) {
+  const std::string file = ::testing::TempDir() + "ampelon-reading-intervals.ini";
+  std::ofstream(file, std::ios::binary) << "[General]\nLast%20Path=/data/\n";
+  ReadingIntervals intervals(file);
+  for (int i = 0; i <= 100; ++i) {
+    ASSERT_TRUE(intervals.Remember("c" + std::to_string(i) + ".log", 0.5 + i));
+    if (i == 99) {
+      ASSERT_TRUE(intervals.Remember("c0.log", 2));
+    }
+  }
+  EXPECT_EQ(intervals.Of("c0.log"), 2.0);
+  EXPECT_EQ(intervals.Of("c1.log"), std::nullopt);
+  EXPECT_EQ(intervals.Of("c100.log"), 100.5);
+  ASSERT_TRUE(intervals.Remember("c100.log", std::nullopt));
+  EXPECT_EQ(intervals.Of("c100.log"), std::nullopt);
+  std::ifstream read(file, std::ios::binary);
+  const std::string text((std::istreambuf_iterator<char>(read)), std::istreambuf_iterator<char>());
+  EXPECT_TRUE(text.starts_with("[General]\nLast%20Path=/data/\n")) << text;
+  std::filesystem::remove(file);
+}
+
 TEST(ChargeTimes, TimesOnlyWhereTheyMatch) {
   const struct {
     std::string times;
@@ -146,9 +217,9 @@ TEST(ChargeTimes, TimesOnlyWhereTheyMatch) {
       {"1\r\n2\r\n\0\r\n4\r\n"s, 4, {1, 2, -1, -1}},  // a NUL ends the times
       // Only times that an export can write back: below 10^12 s.
       {"1.5\r\n" + std::string(61, '9') + "\r\n" + std::string(64, '9') + "\r\n1" +
-           std::string(59, '0') + "\r\n999999999999.999\r\n1000000000000\r\n",
-       6,
-       {1.5, -1, -1, -1, 999999999999.999, -1}},
+           std::string(59, '0') + "\r\n999999999999.999\r\n1000000000000\r\n999999999999.9996\r\n",
+       7,
+       {1.5, -1, -1, -1, 999999999999.999, -1, -1}},
   };
   for (const auto& c : cases) EXPECT_EQ(WithTimes(c.times, c.readings), c.seconds) << c.times;
 }

@@ -3,9 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <optional>
 
 #include "viewer/cursor_values.h"
+#include "viewer/notes_placement.h"
+#include "viewer/peak_tracker.h"
+#include "viewer/plot_frame.h"
 #include "viewer/plot_series.h"
+#include "viewer/reference_placement.h"
 
 namespace ampelon {
 namespace {
@@ -96,29 +101,108 @@ TEST(CursorValues, MarkerDifferencesGiveTimesAndTheSlopeOnlyWhereBothTimesAreKno
   }
 }
 
-TEST(CursorValues, TheNearestPointIsTheNearestOnScreenNotJustAlongTheAxis) {
-  // Ten points a pixel apart, all at 1 V but the fifth at 1.5 V (50 pixels higher).
-  Charge charge{std::vector<std::int16_t>(10, 1638), {}};
-  charge.counts[4] = 2457;
-  const PlotSeries series(charge, XAxis::kSampleNumber);
-  const ColumnMapping columns{0.5, 1, 10};
-  const RowMapping rows{2, 100, 200};
+// Every curve is read at the pointer's x, however far above or below it the curve lies.
+TEST(CursorValues, ACurveIsReadAtThePointersXWhateverItsHeight) {
+  const Charge charge{{1638, 2457, 1638, 1638}, {0, 10, 20, 40}};
+  const PlotSeries series(charge, XAxis::kTime, 100);
   const struct {
-    double x, y;
-    std::size_t nearest;
-  } rows_[] = {{4.5, 50, 4}, {4.5, 99, 3}, {6.2, 100, 6}, {-30, 100, 0}, {500, 0, 9}};
-  for (const auto& row : rows_) {
-    EXPECT_EQ(NearestPoint(series, columns, rows, row.x, row.y, 3), row.nearest) << row.x;
+    double x;
+    std::optional<std::size_t> point;
+  } rows[] = {{109, 1}, {114.9, 1}, {131, 3}, {97, 0}, {95, {}}, {143, 3}, {146, {}}};
+  for (const auto& row : rows) EXPECT_EQ(PointAtX(series, row.x, 4), row.point) << row.x;
+  EXPECT_EQ(PointAtX(PlotSeries(Charge{}, XAxis::kSampleNumber), 1, 4), std::nullopt);
+}
+
+TEST(PlotSeries, AReferenceLiesOnTheChargesFirstReadingOrPeak) {
+  const Charge charge{{1, 2, 3, 2}, {NAN, 100, 102, 104}};
+  const Charge timed{{1, 2, 3}, {5000, 5001, 5002}};
+  const Charge untimed{{1, 2, 3}, {}};
+  const struct {
+    const char* what;
+    const Charge& reference;
+    XAxis axis;
+    std::optional<PeakReadings> peaks;
+    double offset, pace;
+    double peakX;  // where the reference's reading 2 then lies
+  } rows[] = {
+      {"by first times", timed, XAxis::kTime, {}, -4900, 0, 102},
+      {"by sample number", timed, XAxis::kSampleNumber, {}, 0, 0, 3},
+      {"no times: at the charge's pace", untimed, XAxis::kTime, {}, 100, 2, 104},
+      {"peaks met in time", timed, XAxis::kTime, PeakReadings{2, 1}, -4899, 0, 103},
+      {"peaks met without times", untimed, XAxis::kTime, PeakReadings{3, 1}, 102, 2, 106},
+      {"peaks met by sample", untimed, XAxis::kSampleNumber, PeakReadings{3, 0}, 3, 0, 6},
+      {"a charge's peak of unknown time", timed, XAxis::kTime, PeakReadings{0, 1}, -4900, 0, 102},
+  };
+  for (const auto& row : rows) {
+    const ReferencePlacement placement = PlaceReference(charge, row.reference, row.axis, row.peaks);
+    EXPECT_DOUBLE_EQ(placement.xOffset, row.offset) << row.what;
+    EXPECT_DOUBLE_EQ(placement.secondsPerReading, row.pace) << row.what;
+    const PlotSeries series(row.reference, row.axis, placement.xOffset,
+                            placement.secondsPerReading);
+    EXPECT_DOUBLE_EQ(series.X(2), row.peakX) << row.what;
   }
 }
 
-TEST(PlotSeries, AReferenceIsMovedOntoTheChargesFirstTimeOnlyOnTheTimeAxis) {
-  const Charge charge{{1, 2}, {NAN, 100}};
-  const Charge reference{{1, 2}, {5000, 5001}};
-  const Charge untimed{{1, 2}, {}};
-  EXPECT_DOUBLE_EQ(ReferenceOffset(charge, reference, XAxis::kTime), -4900);
-  EXPECT_DOUBLE_EQ(ReferenceOffset(charge, reference, XAxis::kSampleNumber), 0);
-  EXPECT_DOUBLE_EQ(ReferenceOffset(charge, untimed, XAxis::kTime), 0);
+// The markers' note goes where it hides least of the curves: top left, else another corner.
+TEST(NotesPlacement, TheNoteMovesAwayFromTheCurveItWouldHide) {
+  const auto curve = [](std::int16_t left, std::int16_t right) {
+    Charge charge;
+    for (int i = 0; i < 100; ++i) {
+      charge.counts.push_back(static_cast<std::int16_t>(left + (right - left) * i / 99));
+    }
+    return charge;
+  };
+  const Charge low = curve(200, 400);
+  const Charge high = curve(3400, 3400);
+  const Charge falling = curve(3400, 200);
+  const Charge rising = curve(200, 3400);
+  const struct {
+    const char* what;
+    const Charge& charge;
+    const Charge* reference;
+    double left, top;
+  } rows[] = {
+      {"low", low, nullptr, 70, 46},
+      {"falling", falling, nullptr, 418, 46},
+      {"high", high, nullptr, 70, 294},
+      {"high with a low reference", high, &low, 70, 46},  // hidden wherever it goes
+      {"rising", rising, nullptr, 70, 46},
+  };
+  // The plot area of 640 x 400 pixels: 560 x 336 from (64, 24).
+  const PlotFrame frame = FrameFor(640, 400, {0, 101}, {0, 2.5});
+  for (const auto& row : rows) {
+    const PlotSeries series(row.charge, XAxis::kSampleNumber);
+    std::optional<PlotSeries> reference;
+    if (row.reference != nullptr) reference.emplace(*row.reference, XAxis::kSampleNumber);
+    const NotesCorner corner =
+        PlaceNotes(frame, 200, 60, {&series, reference ? &*reference : nullptr});
+    EXPECT_DOUBLE_EQ(corner.left, row.left) << row.what;
+    EXPECT_DOUBLE_EQ(corner.top, row.top) << row.what;
+  }
+}
+
+// Fed as the charge grows or in one pass, the analysis finds the same peak.
+TEST(PeakTracker, AGrowingChargeHasTheSamePeakAsTheWholeOne) {
+  Charge whole;
+  for (int i = 0; i < 4000; ++i) {
+    whole.counts.push_back(
+        static_cast<std::int16_t>(i < 3000 ? 2000 + i / 10 : 2300 - (i - 3000) / 10));
+    whole.seconds.push_back(2.0 * i);
+  }
+  PeakTracker growing;
+  Charge charge;
+  for (const std::size_t size : {1000, 3500, 4000}) {
+    charge.counts.assign(whole.counts.begin(), whole.counts.begin() + static_cast<long>(size));
+    charge.seconds.assign(whole.seconds.begin(), whole.seconds.begin() + static_cast<long>(size));
+    growing.PeakOf(charge);
+  }
+  const std::optional<std::size_t> peak = PeakTracker().PeakOf(whole);
+  ASSERT_TRUE(peak);
+  EXPECT_NEAR(static_cast<double>(*peak), 3000, 40);
+  EXPECT_EQ(growing.PeakOf(charge), peak);
+  charge.counts.resize(100);  // another charge, shorter: read afresh
+  charge.seconds.resize(100);
+  EXPECT_NE(growing.PeakOf(charge), peak);
 }
 
 }  // namespace

@@ -135,17 +135,17 @@ TEST(PlotWidgetTest, ClicksSetMarkersAAndBAndTheReadoutGivesTheirDifferencesUnti
   QString sent;
   QObject::connect(&plot, &PlotWidget::ReadoutChanged, [&](const QString& text) { sent = text; });
   Mouse(plot, QEvent::MouseMove, {XOfSample(251), kMiddleY}, Qt::NoButton);
-  EXPECT_EQ(sent, "sample 251 at 2:05.0, 1.2210 V, count 2000");
+  EXPECT_EQ(sent, "sample 251 at 2:05: 1.2210 V, count 2000");
   Click(plot, {XOfSample(251), kMiddleY});
-  Click(plot, {XOfSample(751), kMiddleY});
-  EXPECT_TRUE(sent.contains("A: sample 251 at 2:05.0")) << sent.toStdString();
-  EXPECT_TRUE(sent.contains("B: sample 751 at 6:15.0")) << sent.toStdString();
-  EXPECT_TRUE(sent.contains("Δ 500 samples, Δt 4:10.0, ΔV +0.0000 V, +0.00 mV/min"))
-      << sent.toStdString();
+  EXPECT_EQ(sent,
+            "sample 251 at 2:05: 1.2210 V, count 2000   |   A: sample 251 at 2:05: 1.2210 V, "
+            "count 2000");
+  Click(plot, {XOfSample(751), 30});  // the reading at the pointer's x, whatever its height
+  EXPECT_EQ(sent, "sample 751 at 6:15: 1.2210 V, count 2000   |   A→B 4:10, +0.0 mV, +0.00 mV/min");
   Click(plot, {XOfSample(100), kMiddleY});  // a third click starts over
-  EXPECT_TRUE(sent.contains("A: sample 100") && !sent.contains("B:")) << sent.toStdString();
+  EXPECT_TRUE(sent.contains("A: sample 100") && !sent.contains("A→B")) << sent.toStdString();
   Key(plot, Qt::Key_Escape);
-  EXPECT_EQ(sent, "sample 100 at 49.5 s, 1.2210 V, count 2000");
+  EXPECT_EQ(sent, "sample 100 at 0:50: 1.2210 V, count 2000");
   Mouse(plot, QEvent::MouseMove, {5, 5}, Qt::NoButton);  // outside the plot area
   EXPECT_EQ(sent, "");
 }
@@ -190,26 +190,21 @@ int PixelsOf(const QImage& image, QColor colour) {
   return count;
 }
 
-// The time axis needs the times of both; the reference is drawn behind, at any ratio, and
-// removing it takes it away.
-TEST(PlotWidgetTest, AReferenceIsDrawnBehindAndOnTheTimeAxisOnlyWhenBothHaveTimes) {
+// A reference without times keeps the charge's time axis, laid out at the charge's pace. It is
+// drawn behind, at any ratio, read at the pointer's x, and removing it takes it away.
+TEST(PlotWidgetTest, AReferenceIsDrawnBehindAndReadAtTheSameMoment) {
   Charge charge = FlatCharge(1000);
-  Charge reference = FlatCharge(800);
-  for (auto& count : reference.counts) count = 2100;
-  Charge untimed = reference;
-  untimed.seconds.clear();
+  Charge reference;
+  for (int i = 0; i < 800; ++i) reference.counts.push_back(static_cast<std::int16_t>(1500 + i));
   PlotWidget plot;
   plot.resize(640, 400);
   plot.SetCharge(&charge);
-  plot.SetReference(&untimed);
   plot.SetTimeAxis(true);
-  EXPECT_FALSE(plot.TimesKnown());
-  EXPECT_FALSE(plot.TimeAxis());
   plot.SetReference(&reference);
   EXPECT_TRUE(plot.TimeAxis());
+  // On the charge's line, far above the reference's at that moment.
   Mouse(plot, QEvent::MouseMove, {XOfSample(300), kMiddleY}, Qt::NoButton);
-  EXPECT_TRUE(plot.Readout().contains("reference: sample 300 at 2:29.5, 1.2821 V, count 2100"))
-      << plot.Readout().toStdString();
+  EXPECT_EQ(plot.Readout(), "sample 300 at 2:30: 1.2210 V, reference 1.0983 V, +122.7 mV");
   for (const qreal ratio : {1.0, 2.0}) {
     const QImage image = plot.RenderImage({400, 300}, ratio);
     EXPECT_EQ(image.size(), QSize(400, 300) * ratio);
@@ -224,29 +219,58 @@ TEST(PlotWidgetTest, AReferenceIsDrawnBehindAndOnTheTimeAxisOnlyWhenBothHaveTime
   EXPECT_EQ(PixelsOf(plot.RenderImage({400, 300}, 1), PlotRenderer::ChargeColour()), 0);
 }
 
+// The view moves under a pointer that stays where it is: the read-out follows.
+TEST(PlotWidgetTest, TheReadoutFollowsTheViewUnderAStillPointer) {
+  const struct {
+    const char* what;
+    std::function<void(PlotWidget&, Charge&)> act;
+    const char* readout;
+  } rows[] = {
+      {"the left arrow key", [](PlotWidget& p, Charge&) { Key(p, Qt::Key_Left); }, "sample 704 at"},
+      {"following the growth",
+       [](PlotWidget& p, Charge& charge) {
+         charge = FlatCharge(1200);
+         p.ChargeGrew();
+       },
+       "sample 955 at"},
+  };
+  for (const auto& row : rows) {
+    Charge charge = FlatCharge(1000);
+    PlotWidget plot;
+    plot.resize(640, 400);
+    plot.SetCharge(&charge);
+    Drag(plot, {XOfSample(500), 100}, {624, 300}, Qt::LeftButton);  // the newest in view
+    Mouse(plot, QEvent::MouseMove, {344, kMiddleY}, Qt::NoButton);
+    ASSERT_TRUE(plot.Readout().startsWith("sample 755 at")) << plot.Readout().toStdString();
+    row.act(plot, charge);
+    EXPECT_TRUE(plot.Readout().startsWith(row.readout))
+        << row.what << ": " << plot.Readout().toStdString();
+  }
+}
+
 TEST(ReadoutText, TimesAndVoltsAreWrittenWithTheLocalesDecimalSeparator) {
   const struct {
     double seconds;
+    int decimals;
     const char* english;
     const char* german;
   } rows[] = {
-      {12.34, "12.3 s", "12,3 s"},
-      {59.96, "1:00.0", "1:00,0"},
-      {3723.44, "1:02:03.4", "1:02:03,4"},
-      {-5, "-5.0 s", "-5,0 s"},
-      {36000, "10:00:00.0", "10:00:00,0"},
+      {12.34, 1, "0:12.3", "0:12,3"},
+      {3723.44, 0, "1:02:03", "1:02:03"},
+      {-5, 1, "-0:05.0", "-0:05,0"},
       // Beyond what a times file can hold: no hours that overflow a whole number.
-      {1e18, "1E+18 s", "1E+18 s"},
-      {-1e300, "-1E+300 s", "-1E+300 s"},
+      {1e18, 0, "1E+18 s", "1E+18 s"},
+      {-1e300, 0, "-1E+300 s", "-1E+300 s"},
   };
   const QLocale english(QLocale::English, QLocale::UnitedStates);
   const QLocale german(QLocale::German, QLocale::Germany);
   for (const auto& row : rows) {
-    EXPECT_EQ(DurationText(english, row.seconds), row.english);
-    EXPECT_EQ(DurationText(german, row.seconds), row.german);
+    EXPECT_EQ(TimeText(english, row.seconds, row.decimals), row.english);
+    EXPECT_EQ(TimeText(german, row.seconds, row.decimals), row.german);
   }
-  EXPECT_EQ(ReadingText(german, {7, 2.5, 2048, 1.250305f}),
-            "sample 7 at 2,5 s, 1,2503 V, count 2048");
+  EXPECT_EQ(PointerText(german, ReadingValues{7, 2.5, 2048, 1.250305f},
+                        ReadingValues{9, {}, 2000, 1.2210f}, 1),
+            "sample 7 at 0:02,5: 1,2503 V, reference 1,2210 V, +29,3 mV");
 }
 
 }  // namespace

@@ -48,7 +48,8 @@ int Export(const ViewerCommandLine& commandLine) {
           ? ampelon::SaveCsvFile(output, charge, 0, charge.counts.size())
           : ampelon::SavePngFile(
                 output, ampelon::RenderChargeImage(
-                            charge, nullptr, QSize(commandLine.width, commandLine.height), false));
+                            charge, nullptr, QSize(commandLine.width, commandLine.height), false,
+                            ampelon::ViewerWindow::LegendName(ampelon::QtFromPath(file))));
   if (!saved) {
     std::fprintf(stderr, "ampelon-viewer: could not write %s: %s\n", commandLine.output.c_str(),
                  saved.error().c_str());

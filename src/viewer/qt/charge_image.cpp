@@ -5,18 +5,19 @@
 #include "viewer/plot_series.h"
 #include "viewer/plot_view.h"
 #include "viewer/qt/plot_renderer.h"
+#include "viewer/reference_placement.h"
 #include "viewer/series_extent.h"
 
 namespace ampelon {
 
-QImage RenderChargeImage(const Charge& charge, const Charge* reference, QSize size, bool timeAxis) {
-  const bool times =
-      timeAxis && !charge.seconds.empty() && (reference == nullptr || !reference->seconds.empty());
-  const XAxis axis = times ? XAxis::kTime : XAxis::kSampleNumber;
+QImage RenderChargeImage(const Charge& charge, const Charge* reference, QSize size, bool timeAxis,
+                         const QString& chargeName) {
+  const XAxis axis = timeAxis && !charge.seconds.empty() ? XAxis::kTime : XAxis::kSampleNumber;
   const PlotSeries series(charge, axis);
   std::optional<PlotSeries> referenceSeries;
   if (reference != nullptr) {
-    referenceSeries.emplace(*reference, axis, ReferenceOffset(charge, *reference, axis));
+    const ReferencePlacement placement = PlaceReference(charge, *reference, axis);
+    referenceSeries.emplace(*reference, axis, placement.xOffset, placement.secondsPerReading);
   }
   const PlotSeries* referenceShown = referenceSeries ? &*referenceSeries : nullptr;
   PlotView view;
@@ -26,6 +27,7 @@ QImage RenderChargeImage(const Charge& charge, const Charge* reference, QSize si
     scene.charge = &series;
     scene.reference = referenceShown;
   }
+  scene.chargeName = chargeName;
   scene.x = view.X();
   scene.volts = VoltsInView({&series, referenceShown}, view.X());
   QImage image(size, QImage::Format_RGB32);

@@ -9,7 +9,9 @@
 #include <QPainter>
 
 #include "viewer/axis_ticks.h"
+#include "viewer/notes_placement.h"
 #include "viewer/pixel_image.h"
+#include "viewer/qt/readout_text.h"
 
 namespace ampelon {
 namespace {
@@ -22,8 +24,7 @@ const QColor kText(200, 200, 200);
 // The plot area's rows are grouped in bands of 16 for erasing what the curves drew.
 constexpr int kBandShift = 4;
 
-// A tick label every 90 logical pixels across, every 36 up.
-constexpr double kPixelsPerXTick = 90;
+// A volts label every 36 logical pixels up at most.
 constexpr double kPixelsPerVoltsTick = 36;
 
 PixelImage PixelsOf(QImage& image) {
@@ -53,29 +54,41 @@ DeviceArea DeviceAreaOf(const PlotFrame& frame, qreal ratio) {
   return area;
 }
 
-QString XTitle(XAxis axis, TimeUnit unit) {
-  if (axis == XAxis::kSampleNumber) return QStringLiteral("Sample");
-  switch (unit) {
-    case TimeUnit::kMinutes:
-      return QStringLiteral("Time (min)");
-    case TimeUnit::kHours:
-      return QStringLiteral("Time (h)");
-    case TimeUnit::kSeconds:
-      break;
-  }
-  return QStringLiteral("Time (s)");
+// An x tick's label: a sample number, or a time as every read-out writes it.
+QString XLabel(const QLocale& locale, XAxis axis, double value, int decimals) {
+  if (axis == XAxis::kSampleNumber) return locale.toString(value, 'f', decimals);
+  return TimeText(locale, value, decimals);
 }
 
-// Sample numbers are whole: no step below one.
-AxisTicks SampleTicks(double low, double high, int mostTicks) {
-  AxisTicks ticks = RoundTicks(low, high, mostTicks);
-  if (ticks.count > 0 && ticks.step < 1) {
-    ticks.step = 1;
-    ticks.decimals = 0;
-    ticks.first = std::ceil(low);
-    ticks.count = std::max(0, static_cast<int>(std::floor(high) - ticks.first) + 1);
+// The curves' names above the plot area's right end, the charge's first: file names where the
+// scene has them, each cut in the middle to share the room.
+void DrawLegend(QPainter& painter, const PlotScene& scene, const PlotFrame& frame) {
+  if (scene.reference == nullptr && scene.chargeName.isEmpty()) return;
+  const QFontMetricsF metrics(painter.font());
+  struct Entry {
+    QString text;
+    QColor colour;
+  };
+  std::vector<Entry> entries = {
+      {scene.chargeName.isEmpty() ? QStringLiteral("charge") : scene.chargeName,
+       PlotRenderer::ChargeColour()}};
+  if (scene.reference != nullptr) {
+    entries.push_back(
+        {scene.referenceName.isEmpty() ? QStringLiteral("reference") : scene.referenceName,
+         PlotRenderer::ReferenceColour()});
   }
-  return ticks;
+  constexpr double kSwatch = 14;  // the colour's bar and the room after it
+  constexpr double kGap = 16;
+  const double each =
+      std::max(40.0, frame.width / static_cast<double>(entries.size()) - kSwatch - kGap);
+  double x = frame.left + frame.width;
+  for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
+    const QString text = metrics.elidedText(entry->text, Qt::ElideMiddle, each);
+    x -= metrics.horizontalAdvance(text) + kSwatch;
+    painter.fillRect(QRectF(x, 9, 10, 4), entry->colour);
+    painter.drawText(QRectF(x + kSwatch, 0, each + 4, 22), Qt::AlignLeft | Qt::AlignVCenter, text);
+    x -= kGap;
+  }
 }
 
 }  // namespace
@@ -192,30 +205,25 @@ void PlotRenderer::Render(const PlotScene& scene, QImage& image, bool again) {
                      locale.toString(volts, 'f', voltsTicks.decimals));
   }
   const XAxis axis = scene.charge->Axis();
-  const TimeUnit unit = TimeUnitFor(scene.x.Span());
-  const double perUnit = axis == XAxis::kTime ? SecondsPer(unit) : 1.0;
-  const int mostXTicks = std::max(2, static_cast<int>(frame.width / kPixelsPerXTick));
-  const AxisTicks xTicks =
-      axis == XAxis::kTime ? RoundTicks(scene.x.low / perUnit, scene.x.high / perUnit, mostXTicks)
-                           : SampleTicks(scene.x.low, scene.x.high, mostXTicks);
+  const AxisTicks xTicks = XAxisTicks(axis == XAxis::kTime, scene.x.low, scene.x.high, frame.width);
   const double bottom = frame.top + frame.height;
   for (int i = 0; i < xTicks.count; ++i) {
     const double value = xTicks.first + i * xTicks.step;
-    const int column = area.columns.Column(value * perUnit);
+    const int column = area.columns.Column(value);
     if (column < 0 || column >= area.width) continue;
     FillRect(pixels, area.left + column, area.top, area.left + column + line,
              area.top + area.height, kGrid);
     m_drawn->rects.emplace_back(area.left + column, area.top, line, area.height);
     const double x = (area.left + column) / ratio;
     // Centred under its line, but kept inside the picture.
-    const QString text = locale.toString(value, 'f', xTicks.decimals);
+    const QString text = XLabel(locale, axis, value, xTicks.decimals);
     const double textWidth = metrics.horizontalAdvance(text);
     const double textLeft = std::min(x - textWidth / 2, size.width() - textWidth - 2);
     painter.drawText(QRectF(textLeft, bottom + 3, textWidth + 2, 18), Qt::AlignLeft | Qt::AlignTop,
                      text);
   }
   painter.drawText(QRectF(frame.left, bottom + 20, frame.width, 18), Qt::AlignRight | Qt::AlignTop,
-                   XTitle(axis, unit));
+                   axis == XAxis::kTime ? QStringLiteral("Time") : QStringLiteral("Sample"));
   painter.drawText(QRectF(0, 2, frame.left - 6, 20), Qt::AlignRight | Qt::AlignVCenter,
                    QStringLiteral("V"));
 
@@ -230,17 +238,7 @@ void PlotRenderer::Render(const PlotScene& scene, QImage& image, bool again) {
   FillRect(pixels, area.left + area.width, area.top, area.left + area.width + line,
            area.top + area.height, kFrame);
 
-  if (scene.reference != nullptr) {
-    const double legendWidth = metrics.horizontalAdvance(QStringLiteral("reference")) + 18;
-    double x = frame.left + frame.width - legendWidth;
-    const auto legend = [&](const QString& text, QColor colour, double at) {
-      painter.fillRect(QRectF(at, 9, 10, 4), colour);
-      painter.drawText(QRectF(at + 14, 0, 200, 22), Qt::AlignLeft | Qt::AlignVCenter, text);
-    };
-    legend(QStringLiteral("reference"), ReferenceColour(), x);
-    x -= metrics.horizontalAdvance(QStringLiteral("charge")) + 30;
-    legend(QStringLiteral("charge"), ChargeColour(), x);
-  }
+  DrawLegend(painter, scene, frame);
 
   // Marks, clipped to the plot area.
   painter.setClipRect(QRectF(frame.left, frame.top, frame.width, frame.height));
@@ -269,7 +267,10 @@ void PlotRenderer::Render(const PlotScene& scene, QImage& image, bool again) {
     const QString text = scene.notes.join(QLatin1Char('\n'));
     const QRectF box = metrics.boundingRect(QRectF(0, 0, frame.width - 16, frame.height - 16),
                                             Qt::AlignLeft | Qt::AlignTop, text);
-    const QRectF placed = box.translated(frame.left + 12, frame.top + 22).adjusted(-6, -4, 6, 4);
+    // Where it hides least of the curves.
+    const NotesCorner corner =
+        PlaceNotes(frame, box.width() + 12, box.height() + 8, {scene.charge, scene.reference});
+    const QRectF placed(corner.left, corner.top, box.width() + 12, box.height() + 8);
     NoteDrawn(placed, ratio);
     painter.fillRect(placed, QColor(0, 0, 0, 200));
     painter.setPen(QPen(kText, 1));

@@ -31,6 +31,10 @@ struct PlotScene {
   AxisRange x;
   AxisRange volts;
   QString emptyText;
+  // The legend's names for the curves ("charge.log, 2026-05-01"); empty: "charge", "reference".
+  // The charge's alone is shown only when given.
+  QString chargeName;
+  QString referenceName;
   std::vector<PlotMark> marks;
   QStringList notes;                // lines shown in the plot's top left corner
   std::optional<QRectF> selection;  // the rectangle being dragged, logical pixels

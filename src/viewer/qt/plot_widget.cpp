@@ -10,6 +10,7 @@
 #include <QWheelEvent>
 
 #include "common/volts.h"
+#include "viewer/axis_ticks.h"
 #include "viewer/cursor_values.h"
 #include "viewer/qt/readout_text.h"
 #include "viewer/series_extent.h"
@@ -74,8 +75,37 @@ void PlotWidget::ChargeGrew() {
   m_series->Extend();
   const std::optional<AxisRange> after = DataExtent();
   if (before && after) m_view.Grew(*before, *after);
-  UpdateReadout();
+  // The view may have moved under a pointer that stayed where it was.
+  MoveCursor(m_pointer);
   Changed();
+}
+
+void PlotWidget::SetPeaks(std::optional<PeakReadings> peaks) {
+  // Told again at every poll of a followed charge: the reference is laid out anew only when its
+  // place changes.
+  if (peaks == m_peaks) return;
+  m_peaks = peaks;
+  if (m_reference == nullptr) return;
+  RebuildReference();
+  if (m_view.ShowingAll()) ShowAll();
+  MoveCursor(m_pointer);
+  Changed();
+}
+
+void PlotWidget::SetNames(const QString& charge, const QString& reference) {
+  m_chargeName = charge;
+  m_referenceName = reference;
+  Changed();
+}
+
+void PlotWidget::RebuildReference() {
+  m_referenceSeries.reset();
+  m_referenceCursor.reset();
+  if (m_charge == nullptr || m_reference == nullptr) return;
+  const XAxis axis = AxisInUse();
+  const ReferencePlacement placement = PlaceReference(*m_charge, *m_reference, axis, m_peaks);
+  m_referenceSeries = std::make_unique<PlotSeries>(*m_reference, axis, placement.xOffset,
+                                                   placement.secondsPerReading);
 }
 
 void PlotWidget::SetReference(const Charge* reference) {
@@ -96,9 +126,7 @@ void PlotWidget::SetTimeAxis(bool on) {
 
 bool PlotWidget::TimeAxis() const { return AxisInUse() == XAxis::kTime; }
 
-bool PlotWidget::TimesKnown() const {
-  return HasTimes(m_charge) && (m_reference == nullptr || HasTimes(m_reference));
-}
+bool PlotWidget::TimesKnown() const { return HasTimes(m_charge); }
 
 XAxis PlotWidget::AxisInUse() const {
   return m_timeAxis && TimesKnown() ? XAxis::kTime : XAxis::kSampleNumber;
@@ -112,10 +140,7 @@ void PlotWidget::Rebuild() {
   if (m_charge != nullptr) {
     const XAxis axis = AxisInUse();
     m_series = std::make_unique<PlotSeries>(*m_charge, axis);
-    if (m_reference != nullptr) {
-      m_referenceSeries = std::make_unique<PlotSeries>(
-          *m_reference, axis, ReferenceOffset(*m_charge, *m_reference, axis));
-    }
+    RebuildReference();
   }
   UpdateReadout();
   Changed();
@@ -160,7 +185,10 @@ PlotScene PlotWidget::Scene(bool withSelection) const {
   scene.reference = m_referenceSeries.get();
   scene.x = m_view.X();
   scene.volts = VoltsShown();
+  scene.chargeName = m_chargeName;
+  scene.referenceName = m_referenceName;
   const QLocale locale;
+  const int decimals = TimeDecimals();
   const auto mark = [&](const PlotSeries& series, std::size_t point, QColor colour,
                         const QString& name) {
     scene.marks.push_back({series.X(point), Volts(series.Count(point)), colour, name});
@@ -176,11 +204,13 @@ PlotScene PlotWidget::Scene(bool withSelection) const {
     if (const std::optional<std::size_t> point = m_series->PointOf(*reading)) {
       mark(*m_series, *point, name == "A" ? kMarkerAColour : kMarkerBColour, name);
     }
-    scene.notes << name + QStringLiteral("  ") + ReadingText(locale, ValuesOf(*m_charge, *reading));
+    scene.notes << name + QStringLiteral("  ") +
+                       ReadingText(locale, ValuesOf(*m_charge, *reading), decimals);
   }
   if (m_markerA && m_markerB) {
     scene.notes << DifferenceText(
-        locale, DifferenceOf(ValuesOf(*m_charge, *m_markerA), ValuesOf(*m_charge, *m_markerB)));
+        locale, DifferenceOf(ValuesOf(*m_charge, *m_markerA), ValuesOf(*m_charge, *m_markerB)),
+        decimals);
   }
   if (withSelection && m_drag == Drag::kRectangle) {
     scene.selection = QRectF(m_pressedAt, m_dragAt);
@@ -231,42 +261,40 @@ void PlotWidget::MoveCursor(std::optional<QPointF> position) {
   m_referenceCursor.reset();
   const PlotFrame frame = Frame();
   if (position && m_series && frame.Contains(position->x(), position->y())) {
-    const ColumnMapping columns{frame.x.low, frame.width / frame.x.Span(),
-                                static_cast<int>(std::ceil(frame.width))};
-    const RowMapping rows{frame.volts.high, frame.height / frame.volts.Span(),
-                          static_cast<int>(std::ceil(frame.height))};
-    const double x = position->x() - frame.left;
-    const double y = position->y() - frame.top;
-    m_cursor = NearestPoint(*m_series, columns, rows, x, y, kCursorRadius);
-    if (m_referenceSeries) {
-      m_referenceCursor = NearestPoint(*m_referenceSeries, columns, rows, x, y, kCursorRadius);
-    }
+    // Every curve is read at the pointer's x, so that they are compared at the same moment.
+    const double x = frame.XAt(position->x());
+    const double reach = kCursorRadius * frame.x.Span() / frame.width;
+    m_cursor = PointAtX(*m_series, x, reach);
+    if (m_referenceSeries) m_referenceCursor = PointAtX(*m_referenceSeries, x, reach);
   }
-  if (cursor != m_cursor || referenceCursor != m_referenceCursor) {
-    UpdateReadout();
-    Changed();
-  }
+  // Also with the same readings: a zoom may change how their times are written.
+  UpdateReadout();
+  if (cursor != m_cursor || referenceCursor != m_referenceCursor) Changed();
+}
+
+int PlotWidget::TimeDecimals() const {
+  if (AxisInUse() != XAxis::kTime) return 0;
+  const PlotFrame frame = Frame();
+  return XAxisTicks(true, frame.x.low, frame.x.high, frame.width).decimals;
 }
 
 void PlotWidget::UpdateReadout() {
   const QLocale locale;
+  const int decimals = TimeDecimals();
   QStringList parts;
-  if (m_cursor) {
-    parts << ReadingText(locale, ValuesOf(*m_charge, m_series->Reading(*m_cursor)));
-  }
+  std::optional<ReadingValues> charge;
+  std::optional<ReadingValues> reference;
+  if (m_cursor) charge = ValuesOf(*m_charge, m_series->Reading(*m_cursor));
   if (m_referenceCursor) {
-    parts << QStringLiteral("reference: ") +
-                 ReadingText(locale, ValuesOf(*m_reference,
-                                              m_referenceSeries->Reading(*m_referenceCursor)));
+    reference = ValuesOf(*m_reference, m_referenceSeries->Reading(*m_referenceCursor));
   }
+  if (charge || reference) parts << PointerText(locale, charge, reference, decimals);
   if (m_charge != nullptr && m_markerA) {
     const ReadingValues a = ValuesOf(*m_charge, *m_markerA);
-    parts << QStringLiteral("A: ") + ReadingText(locale, a);
-    if (m_markerB) {
-      const ReadingValues b = ValuesOf(*m_charge, *m_markerB);
-      parts << QStringLiteral("B: ") + ReadingText(locale, b);
-      parts << DifferenceText(locale, DifferenceOf(a, b));
-    }
+    // Both markers' own values are in the plot's note; here their difference.
+    parts << (m_markerB ? BriefDifferenceText(
+                              locale, DifferenceOf(a, ValuesOf(*m_charge, *m_markerB)), decimals)
+                        : QStringLiteral("A: ") + ReadingText(locale, a, decimals));
   }
   const QString readout = parts.join(QStringLiteral("   |   "));
   if (readout == m_readout) return;

@@ -15,6 +15,7 @@
 #include "viewer/plot_series.h"
 #include "viewer/plot_view.h"
 #include "viewer/qt/plot_renderer.h"
+#include "viewer/reference_placement.h"
 
 namespace ampelon {
 
@@ -36,7 +37,14 @@ class PlotWidget final : public QWidget {
   void SetCharge(const Charge* charge);
   void ChargeGrew();
   void SetReference(const Charge* reference);  // drawn behind in another colour; nullptr removes it
-  void SetTimeAxis(bool on);                   // has effect only while TimesKnown()
+  // The readings at which the charge and the reference peak: the reference is moved so that
+  // its peak lies on the charge's. Nothing puts it back at its first reading.
+  void SetPeaks(std::optional<PeakReadings> peaks);
+  // The curves' names in the legend (file names and dates); empty ones are not shown.
+  void SetNames(const QString& charge, const QString& reference);
+  // Has effect only while TimesKnown(): the charge's times. A reference without times is then
+  // laid out at the charge's pace (PlaceReference).
+  void SetTimeAxis(bool on);
   bool TimeAxis() const;
   bool TimesKnown() const;
   void ShowAll();                          // Home / double-click do the same
@@ -77,18 +85,24 @@ class PlotWidget final : public QWidget {
   // The cursor on the readings nearest to `position` (logical pixels), or off.
   void MoveCursor(std::optional<QPointF> position);
   void UpdateReadout();
+  // The decimals of the seconds that the time axis writes, and read-outs with it.
+  int TimeDecimals() const;
+  void RebuildReference();
   void Changed();
 
   const Charge* m_charge = nullptr;
   const Charge* m_reference = nullptr;
   std::unique_ptr<PlotSeries> m_series;
   std::unique_ptr<PlotSeries> m_referenceSeries;
+  std::optional<PeakReadings> m_peaks;
+  QString m_chargeName;
+  QString m_referenceName;
   bool m_timeAxis = false;
   PlotView m_view;
   QString m_emptyText;
   QString m_readout;
 
-  // Points of the series under the cursor; markers as readings of the charge.
+  // Points of the series at the pointer's x; markers as readings of the charge.
   std::optional<std::size_t> m_cursor;
   std::optional<std::size_t> m_referenceCursor;
   std::optional<QPointF> m_pointer;

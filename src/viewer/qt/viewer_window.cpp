@@ -4,13 +4,16 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLocale>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
@@ -25,7 +28,9 @@
 #include "viewer/journal_follower.h"
 #include "viewer/qt/charge_loader.h"
 #include "viewer/qt/export_files.h"
+#include "viewer/qt/names_label.h"
 #include "viewer/qt/plot_widget.h"
+#include "viewer/qt/reading_interval_dialog.h"
 
 namespace ampelon {
 namespace {
@@ -36,6 +41,14 @@ constexpr qint64 kQuietMilliseconds = 60000;
 // How often the progress of a file being read is shown; a file read sooner shows none.
 constexpr int kLoadProgressMilliseconds = 100;
 constexpr int kLoadProgressSteps = 1000;
+
+// What File > Open and Compare with… offer: graph logs and the viewer's own CSV exports.
+const QString kChargeFiles = QStringLiteral("Charges (*.log *.csv)");
+
+// "(2 s a reading)": how a file without times was given them.
+QString IntervalNote(double seconds) {
+  return QStringLiteral(" (%1 s a reading)").arg(QLocale().toString(seconds, 'g', 6));
+}
 
 QString OpenFileText() {
   return QStringLiteral("Open a graph log with File > Open, or drop one here.");
@@ -79,7 +92,10 @@ class PausedTimer {
 }  // namespace
 
 ViewerWindow::ViewerWindow(const Paths& paths)
-    : m_paths(paths), m_settingsBackend(paths.settingsFile), m_settings(m_settingsBackend) {
+    : m_paths(paths),
+      m_settingsBackend(paths.settingsFile),
+      m_settings(m_settingsBackend),
+      m_intervals(paths.settingsFile) {
   setWindowTitle(QStringLiteral("Ampelon Viewer"));
   setAcceptDrops(true);
   m_lastFolder = m_settings.ReadSetting(kLastPathSetting, paths.firstFolder);
@@ -90,12 +106,18 @@ ViewerWindow::ViewerWindow(const Paths& paths)
   m_plot->setFocus();
   // Escape stops a file being read before it clears the plot's markers.
   m_plot->installEventFilter(this);
-  m_readout = new QLabel(this);
-  m_source = new QLabel(this);
-  // It shows file names, which a label would take for HTML if they looked like it.
-  m_source->setTextFormat(Qt::PlainText);
-  statusBar()->addWidget(m_readout, 1);
-  statusBar()->addPermanentWidget(m_source);
+  // The read-out keeps the room its values need; the file names beside it take the rest. Both
+  // give way to a message shown for a while.
+  auto* readouts = new QWidget(this);
+  auto* layout = new QHBoxLayout(readouts);
+  layout->setContentsMargins(0, 0, 0, 0);
+  m_readout = new QLabel(readouts);
+  m_readout->setTextFormat(Qt::PlainText);
+  m_readout->setMinimumWidth(1);
+  m_source = new NamesLabel(readouts);
+  layout->addWidget(m_readout);
+  layout->addWidget(m_source, 1);
+  statusBar()->addWidget(readouts, 1);
   m_loadProgress = new QProgressBar(this);
   m_loadProgress->setRange(0, kLoadProgressSteps);
   m_loadProgress->setMinimumWidth(240);
@@ -106,7 +128,11 @@ ViewerWindow::ViewerWindow(const Paths& paths)
   m_loadProgress->hide();
   m_cancelButton->hide();
   connect(m_cancelButton, &QPushButton::clicked, this, [this] { CancelLoading(); });
-  connect(m_plot, &PlotWidget::ReadoutChanged, m_readout, &QLabel::setText);
+  connect(m_plot, &PlotWidget::ReadoutChanged, this, [this](const QString& text) {
+    m_readout->setText(text);
+    // A message in its place stays until the pointer reads the plot.
+    if (!text.isEmpty()) statusBar()->clearMessage();
+  });
 
   BuildMenus();
   m_followTimer.setInterval(kPollMilliseconds);
@@ -123,10 +149,16 @@ ViewerWindow::~ViewerWindow() { m_loader.reset(); }
 void ViewerWindow::BuildMenus() {
   QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
   file->addAction(QStringLiteral("&Open…"), QKeySequence::Open, this, [this] {
-    const std::filesystem::path path = ChooseFile(false, QStringLiteral("LOG files (*.log)"), {});
+    const std::filesystem::path path = ChooseFile(false, kChargeFiles, {});
     if (!path.empty()) OpenFile(path);
   });
-  file->addAction(QStringLiteral("&Follow the Running Charge"), this, [this] { Follow(); });
+  m_follow = file->addAction(QStringLiteral("&Follow the Running Charge"));
+  // Checked while following; choosing it then goes on following.
+  m_follow->setCheckable(true);
+  connect(m_follow, &QAction::triggered, this, [this] {
+    Follow();
+    UpdateCommands();
+  });
   file->addSeparator();
   file->addAction(QStringLiteral("&Compare with…"), this, [this] { CompareWith(); });
   m_removeReference =
@@ -148,6 +180,12 @@ void ViewerWindow::BuildMenus() {
     m_plot->SetTimeAxis(on);
   });
   view->addAction(QStringLiteral("Show &All"), this, [this] { m_plot->ShowAll(); });
+  view->addSeparator();
+  m_readingInterval = view->addAction(QStringLiteral("&Reading Interval…"), this,
+                                      [this] { ChooseReadingIntervals(); });
+  m_alignAtPeak = view->addAction(QStringLiteral("Align at the &Peak"));
+  m_alignAtPeak->setCheckable(true);
+  connect(m_alignAtPeak, &QAction::toggled, this, [this] { UpdatePeaks(); });
 }
 
 void ViewerWindow::UpdateCommands() {
@@ -158,7 +196,11 @@ void ViewerWindow::UpdateCommands() {
     // The plot keeps the choice; the check mark shows what it draws.
     const QSignalBlocker blocker(m_timeAxis);
     m_timeAxis->setChecked(m_plot->TimeAxis());
+    m_follow->setChecked(m_follower != nullptr);
   }
+  const bool chargeUntimed = !m_follower && !m_openedName.isEmpty() && !m_openedTimesOwn;
+  m_readingInterval->setEnabled(chargeUntimed || (m_hasReference && !m_referenceTimesOwn));
+  m_alignAtPeak->setEnabled(m_hasReference);
   const Charge* shown = m_follower ? &m_follower->GetCharge() : &m_opened;
   const bool any = m_follower || !m_openedName.isEmpty();
   m_exportCsv->setEnabled(any && !shown->counts.empty());
@@ -169,12 +211,22 @@ void ViewerWindow::UpdateCommands() {
     ShowFollowState();
     return;
   }
-  QString source = FileNameOf(m_openedName);
-  if (m_hasReference) {
-    source += (source.isEmpty() ? QString() : QStringLiteral("  ·  ")) +
-              QStringLiteral("reference: ") + FileNameOf(m_referenceName);
+  std::vector<NamesLabel::Part> parts;
+  if (!m_openedName.isEmpty()) parts.push_back({FileNameOf(m_openedName), true});
+  if (m_openedInterval) parts.push_back({IntervalNote(*m_openedInterval), false});
+  AddReferenceParts(parts);
+  m_source->SetParts(std::move(parts));
+}
+
+void ViewerWindow::AddReferenceParts(std::vector<NamesLabel::Part>& parts) const {
+  if (!m_hasReference) return;
+  parts.push_back({QString(parts.empty() ? "" : "  ·  ") + QStringLiteral("reference: "), false});
+  parts.push_back({FileNameOf(m_referenceName), true});
+  if (m_referenceInterval) {
+    parts.push_back({IntervalNote(*m_referenceInterval), false});
+  } else if (!m_referenceTimesOwn && m_plot->TimeAxis()) {
+    parts.push_back({QStringLiteral(" (by sample)"), false});
   }
-  m_source->setText(source);
 }
 
 void ViewerWindow::OpenFile(const std::filesystem::path& path) {
@@ -236,18 +288,25 @@ void ViewerWindow::FinishLoading(const std::filesystem::path& path, LoadFor targ
     m_reference = std::move(loaded->charge);
     m_referenceName = name;
     m_hasReference = true;
+    SpaceByInterval(target);
+    m_referencePeak.Forget();
     m_plot->SetReference(&m_reference);
     m_plot->SetTimeAxis(m_wantTimeAxis);
+    ShowNames();
   } else {
     StopFollowing();
     m_opened = std::move(loaded->charge);
     m_openedName = name;
+    SpaceByInterval(target);
+    m_chargePeak.Forget();
     ShowCharge(&m_opened);
     setWindowTitle(FileNameOf(name) + QStringLiteral(" — Ampelon Viewer"));
     m_lastFolder = FolderOf(path);
     m_settings.WriteSetting(kLastPathSetting, m_lastFolder);
   }
+  UpdatePeaks();
   UpdateCommands();
+  SayWhyNoTimes();
   if (!loaded->notes.empty()) Report(QString::fromStdString(loaded->notes));
 }
 
@@ -258,6 +317,8 @@ void ViewerWindow::Follow() {
                                                  m_paths.journalFolder / "charge-journal.times");
   m_opened = Charge{};
   m_openedName.clear();
+  m_openedInterval.reset();
+  m_chargePeak.Forget();
   m_plot->SetCharge(nullptr);
   m_plot->SetEmptyText(NoChargeText());
   setWindowTitle(QStringLiteral("Running charge — Ampelon Viewer"));
@@ -270,6 +331,12 @@ void ViewerWindow::ShowCharge(const Charge* charge) {
   m_plot->SetCharge(charge);
   // The time axis stays chosen across charges, drawn whenever the times are known.
   m_plot->SetTimeAxis(m_wantTimeAxis);
+  ShowNames();
+}
+
+void ViewerWindow::ShowNames() {
+  m_plot->SetNames(m_follower ? QStringLiteral("running charge") : LegendName(m_openedName),
+                   m_hasReference ? LegendName(m_referenceName) : QString());
 }
 
 void ViewerWindow::StopFollowing() {
@@ -284,6 +351,7 @@ void ViewerWindow::PollJournal() {
   if (change != JournalFollower::Change::kNone) m_sinceChange.restart();
   switch (change) {
     case JournalFollower::Change::kStartedOver:
+      m_chargePeak.Forget();
       ShowCharge(&m_follower->GetCharge());
       break;
     case JournalFollower::Change::kGrew:
@@ -298,6 +366,7 @@ void ViewerWindow::PollJournal() {
     case JournalFollower::Change::kNone:
       break;
   }
+  if (change != JournalFollower::Change::kNone) UpdatePeaks();
   UpdateCommands();
 }
 
@@ -324,14 +393,13 @@ void ViewerWindow::ShowFollowState() {
     text += QStringLiteral(" (the journal cannot be read: %1)")
                 .arg(QString::fromStdString(m_follower->Problem()));
   }
-  if (m_hasReference) {
-    text += QStringLiteral("  ·  reference: ") + FileNameOf(m_referenceName);
-  }
-  m_source->setText(text);
+  std::vector<NamesLabel::Part> parts = {{text, false}};
+  AddReferenceParts(parts);
+  m_source->SetParts(std::move(parts));
 }
 
 void ViewerWindow::CompareWith() {
-  const std::filesystem::path path = ChooseFile(false, QStringLiteral("LOG files (*.log)"), {});
+  const std::filesystem::path path = ChooseFile(false, kChargeFiles, {});
   if (!path.empty()) StartLoading(path, LoadFor::kReference);
 }
 
@@ -341,6 +409,9 @@ void ViewerWindow::RemoveReference() {
   m_reference = Charge{};
   m_referenceName.clear();
   m_hasReference = false;
+  m_referenceInterval.reset();
+  m_referencePeak.Forget();
+  ShowNames();
   UpdateCommands();
 }
 
@@ -386,7 +457,10 @@ std::filesystem::path ViewerWindow::ChooseFile(bool forSaving, const QString& fi
   dialog.setFileMode(forSaving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   dialog.setNameFilters({filter, QStringLiteral("All files (*.*)")});
   dialog.selectNameFilter(filter);
-  if (!suffix.isEmpty()) dialog.setDefaultSuffix(suffix);
+  if (!suffix.isEmpty()) {
+    dialog.setDefaultSuffix(suffix);
+    dialog.selectFile(SuggestedExport(suffix));
+  }
   // A followed charge holds still while a file is chosen, so that an export writes the
   // readings that were shown when it was asked for; so does one being read, shown after.
   const PausedTimer paused(m_followTimer);
@@ -421,6 +495,103 @@ void ViewerWindow::Report(const QString& text) {
                   this);
   box.setTextFormat(Qt::PlainText);
   box.exec();
+}
+
+void ViewerWindow::SpaceByInterval(LoadFor target) {
+  Charge& charge = target == LoadFor::kCharge ? m_opened : m_reference;
+  const QString& name = target == LoadFor::kCharge ? m_openedName : m_referenceName;
+  std::optional<double>& interval =
+      target == LoadFor::kCharge ? m_openedInterval : m_referenceInterval;
+  bool& timesOwn = target == LoadFor::kCharge ? m_openedTimesOwn : m_referenceTimesOwn;
+  timesOwn = !charge.seconds.empty();
+  interval = timesOwn ? std::nullopt : m_intervals.Of(FileNameOf(name).toStdString());
+  if (interval) SpaceReadings(charge, interval);
+}
+
+void ViewerWindow::ChooseReadingIntervals() {
+  std::vector<IntervalChoice> choices;
+  const bool charge = !m_follower && !m_openedName.isEmpty() && !m_openedTimesOwn;
+  if (charge) choices.push_back({FileNameOf(m_openedName), m_openedInterval});
+  const bool reference = m_hasReference && !m_referenceTimesOwn;
+  if (reference) choices.push_back({FileNameOf(m_referenceName), m_referenceInterval});
+  if (choices.empty() || !AskReadingIntervals(this, choices)) return;
+  for (const IntervalChoice& choice : choices) {
+    if (const Result<void> kept =
+            m_intervals.Remember(choice.fileName.toStdString(), choice.seconds);
+        !kept) {
+      Report(QStringLiteral("The reading interval of %1 could not be kept for next time:\n%2")
+                 .arg(choice.fileName, QString::fromStdString(kept.error())));
+      break;
+    }
+  }
+  if (charge) {
+    m_openedInterval = choices.front().seconds;
+    SpaceReadings(m_opened, m_openedInterval);
+    m_chargePeak.Forget();
+    // Given times, the time axis is what the interval is for.
+    if (m_openedInterval) m_wantTimeAxis = true;
+    ShowCharge(&m_opened);
+  }
+  if (reference) {
+    m_referenceInterval = choices.back().seconds;
+    SpaceReadings(m_reference, m_referenceInterval);
+    m_referencePeak.Forget();
+    m_plot->SetReference(&m_reference);
+  }
+  m_plot->SetTimeAxis(m_wantTimeAxis);
+  UpdatePeaks();
+  UpdateCommands();
+  SayWhyNoTimes();
+}
+
+void ViewerWindow::SayWhyNoTimes() {
+  constexpr int kShownMilliseconds = 15000;
+  const QString hint = QStringLiteral(" (View > Reading Interval… gives times)");
+  QString why;
+  if (!m_follower && !m_openedName.isEmpty() && !m_plot->TimesKnown() && m_wantTimeAxis) {
+    why = QStringLiteral("%1 has no times: plotted by sample number").arg(FileNameOf(m_openedName));
+  } else if (m_hasReference && m_reference.seconds.empty() && m_plot->TimeAxis()) {
+    why = QStringLiteral("%1 has no times: drawn by sample number at this charge's pace")
+              .arg(FileNameOf(m_referenceName));
+  }
+  if (!why.isEmpty()) statusBar()->showMessage(why + hint, kShownMilliseconds);
+}
+
+void ViewerWindow::UpdatePeaks() {
+  if (!m_alignAtPeak->isChecked() || !m_hasReference) {
+    m_plot->SetPeaks(std::nullopt);
+    return;
+  }
+  const Charge& charge = m_follower ? m_follower->GetCharge() : m_opened;
+  const std::optional<std::size_t> chargePeak = m_chargePeak.PeakOf(charge);
+  const std::optional<std::size_t> referencePeak = m_referencePeak.PeakOf(m_reference);
+  if (chargePeak && referencePeak) {
+    m_plot->SetPeaks(PeakReadings{*chargePeak, *referencePeak});
+    return;
+  }
+  m_plot->SetPeaks(std::nullopt);
+  statusBar()->showMessage(
+      QStringLiteral("No peak was found in %1 yet: the reference stays at "
+                     "its first reading.")
+          .arg(chargePeak ? FileNameOf(m_referenceName) : QStringLiteral("the charge")),
+      15000);
+}
+
+QString ViewerWindow::SuggestedExport(const QString& suffix) const {
+  if (m_follower || m_openedName.isEmpty()) {
+    return QtFromPath(PathFromUtf8(m_lastFolder)) + QStringLiteral("running-charge.") + suffix;
+  }
+  const QFileInfo opened(m_openedName);
+  return opened.dir().filePath(opened.completeBaseName() + QLatin1Char('.') + suffix);
+}
+
+QString ViewerWindow::LegendName(const QString& path) {
+  if (path.isEmpty()) return {};
+  const QFileInfo file(path);
+  const QDateTime written = file.lastModified();
+  return written.isValid() ? file.fileName() + QStringLiteral(", ") +
+                                 written.toString(QStringLiteral("yyyy-MM-dd"))
+                           : file.fileName();
 }
 
 bool ViewerWindow::eventFilter(QObject* watched, QEvent* event) {

@@ -14,6 +14,9 @@
 #include "settings/settings_store.h"
 #include "viewer/charge.h"
 #include "viewer/charge_file.h"
+#include "viewer/peak_tracker.h"
+#include "viewer/qt/names_label.h"
+#include "viewer/reading_intervals.h"
 
 class QAction;
 class QLabel;
@@ -49,6 +52,9 @@ class ViewerWindow final : public QMainWindow {
   // A graph log (or a reference) is being read.
   bool Loading() const { return m_loader != nullptr; }
 
+  // The legend's name for the file at `path`: its name and the date it was last written.
+  static QString LegendName(const QString& path);
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
@@ -75,6 +81,20 @@ class ViewerWindow final : public QMainWindow {
   // The file dialog in the last folder: a file to open, or one to write with `suffix`.
   std::filesystem::path ChooseFile(bool forSaving, const QString& filter, const QString& suffix);
   void Report(const QString& text);
+  // The reference's name in the status bar, and how it lies on the time axis.
+  void AddReferenceParts(std::vector<NamesLabel::Part>& parts) const;
+  // View > Reading Interval…: the seconds per reading of the files shown without times.
+  void ChooseReadingIntervals();
+  // Gives the charge or the reference the times of the interval kept for its file, if it has
+  // none of its own.
+  void SpaceByInterval(LoadFor target);
+  // Tells in the status bar why a curve has no time axis of its own.
+  void SayWhyNoTimes();
+  void ShowNames();
+  // Aligns the reference at the charge's peak while View > Align at the Peak is on.
+  void UpdatePeaks();
+  // An export's name offered in the dialog: the charge's with `suffix`, in its folder.
+  QString SuggestedExport(const QString& suffix) const;
 
   Paths m_paths;
   IniSettingsBackend m_settingsBackend;
@@ -83,8 +103,11 @@ class ViewerWindow final : public QMainWindow {
 
   PlotWidget* m_plot = nullptr;
   QLabel* m_readout = nullptr;
-  QLabel* m_source = nullptr;
+  NamesLabel* m_source = nullptr;
+  QAction* m_follow = nullptr;
   QAction* m_timeAxis = nullptr;
+  QAction* m_readingInterval = nullptr;
+  QAction* m_alignAtPeak = nullptr;
   QAction* m_removeReference = nullptr;
   QAction* m_exportCsv = nullptr;
   QAction* m_exportViewCsv = nullptr;
@@ -98,6 +121,14 @@ class ViewerWindow final : public QMainWindow {
   bool m_wantTimeAxis = false;  // the user's choice; drawn only while the times are known
   QString m_openedName;
   QString m_referenceName;
+  // Times given by a reading interval to a file without its own (nothing: none given).
+  ReadingIntervals m_intervals;
+  std::optional<double> m_openedInterval;
+  std::optional<double> m_referenceInterval;
+  bool m_openedTimesOwn = false;
+  bool m_referenceTimesOwn = false;
+  PeakTracker m_chargePeak;
+  PeakTracker m_referencePeak;
   std::unique_ptr<JournalFollower> m_follower;
   QTimer m_followTimer;
   QElapsedTimer m_sinceChange;  // since the followed charge last changed
