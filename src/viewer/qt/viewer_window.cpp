@@ -26,6 +26,7 @@
 #include "viewer/qt/charge_loader.h"
 #include "viewer/qt/export_files.h"
 #include "viewer/qt/plot_widget.h"
+#include "viewer/qt/summary_controller.h"
 
 namespace ampelon {
 namespace {
@@ -107,6 +108,7 @@ ViewerWindow::ViewerWindow(const Paths& paths)
   m_cancelButton->hide();
   connect(m_cancelButton, &QPushButton::clicked, this, [this] { CancelLoading(); });
   connect(m_plot, &PlotWidget::ReadoutChanged, m_readout, &QLabel::setText);
+  m_summary = new SummaryController(*this, *m_plot, m_settings, m_settingsBackend);
 
   BuildMenus();
   m_followTimer.setInterval(kPollMilliseconds);
@@ -148,6 +150,7 @@ void ViewerWindow::BuildMenus() {
     m_plot->SetTimeAxis(on);
   });
   view->addAction(QStringLiteral("Show &All"), this, [this] { m_plot->ShowAll(); });
+  m_summary->AddViewCommands(*view);
 }
 
 void ViewerWindow::UpdateCommands() {
@@ -185,9 +188,10 @@ void ViewerWindow::StartLoading(const std::filesystem::path& path, LoadFor targe
   // One file at a time: the one asked for last.
   CancelLoading();
   m_loader =
-      std::make_unique<ChargeLoader>(path, this, [this, path, target](Result<ChargeFile> loaded) {
-        FinishLoading(path, target, std::move(loaded));
-      });
+      std::make_unique<ChargeLoader>(path, m_summary->PeakDropMillivolts(), this,
+                                     [this, path, target](Result<AnalysedChargeFile> loaded) {
+                                       FinishLoading(path, target, std::move(loaded));
+                                     });
   m_loadProgress->setFormat((target == LoadFor::kCharge
                                  ? QStringLiteral("Opening %1: %p%")
                                  : QStringLiteral("Reading the reference %1: %p%"))
@@ -219,7 +223,7 @@ void ViewerWindow::CancelLoading() {
 }
 
 void ViewerWindow::FinishLoading(const std::filesystem::path& path, LoadFor target,
-                                 Result<ChargeFile> loaded) {
+                                 Result<AnalysedChargeFile> loaded) {
   if (m_choosingFile) {
     m_heldLoad.emplace(HeldLoad{path, target, std::move(loaded)});
     return;
@@ -233,22 +237,24 @@ void ViewerWindow::FinishLoading(const std::filesystem::path& path, LoadFor targ
   }
   const QString name = QtFromPath(path);
   if (target == LoadFor::kReference) {
-    m_reference = std::move(loaded->charge);
+    m_reference = std::move(loaded->file.charge);
     m_referenceName = name;
     m_hasReference = true;
     m_plot->SetReference(&m_reference);
     m_plot->SetTimeAxis(m_wantTimeAxis);
+    m_summary->SetReference(&m_reference, FileNameOf(name), std::move(loaded->analysis));
   } else {
     StopFollowing();
-    m_opened = std::move(loaded->charge);
+    m_opened = std::move(loaded->file.charge);
     m_openedName = name;
     ShowCharge(&m_opened);
+    m_summary->SetCharge(&m_opened, FileNameOf(name), std::move(loaded->analysis));
     setWindowTitle(FileNameOf(name) + QStringLiteral(" — Ampelon Viewer"));
     m_lastFolder = FolderOf(path);
     m_settings.WriteSetting(kLastPathSetting, m_lastFolder);
   }
   UpdateCommands();
-  if (!loaded->notes.empty()) Report(QString::fromStdString(loaded->notes));
+  if (!loaded->file.notes.empty()) Report(QString::fromStdString(loaded->file.notes));
 }
 
 void ViewerWindow::Follow() {
@@ -259,6 +265,7 @@ void ViewerWindow::Follow() {
   m_opened = Charge{};
   m_openedName.clear();
   m_plot->SetCharge(nullptr);
+  m_summary->SetCharge(nullptr, {});
   m_plot->SetEmptyText(NoChargeText());
   setWindowTitle(QStringLiteral("Running charge — Ampelon Viewer"));
   m_sinceChange.start();
@@ -285,6 +292,7 @@ void ViewerWindow::PollJournal() {
   switch (change) {
     case JournalFollower::Change::kStartedOver:
       ShowCharge(&m_follower->GetCharge());
+      m_summary->SetCharge(&m_follower->GetCharge(), QStringLiteral("Running charge"));
       break;
     case JournalFollower::Change::kGrew:
       // Times that became known (or unknown) change what the plot can draw.
@@ -293,6 +301,7 @@ void ViewerWindow::PollJournal() {
       } else {
         m_plot->ChargeGrew();
       }
+      m_summary->ChargeGrew();
       break;
     case JournalFollower::Change::kEnded:
     case JournalFollower::Change::kNone:
@@ -336,6 +345,7 @@ void ViewerWindow::CompareWith() {
 }
 
 void ViewerWindow::RemoveReference() {
+  m_summary->SetReference(nullptr, {});
   m_plot->SetReference(nullptr);
   m_plot->SetTimeAxis(m_wantTimeAxis);
   m_reference = Charge{};
