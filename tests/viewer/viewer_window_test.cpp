@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <QAction>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDropEvent>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMainWindow>
+#include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QStatusBar>
@@ -15,6 +19,12 @@
 #include <fstream>
 #include <functional>
 
+#include "charger/charge_curve.h"
+#include "fakes/fake_settings_backend.h"
+#include "settings/settings_store.h"
+#include "viewer/qt/plot_widget.h"
+#include "viewer/qt/summary_controller.h"
+#include "viewer/qt/summary_panel.h"
 #include "viewer/qt/viewer_window.h"
 
 namespace ampelon {
@@ -82,6 +92,65 @@ TEST(ViewerWindow, ACancelledOpeningLeavesTheChargeShown) {
     QCoreApplication::processEvents();
     EXPECT_EQ(window.windowTitle().toStdString(), "shown.log — Ampelon Viewer");
   }
+}
+
+// The simulated charger's curve for `seconds`, a reading every two seconds from `start`.
+void AddCurve(Charge& charge, double seconds, double start) {
+  for (double t = 0; t <= seconds; t += 2) {
+    charge.counts.push_back(static_cast<std::int16_t>(ChargeCurve::Counts(ChargeCurve::Volts(t)) +
+                                                      (charge.counts.size() % 3 == 0 ? 1 : 0)));
+    charge.seconds.push_back(start + t);
+  }
+}
+
+// Two charges in one log (a battery changed), a reference beside them, the summary of the one
+// chosen and the -dV threshold, kept in the viewer's settings.
+TEST(SummaryController, SummarisesTheChargeChosenAgainstTheReference) {
+  Charge charge;
+  AddCurve(charge, ChargeCurve::kEndSeconds, 0);
+  const std::size_t first = charge.counts.size();
+  AddCurve(charge, 3600, ChargeCurve::kEndSeconds + 2);
+  Charge reference;
+  AddCurve(reference, ChargeCurve::kEndSeconds - 600, 0);
+  QMainWindow window;
+  PlotWidget* plot = new PlotWidget(&window);
+  window.setCentralWidget(plot);
+  window.resize(1000, 600);
+  window.show();
+  testing::FakeSettingsBackend backend;
+  SettingsStore settings(backend);
+  SummaryController summary(window, *plot, settings, backend);
+  QMenu view;
+  summary.AddViewCommands(view);
+  plot->SetCharge(&charge);
+  summary.SetCharge(&charge, QStringLiteral("charge.log"));
+  summary.SetReference(&reference, QStringLiteral("ref.log"));
+  const auto text = [&] { return summary.Panel().Text().toStdString(); };
+  // The last charge at first: the one a followed log is recording.
+  EXPECT_NE(text().find("charge.log, Charge 2 of 2: samples 4952 to 6752\nStart: "),
+            std::string::npos)
+      << text();
+  EXPECT_NE(text().find("End: rising (no end found)"), std::string::npos);
+  EXPECT_NE(text().find("In view, samples 1 to 6752:\nLowest: "), std::string::npos);
+  summary.Panel().findChild<QComboBox*>()->setCurrentIndex(0);
+  EXPECT_NE(text().find("End: peak-passed at 2:3"), std::string::npos) << text();
+  EXPECT_NE(text().find("Reference: ref.log\n"), std::string::npos);
+  // The reference ends 10 minutes sooner, its fall cut short.
+  EXPECT_NE(text().find("Charge against the reference:\nPeak voltage: "), std::string::npos);
+  EXPECT_NE(text().find("Duration: +10:00.0"), std::string::npos) << text();
+  EXPECT_NE(text().find("In view, samples 1 to 4951:"), std::string::npos) << text();
+  EXPECT_NE(plot->accessibleDescription().indexOf(QStringLiteral("End: peak-passed")), -1)
+      << plot->accessibleDescription().toStdString();
+  EXPECT_EQ(plot->VisibleSamples(), (std::pair<std::size_t, std::size_t>{0, first}));
+  // The curve falls 8 mV after its peak: no end with a threshold of 10.
+  summary.SetPeakDrop(10);
+  EXPECT_NE(text().find("End: rising (no end found)"), std::string::npos) << text();
+  EXPECT_EQ(backend.Text("Peak Drop mV"), "10");
+  for (QAction* action : view.actions()) {
+    if (action->text() == QStringLiteral("&Summary")) action->trigger();
+  }
+  EXPECT_FALSE(summary.Panel().isVisibleTo(&window));
+  EXPECT_EQ(backend.Text("Summary Shown"), "0");
 }
 
 }  // namespace

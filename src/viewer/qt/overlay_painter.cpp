@@ -58,11 +58,16 @@ std::vector<QRectF> PaintEvents(QPainter& painter, const PlotFrame& frame,
                                  kSpanColour));
     }
   }
+  const double labelHeight = QFontMetricsF(painter.font()).height() + 2;
   for (const PlotEvent& event : events) {
     const double x = frame.PixelX(event.x);
     const double y = frame.PixelY(event.volts);
     if (!std::isfinite(x) || !std::isfinite(y)) continue;
     const QColor colour = event.end ? kEndColour : kPeakColour;
+    // The peak's label above it where the plot has room, the end's below; the mark over both.
+    const bool pointsDown = y - 14 >= frame.top;
+    const bool labelAbove = !event.end && y - 14 - labelHeight - 2 >= frame.top;
+    drawn.push_back(PaintLabel(painter, frame, event.label, x, y, labelAbove, colour));
     painter.setRenderHint(QPainter::Antialiasing);
     if (event.end) {
       // A ring on the reading, with a short line down to its label.
@@ -71,17 +76,17 @@ std::vector<QRectF> PaintEvents(QPainter& painter, const PlotFrame& frame,
       painter.drawEllipse(QPointF(x, y), 5.0, 5.0);
       painter.drawLine(QPointF(x, y + 5), QPointF(x, y + 12));
     } else {
-      // A triangle pointing down at the peak.
+      // A triangle pointing at the peak from above, or from below where the plot ends above it.
+      const double side = pointsDown ? 1 : -1;
       QPainterPath triangle;
-      triangle.moveTo(x, y - 3);
-      triangle.lineTo(x - 5, y - 12);
-      triangle.lineTo(x + 5, y - 12);
+      triangle.moveTo(x, y - 3 * side);
+      triangle.lineTo(x - 5, y - 12 * side);
+      triangle.lineTo(x + 5, y - 12 * side);
       triangle.closeSubpath();
       painter.fillPath(triangle, colour);
     }
     painter.setRenderHint(QPainter::Antialiasing, false);
     drawn.emplace_back(x - 7, y - 14, 14, 28);
-    drawn.push_back(PaintLabel(painter, frame, event.label, x, y, !event.end, colour));
   }
   return drawn;
 }

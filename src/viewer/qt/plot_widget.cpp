@@ -265,11 +265,16 @@ std::optional<double> PlotWidget::XOfReading(std::size_t reading) const {
 }
 
 void PlotWidget::ShowReadings(std::size_t first, std::size_t last) {
-  const std::optional<double> low = XOfReading(first);
-  const std::optional<double> high = XOfReading(last);
+  std::optional<double> low = XOfReading(first);
+  std::optional<double> high = XOfReading(last);
   if (!low || !high || !(*high > *low)) return;
-  const double room = (*high - *low) * 0.02;
-  m_view.ZoomTo(AxisRange{*low - room, *high + room}, std::nullopt);
+  // Half way to the readings either side, so that the view holds these readings and no others.
+  const std::optional<double> before = first > 0 ? XOfReading(first - 1) : std::nullopt;
+  const std::optional<double> after = XOfReading(last + 1);
+  const double room = (*high - *low) * 0.01;
+  *low = before && *before < *low ? (*before + *low) / 2 : *low - room;
+  *high = after && *after > *high ? (*after + *high) / 2 : *high + room;
+  m_view.ZoomTo(AxisRange{*low, *high}, std::nullopt);
   MoveCursor(m_pointer);
   Changed();
 }
