@@ -18,6 +18,7 @@
 #include "viewer/column_trace.h"
 #include "viewer/plot_series.h"
 #include "viewer/qt/plot_widget.h"
+#include "viewer/slope_curve.h"
 
 namespace ampelon {
 namespace {
@@ -66,15 +67,17 @@ void BM_ViewerRedraw(benchmark::State& state, RedrawCase size) {
   if (size.referenceReadings > 0) widget.SetReference(&reference);
   widget.SetTimeAxis(true);
   ChargeAnalysis analysis;
+  SlopeCurve slope;
   if (size.slope) {
     analysis.Update(charge);
+    slope.Update(analysis.Analyser(), charge, 0);
     const ChargeFigures figures = analysis.Analyser().Figures(0);
     PlotOverlay overlay;
     overlay.marks.push_back({figures.peakSample - 1, figures.peakVolts, "peak 1.4500 V", false});
     if (figures.endSample) {
       overlay.marks.push_back({*figures.endSample - 1, figures.peakVolts, "peak-passed", true});
     }
-    overlay.slope = &analysis.Slope();
+    overlay.slope = &slope;
     widget.SetOverlay(overlay);
     widget.SetSlopeShown(true);
   }

@@ -22,7 +22,6 @@ void ChargeAnalysis::Update(const Charge& charge) {
       timed ? std::span<const double>(charge.seconds) : std::span<const double>();
   if (counts.size() > from) {
     m_analyser.Feed(counts.subspan(from), timed ? seconds.subspan(from) : seconds);
-    m_slope.Update(m_analyser, charge);
   }
   m_statistics.Extend(counts, seconds);
 }

@@ -10,13 +10,12 @@
 #include "viewer/charge.h"
 #include "viewer/charge_file.h"
 #include "viewer/reading_statistics.h"
-#include "viewer/slope_curve.h"
 
 namespace ampelon {
 
 // What the viewer knows of a charge it shows beyond its readings, kept up with the charge as it
-// grows: how each charge in it went (ChargeAnalyser), the sums behind the statistics of any
-// stretch of it, and the slope curve.
+// grows: how each charge in it went (ChargeAnalyser) and the sums behind the statistics of any
+// stretch of it.
 class ChargeAnalysis {
  public:
   explicit ChargeAnalysis(double peakDropMillivolts = charge_rules::kPeakDropMillivolts);
@@ -29,14 +28,12 @@ class ChargeAnalysis {
 
   const ChargeAnalyser& Analyser() const { return m_analyser; }
   const ReadingStatistics& Statistics() const { return m_statistics; }
-  const SlopeCurve& Slope() const { return m_slope; }
   double PeakDropMillivolts() const { return m_peakDrop; }
 
  private:
   double m_peakDrop;
   ChargeAnalyser m_analyser;
   ReadingStatistics m_statistics;
-  SlopeCurve m_slope;
   bool m_timed = false;  // the readings fed had times
 };
 

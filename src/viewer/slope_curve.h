@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "viewer/charge.h"
@@ -9,18 +10,19 @@ namespace ampelon {
 
 class ChargeAnalyser;
 
-// The smoothed slope of a charge's voltage in millivolts a minute, from the analysis' minute
+// The smoothed slope of one charge's voltage in millivolts a minute, from the analysis' minute
 // means a few minutes apart, as points that the plot draws as it draws the charge: each held as
 // a count of hundredths of a millivolt a minute, with its x on either axis. Only where the
-// readings' times are known, and only after each charge's hold-off, whose first rise would
-// dwarf the slopes that tell how a charge ends.
+// readings' times are known, and only after the charge's hold-off, whose first rise would
+// dwarf the slopes that tell how a charge ends. One charge of several: the plot joins its
+// points, and a line across the next charge's hold-off would be no slope at all.
 class SlopeCurve {
  public:
   // Hundredths of a millivolt a minute: up to 327 mV/min either way, past any charge's.
   static constexpr double kCountsPerMillivoltPerMinute = 100.0;
 
-  // Made again from the minutes of every charge that `analyser` found in `charge`.
-  void Update(const ChargeAnalyser& analyser, const Charge& charge);
+  // Made again from the minutes of the `index`th charge that `analyser` found in `charge`.
+  void Update(const ChargeAnalyser& analyser, const Charge& charge, std::size_t index);
   bool Empty() const { return m_onTime.counts.empty(); }
 
   // The points with their x in the seconds of `axis` (sample numbers or the charge's times), to

@@ -14,6 +14,7 @@
 #include "viewer/qt/charge_image.h"
 #include "viewer/qt/plot_renderer.h"
 #include "viewer/qt/readout_text.h"
+#include "viewer/slope_curve.h"
 
 namespace ampelon {
 namespace {
@@ -236,6 +237,8 @@ TEST(PlotWidgetTest, TheSlopeAndTheMarksOfTheAnalysisAreDrawnAndErasedAgain) {
   }
   ChargeAnalysis analysis;
   analysis.Update(charge);
+  SlopeCurve slope;
+  slope.Update(analysis.Analyser(), charge, 0);
   const ChargeFigures figures = analysis.Analyser().Figures(0);
   PlotWidget plot;
   plot.resize(640, 400);
@@ -245,7 +248,7 @@ TEST(PlotWidgetTest, TheSlopeAndTheMarksOfTheAnalysisAreDrawnAndErasedAgain) {
   overlay.marks = {
       {figures.peakSample - 1, figures.peakVolts, QStringLiteral("peak"), false},
       {*figures.endSample - 1, figures.peakVolts - 0.005, QStringLiteral("end"), true}};
-  overlay.slope = &analysis.Slope();
+  overlay.slope = &slope;
   plot.SetOverlay(overlay);
   const QColor peak(255, 255, 255);
   EXPECT_EQ(PixelsOf(plot.RenderImage({640, 400}, 1), SlopeColour()), 0);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QAction>
 #include <QApplication>
 #include <QInputDialog>
@@ -45,6 +47,12 @@ std::size_t Counterpart(const ChargeAnalyser& reference, std::size_t index) {
 
 QString Joined(const QStringList& lines) { return lines.join(QLatin1Char('\n')); }
 
+// The plot is a chart to a screen reader, not an unnamed filler.
+QAccessibleInterface* PlotAccessible(const QString& className, QObject* object) {
+  if (className != QLatin1String(PlotWidget::staticMetaObject.className())) return nullptr;
+  return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Chart);
+}
+
 }  // namespace
 
 SummaryController::SummaryController(QMainWindow& window, PlotWidget& plot, SettingsStore& settings,
@@ -66,6 +74,8 @@ SummaryController::SummaryController(QMainWindow& window, PlotWidget& plot, Sett
   connect(m_panel, &SummaryPanel::ChargeChosen, this, [this](int index) { ChooseCharge(index); });
   connect(&m_plot, &PlotWidget::ViewChanged, this, [this] { ShowStatistics(); });
   connect(&m_plot, &PlotWidget::ReadoutChanged, this, [this] { Describe(); });
+  static const bool accessibleInstalled = (QAccessible::installFactory(PlotAccessible), true);
+  Q_UNUSED(accessibleInstalled);
   m_plot.setAccessibleName(QStringLiteral("Charge plot"));
   ShowAnalysis();
 }
@@ -171,21 +181,25 @@ void SummaryController::ShowAnalysis() {
       overlay.span = {figures.firstSample - 1, figures.lastSample - 1};
       overlay.spanLabel = QStringLiteral("charge %1 of %2").arg(m_chosen + 1).arg(count);
     }
-    overlay.slope = &m_analysis.Slope();
+    m_slopeCurve.Update(analyser, *m_charge, m_chosen);
+    overlay.slope = &m_slopeCurve;
     for (std::size_t i = 0; i < count; ++i) {
-      names << ChargeTitle(analyser.Figures(i), i, count) + QStringLiteral(": ") +
-                   QString::fromLatin1(ChargeEndName(analyser.Figures(i).end));
+      names << QStringLiteral("Charge %1 of %2: %3")
+                   .arg(i + 1)
+                   .arg(count)
+                   .arg(QString::fromLatin1(ChargeEndName(analyser.Figures(i).end)));
     }
   }
   m_plot.SetOverlay(std::move(overlay));
   m_panel->SetCharges(names, static_cast<int>(m_chosen));
   if (m_slope != nullptr) {
-    const bool slope = !m_analysis.Slope().Empty();
+    const bool slope = count > 0 && !m_slopeCurve.Empty();
     m_slope->setEnabled(slope);
     m_slope->setToolTip(slope ? QString() : QStringLiteral("The readings' times are not known"));
   }
   m_statisticsRange = {0, 0};
   m_statisticsText.clear();
+  m_statisticsSaid.clear();
   ShowStatistics();
   ShowText();
 }
@@ -195,11 +209,11 @@ std::pair<std::size_t, std::size_t> SummaryController::StatisticsRange(QString& 
   if (a && b) {
     const std::size_t first = std::min(*a, *b);
     const std::size_t last = std::max(*a, *b) + 1;
-    title = QStringLiteral("Between the markers, samples %1 to %2:").arg(first + 1).arg(last);
+    title = QStringLiteral("Between the markers, samples %1 to %2").arg(first + 1).arg(last);
     return {first, last};
   }
   const auto [first, last] = m_plot.VisibleSamples();
-  title = QStringLiteral("In view, samples %1 to %2:").arg(first + 1).arg(last);
+  title = QStringLiteral("In view, samples %1 to %2").arg(first + 1).arg(last);
   return {first, last};
 }
 
@@ -211,9 +225,15 @@ void SummaryController::ShowStatistics() {
   m_statisticsRange = range;
   const std::optional<RangeFigures> figures =
       m_analysis.Statistics().Of(m_charge->counts, m_charge->seconds, range.first, range.second);
+  const QLocale locale;
   m_statisticsText = figures
-                         ? title + QLatin1Char('\n') + Joined(StatisticsLines(QLocale(), *figures))
+                         ? title + QStringLiteral(":\n") + Joined(StatisticsLines(locale, *figures))
                          : QString();
+  m_statisticsSaid =
+      figures ? title + QStringLiteral(", ") + locale.toString(figures->lowestVolts, 'f', 4) +
+                    QStringLiteral(" V to ") + locale.toString(figures->highestVolts, 'f', 4) +
+                    QStringLiteral(" V. ")
+              : QString();
   ShowText();
 }
 
@@ -270,7 +290,7 @@ void SummaryController::Describe() {
     text += QStringLiteral("End: ") + EndText(locale, analyser.Figures(m_chosen)) +
             QStringLiteral(". ");
   }
-  text += m_statisticsText.section(QLatin1Char('\n'), 0, 0) + QLatin1Char(' ');
+  text += m_statisticsSaid;
   if (!m_plot.Readout().isEmpty()) text += QStringLiteral("Pointer: ") + m_plot.Readout();
   m_plot.setAccessibleDescription(text.trimmed());
 }

@@ -9,6 +9,7 @@
 
 #include "viewer/charge.h"
 #include "viewer/charge_analysis.h"
+#include "viewer/slope_curve.h"
 
 class QAction;
 class QMainWindow;
@@ -75,6 +76,7 @@ class SummaryController final : public QObject {
   const Charge* m_charge = nullptr;
   QString m_name;
   ChargeAnalysis m_analysis;
+  SlopeCurve m_slopeCurve;  // of the charge chosen
   const Charge* m_reference = nullptr;
   QString m_referenceName;
   ChargeAnalysis m_referenceAnalysis;
@@ -82,6 +84,7 @@ class SummaryController final : public QObject {
   bool m_chosenByUser = false;  // else the last is shown, also as more begin
   std::pair<std::size_t, std::size_t> m_statisticsRange{0, 0};
   QString m_statisticsText;
+  QString m_statisticsSaid;  // the same in a sentence, for the plot's description
 };
 
 }  // namespace ampelon

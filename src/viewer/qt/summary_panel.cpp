@@ -23,10 +23,13 @@ SummaryPanel::SummaryPanel(QWidget* parent) : QDockWidget(QStringLiteral("Summar
   m_text->setLineWrapMode(QTextEdit::WidgetWidth);
   // Selectable and copyable by mouse and keyboard, as a screen reader's caret needs.
   m_text->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-  // Wide enough for a line of figures, so that few of them wrap.
-  m_text->setMinimumWidth(m_text->fontMetrics().horizontalAdvance(
-                              QStringLiteral("Peak: 1.4823 V at 1:50:02.0 (sample 33010)")) +
-                          2 * m_text->frameWidth() + 12);
+  // Wide enough for most lines of figures, and narrow enough to leave the plot room in a small
+  // window; longer lines wrap.
+  m_text->setMinimumWidth(
+      m_text->fontMetrics().horizontalAdvance(QStringLiteral("Slope in the middle: +0.41 mV/min")) +
+      2 * m_text->frameWidth() + 12);
+  m_charges->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  m_charges->setMinimumContentsLength(16);
   layout->addWidget(m_charges);
   layout->addWidget(m_text, 1);
   setWidget(content);
