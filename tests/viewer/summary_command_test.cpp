@@ -37,6 +37,8 @@ Finished Summary(const QTemporaryDir& folder, const QStringList& arguments) {
   QProcess process;
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   environment.insert(QStringLiteral("XDG_CONFIG_HOME"), folder.path());
+  // A decimal comma where the user reads numbers; scripts still get points.
+  environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("de_DE.UTF-8"));
   process.setProcessEnvironment(environment);
   process.start(QStringLiteral(AMPELON_VIEWER), arguments);
   process.waitForFinished(30000);

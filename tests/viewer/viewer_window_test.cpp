@@ -4,11 +4,13 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDropEvent>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -142,6 +144,22 @@ TEST(SummaryController, SummarisesTheChargeChosenAgainstTheReference) {
   EXPECT_NE(plot->accessibleDescription().indexOf(QStringLiteral("End: peak-passed")), -1)
       << plot->accessibleDescription().toStdString();
   EXPECT_EQ(plot->VisibleSamples(), (std::pair<std::size_t, std::size_t>{0, first}));
+  // Between the markers, the statistics of what lies between them.
+  for (const double share : {0.3, 0.6}) {
+    const QPointF at(plot->width() * share, plot->height() / 2.0);
+    QMouseEvent move(QEvent::MouseMove, at, plot->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QCoreApplication::sendEvent(plot, &move);
+    QMouseEvent press(QEvent::MouseButtonPress, at, plot->mapToGlobal(at), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, plot->mapToGlobal(at), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(plot, &press);
+    QCoreApplication::sendEvent(plot, &release);
+  }
+  EXPECT_NE(text().find("Between the markers, samples "), std::string::npos) << text();
+  EXPECT_NE(plot->accessibleDescription().indexOf(QStringLiteral("Pointer: sample ")), -1)
+      << plot->accessibleDescription().toStdString();
   // The curve falls 8 mV after its peak: no end with a threshold of 10.
   summary.SetPeakDrop(10);
   EXPECT_NE(text().find("End: rising (no end found)"), std::string::npos) << text();
@@ -151,6 +169,51 @@ TEST(SummaryController, SummarisesTheChargeChosenAgainstTheReference) {
   }
   EXPECT_FALSE(summary.Panel().isVisibleTo(&window));
   EXPECT_EQ(backend.Text("Summary Shown"), "0");
+  // The slope needs the readings' times.
+  const auto slope = [&] {
+    for (QAction* action : view.actions()) {
+      if (action->text() == QStringLiteral("S&lope")) return action->isEnabled();
+    }
+    return false;
+  };
+  EXPECT_TRUE(slope());
+  Charge untimed = charge;
+  untimed.seconds.clear();
+  summary.SetCharge(&untimed, QStringLiteral("untimed.log"));
+  EXPECT_FALSE(slope());
+}
+
+// Followed, the running charge is judged as the journal grows: its peak passed once the fall
+// after it has been recorded.
+TEST(ViewerWindow, TheRunningChargeIsJudgedAsItGrows) {
+  QTemporaryDir folder;
+  const std::filesystem::path state = folder.filePath(QStringLiteral("state")).toStdString();
+  std::filesystem::create_directories(state);
+  Charge charge;
+  AddCurve(charge, ChargeCurve::kEndSeconds, 0);
+  const auto record = [&](std::size_t first, std::size_t last) {
+    std::ofstream log(state / "charge-journal.log", std::ios::binary | std::ios::app);
+    std::ofstream times(state / "charge-journal.times", std::ios::binary | std::ios::app);
+    for (std::size_t i = first; i < last; ++i) {
+      log << charge.counts[i] << "\r\n";
+      times << charge.seconds[i] << "\r\n";
+    }
+  };
+  record(0, 4000);
+  ViewerWindow window({folder.filePath(QStringLiteral("viewer.ini")).toStdString(), state, ""});
+  window.Follow();
+  const SummaryPanel* panel = window.findChild<SummaryPanel*>();
+  EXPECT_TRUE(panel->Text().startsWith(QStringLiteral("Running charge\n")))
+      << panel->Text().toStdString();
+  EXPECT_TRUE(panel->Text().contains(QStringLiteral("End: rising")));
+  record(4000, charge.counts.size());
+  QElapsedTimer waited;
+  waited.start();
+  while (!panel->Text().contains(QStringLiteral("End: peak-passed")) && waited.elapsed() < 5000) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+  }
+  EXPECT_TRUE(panel->Text().contains(QStringLiteral("End: peak-passed at 2:3")))
+      << panel->Text().toStdString();
 }
 
 }  // namespace
