@@ -214,6 +214,13 @@ TEST(ViewerWindow, TheRunningChargeIsJudgedAsItGrows) {
   }
   EXPECT_TRUE(panel->Text().contains(QStringLiteral("End: peak-passed at 2:3")))
       << panel->Text().toStdString();
+  // A file opened meanwhile: the summary lets go of the followed charge before it goes.
+  const std::filesystem::path opened = folder.filePath(QStringLiteral("opened.log")).toStdString();
+  std::ofstream(opened, std::ios::binary) << "2000\r\n2001\r\n";
+  window.OpenFile(opened);
+  WaitWhileLoading(window);
+  EXPECT_TRUE(panel->Text().startsWith(QStringLiteral("opened.log: 2 readings, too few")))
+      << panel->Text().toStdString();
 }
 
 }  // namespace

@@ -241,8 +241,13 @@ void SummaryController::ShowText() {
   const QLocale locale;
   const ChargeAnalyser& analyser = m_analysis.Analyser();
   QStringList parts;
-  if (m_charge == nullptr || analyser.ChargeCount() == 0) {
+  if (m_charge == nullptr) {
     parts << QStringLiteral("No charge is shown.");
+  } else if (analyser.ChargeCount() == 0) {
+    // The first readings wait for the two after them.
+    parts << QStringLiteral("%1: %2 readings, too few to judge.")
+                 .arg(m_name)
+                 .arg(m_charge->counts.size());
   } else {
     const ChargeFigures figures = analyser.Figures(m_chosen);
     QString title = m_name;

@@ -262,10 +262,10 @@ void ViewerWindow::Follow() {
   CancelLoading();
   m_follower = std::make_unique<JournalFollower>(m_paths.journalFolder / "charge-journal.log",
                                                  m_paths.journalFolder / "charge-journal.times");
+  m_summary->SetCharge(nullptr, {});
   m_opened = Charge{};
   m_openedName.clear();
   m_plot->SetCharge(nullptr);
-  m_summary->SetCharge(nullptr, {});
   m_plot->SetEmptyText(NoChargeText());
   setWindowTitle(QStringLiteral("Running charge — Ampelon Viewer"));
   m_sinceChange.start();
@@ -281,6 +281,7 @@ void ViewerWindow::ShowCharge(const Charge* charge) {
 
 void ViewerWindow::StopFollowing() {
   m_followTimer.stop();
+  if (m_follower) m_summary->SetCharge(nullptr, {});  // before the charge it reads goes
   m_follower.reset();
 }
 
