@@ -17,7 +17,8 @@ const QColor kPeakColour(255, 255, 255);
 const QColor kEndColour(255, 110, 110);
 const QColor kSpanColour(170, 170, 170);
 const QColor kLabelBackground(0, 0, 0, 190);
-constexpr double kPixelsPerSlopeTick = 36;
+// Fewer than the volts axis has: a secondary axis, and every label costs its text each frame.
+constexpr double kPixelsPerSlopeTick = 72;
 
 // A label beside (x, y), kept inside the frame; its box as drawn.
 QRectF PaintLabel(QPainter& painter, const PlotFrame& frame, const QString& text, double x,
