@@ -1,6 +1,7 @@
 // Opening a long charge in the viewer, until its first picture is drawn: a graph log of 10
-// million lines, with and without its times file. The memory counted is what the charge and the
-// plot's tables hold afterwards, and the most that was held on the way there.
+// million lines, with and without its times file, read and analysed as the window reads it. The
+// memory counted is what the charge, its analysis and the plot's tables hold afterwards, and the
+// most that was held on the way there. Beside it, what --summary does with the same file.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -8,6 +9,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <atomic>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
@@ -16,8 +18,11 @@
 #include <malloc.h>
 #include <string>
 
+#include "analysis/charge_analyser.h"
+#include "viewer/charge_analysis.h"
 #include "viewer/charge_file.h"
 #include "viewer/qt/plot_widget.h"
+#include "viewer/summary_json.h"
 
 namespace {
 
@@ -68,7 +73,11 @@ void WriteCharge(const std::string& log, std::int64_t readings, bool withTimes) 
   std::string text;
   std::string times;
   for (std::int64_t i = 0; i < readings; ++i) {
-    text += std::to_string(1966 + (i * 7) % 450) + "\r\n";
+    // A charge's rise with a count of noise: one charge to the analysis, four digits a line.
+    const double share = static_cast<double>(i) / static_cast<double>(readings);
+    text += std::to_string(1966 + static_cast<int>(450 * (1 - std::exp(-share * 20))) +
+                           static_cast<int>((i * 7) % 3)) +
+            "\r\n";
     if (withTimes) times += std::to_string(i) + ".000\r\n";
     if (text.size() > (1 << 20)) {
       logFile << text;
@@ -98,12 +107,12 @@ void BM_ViewerOpen(benchmark::State& state, bool withTimes) {
     const double before = HeapBytes();
     const std::size_t newBefore = g_newBytes.load();
     g_peakNewBytes.store(newBefore);
-    const Result<ChargeFile> opened = LoadChargeFile(name);
-    if (!opened || opened->charge.counts.size() != static_cast<std::size_t>(kReadings)) {
+    const Result<AnalysedChargeFile> opened = LoadAnalysedChargeFile(name, 5.0);
+    if (!opened || opened->file.charge.counts.size() != static_cast<std::size_t>(kReadings)) {
       state.SkipWithError("the graph log could not be read");
       break;
     }
-    plot.SetCharge(&opened->charge);
+    plot.SetCharge(&opened->file.charge);
     benchmark::DoNotOptimize(plot.RenderImage(QSize(1920, 1080), 1.0).constBits());
     // The first opening counts: later ones may reuse what the plot kept from it.
     if (bytesPerReading == 0) {
@@ -119,6 +128,29 @@ void BM_ViewerOpen(benchmark::State& state, bool withTimes) {
 }
 BENCHMARK_CAPTURE(BM_ViewerOpen, 10M, false)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK_CAPTURE(BM_ViewerOpen, 10M_with_times, true)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+
+// ampelon-viewer --summary --json: the file read, judged, and its figures written.
+void BM_ViewerSummary(benchmark::State& state) {
+  QTemporaryDir folder(BenchFolder() + QStringLiteral("/ampelon-bench-XXXXXX"));
+  const std::string name = folder.filePath(QStringLiteral("charge.log")).toStdString();
+  WriteCharge(name, kReadings, true);
+  for (auto _ : state) {
+    const Result<ChargeFile> loaded = LoadChargeFile(name);
+    if (!loaded) {
+      state.SkipWithError("the graph log could not be read");
+      break;
+    }
+    ChargeAnalyser analyser;
+    analyser.Feed(loaded->charge.counts, loaded->charge.seconds);
+    benchmark::DoNotOptimize(
+        SummaryJson(loaded->charge.counts.size(), true, analyser.AllFigures()).size());
+  }
+  state.SetItemsProcessed(state.iterations() * kReadings);
+}
+BENCHMARK(BM_ViewerSummary)
+    ->Name("BM_ViewerSummary/10M_with_times")
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3);
 

@@ -14,9 +14,11 @@
 #include <QWheelEvent>
 
 #include "viewer/charge.h"
+#include "viewer/charge_analysis.h"
 #include "viewer/column_trace.h"
 #include "viewer/plot_series.h"
 #include "viewer/qt/plot_widget.h"
+#include "viewer/slope_curve.h"
 
 namespace ampelon {
 namespace {
@@ -40,6 +42,7 @@ Charge ChargeOf(std::size_t size, double height) {
 struct RedrawCase {
   std::size_t readings;
   std::size_t referenceReadings;  // 0: no reference
+  bool slope = false;             // the slope on its axis, and the peak and end marked
 };
 
 // Zoom in, pan right, zoom out, pan left: the view stays where it was over four steps.
@@ -63,6 +66,21 @@ void BM_ViewerRedraw(benchmark::State& state, RedrawCase size) {
   widget.SetCharge(&charge);
   if (size.referenceReadings > 0) widget.SetReference(&reference);
   widget.SetTimeAxis(true);
+  ChargeAnalysis analysis;
+  SlopeCurve slope;
+  if (size.slope) {
+    analysis.Update(charge);
+    slope.Update(analysis.Analyser(), charge, 0);
+    const ChargeFigures figures = analysis.Analyser().Figures(0);
+    PlotOverlay overlay;
+    overlay.marks.push_back({figures.peakSample - 1, figures.peakVolts, "peak 1.4500 V", false});
+    if (figures.endSample) {
+      overlay.marks.push_back({*figures.endSample - 1, figures.peakVolts, "peak-passed", true});
+    }
+    overlay.slope = &slope;
+    widget.SetOverlay(overlay);
+    widget.SetSlopeShown(true);
+  }
   // Zoomed in a little, so that the steps move a view that is not everything.
   Step(widget, 0);
   QImage backingStore(widget.size(), QImage::Format_ARGB32_Premultiplied);
@@ -94,13 +112,18 @@ void BM_ViewerTraceEveryPoint(benchmark::State& state, RedrawCase size) {
 }
 
 void Register() {
-  const std::pair<const char*, RedrawCase> cases[] = {{"1920x1080", {100000, 100000}},
-                                                      {"1920x1080_10M", {10000000, 0}}};
+  const std::pair<const char*, RedrawCase> cases[] = {
+      {"1920x1080", {100000, 100000}},
+      {"1920x1080_10M", {10000000, 0}},
+      {"1920x1080_slope_and_reference", {100000, 100000, true}},
+      {"1920x1080_10M_slope", {10000000, 0, true}},
+      {"1920x1080_10M_slope_and_reference", {10000000, 10000000, true}}};
   for (const auto& [name, size] : cases) {
     benchmark::RegisterBenchmark((std::string("BM_ViewerRedraw/") + name).c_str(), BM_ViewerRedraw,
                                  size)
         ->Unit(benchmark::kMillisecond)
         ->UseRealTime();
+    if (size.slope) continue;
     benchmark::RegisterBenchmark((std::string("BM_ViewerTraceEveryPoint/") + name).c_str(),
                                  BM_ViewerTraceEveryPoint, size)
         ->Unit(benchmark::kMillisecond);

@@ -45,6 +45,7 @@ ampelon_package_version(libqt6core6 AMPELON_QT_SOURCE)
 ampelon_package_version(gcc-mingw-w64-x86-64-posix-runtime AMPELON_GCC_SOURCE)
 ampelon_package_version(mingw-w64-x86-64-dev AMPELON_MINGW_SOURCE)
 ampelon_package_version(nsis AMPELON_NSIS_SOURCE)
+ampelon_package_version(nlohmann-json3-dev AMPELON_JSON_SOURCE)
 configure_file("${PROJECT_SOURCE_DIR}/data/windows/THIRD-PARTY-NOTICES.txt.in"
                "${PROJECT_BINARY_DIR}/THIRD-PARTY-NOTICES.txt" @ONLY)
 install(FILES "${PROJECT_BINARY_DIR}/THIRD-PARTY-NOTICES.txt" DESTINATION .)
@@ -54,7 +55,8 @@ foreach(text IN ITEMS
         "/usr/share/common-licenses/GPL-3=GPL-3.0.txt"
         "/usr/share/doc/libqt6core6/copyright=Qt-copyright.txt"
         "/usr/share/doc/gcc-mingw-w64-x86-64-posix-runtime/copyright=GCC-runtime-copyright.txt"
-        "/usr/share/doc/mingw-w64-x86-64-dev/copyright=MinGW-w64-copyright.txt")
+        "/usr/share/doc/mingw-w64-x86-64-dev/copyright=MinGW-w64-copyright.txt"
+        "/usr/share/doc/nlohmann-json3-dev/copyright=nlohmann-json-copyright.txt")
   string(REPLACE "=" ";" text "${text}")
   list(GET text 0 source)
   list(GET text 1 name)

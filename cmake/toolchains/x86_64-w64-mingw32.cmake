@@ -14,6 +14,9 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# Headers, libraries and package configs come from the target's root only, never the build
+# machine's. nlohmann-json, header-only, is the one exception: cmake/NlohmannJson.cmake takes the
+# build machine's headers through a folder that holds them alone.
 
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 

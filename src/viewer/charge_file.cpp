@@ -5,7 +5,9 @@
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <new>
 #include <optional>
+#include <stdexcept>
 #include <string_view>
 #include <system_error>
 
@@ -44,8 +46,9 @@ void MakeRoom(GraphLogParser& parser, std::uint64_t bytesRead, std::uint64_t fil
   const std::size_t readings = parser.Readings().size();
   const std::size_t needed = readings + kPieceBytes;
   if (fileBytes == 0 || parser.Readings().capacity() >= needed) return;
-  if (bytesRead >= fileBytes) {
-    parser.Reserve(needed + readings / 8);  // the file grew while it was read
+  if (bytesRead == 0 || bytesRead >= fileBytes) {
+    // Nothing read yet to tell the pace by, or the file grew while it was read.
+    parser.Reserve(needed + readings / 8);
     return;
   }
   // The rest of the file like what was read, and a little more.
@@ -207,9 +210,15 @@ Result<void> ReadChargeTimes(ByteSource& times, Charge& charge, const ReadContro
   return {};
 }
 
-Result<ChargeFile> LoadChargeFile(const std::filesystem::path& path,
-                                  const std::function<void(double share)>& onProgress,
-                                  const std::atomic<bool>* cancel) {
+namespace {
+
+std::string NotEnoughMemory(const std::filesystem::path& path) {
+  return "There is not enough memory to open " + Utf8FromPath(path) + ".";
+}
+
+Result<ChargeFile> LoadChargeFileOrThrow(const std::filesystem::path& path,
+                                         const std::function<void(double share)>& onProgress,
+                                         const std::atomic<bool>* cancel) {
   const std::string name = Utf8FromPath(path);
   const std::filesystem::path timesPath = PathFromUtf8(TimesFileFor(name));
   std::error_code error;
@@ -244,6 +253,20 @@ Result<ChargeFile> LoadChargeFile(const std::filesystem::path& path,
                    Utf8FromPath(timesPath) + " could not be read: " + timesRead.error();
   }
   return read;
+}
+
+}  // namespace
+
+Result<ChargeFile> LoadChargeFile(const std::filesystem::path& path,
+                                  const std::function<void(double share)>& onProgress,
+                                  const std::atomic<bool>* cancel) {
+  try {
+    return LoadChargeFileOrThrow(path, onProgress, cancel);
+  } catch (const std::bad_alloc&) {
+    return Failure{NotEnoughMemory(path)};
+  } catch (const std::length_error&) {
+    return Failure{NotEnoughMemory(path)};
+  }
 }
 
 void AttachTimes(std::vector<double> seconds, Charge& charge) {

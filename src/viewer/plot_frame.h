@@ -26,7 +26,9 @@ struct PlotFrame {
 };
 
 // The plot area of an image of `width` x `height` logical pixels: room for the volts labels on
-// the left and the x labels below; never smaller than a pixel.
-PlotFrame FrameFor(double width, double height, AxisRange x, AxisRange volts);
+// the left, the x labels below and, with `secondAxis`, another axis's labels on the right; never
+// smaller than a pixel.
+PlotFrame FrameFor(double width, double height, AxisRange x, AxisRange volts,
+                   bool secondAxis = false);
 
 }  // namespace ampelon

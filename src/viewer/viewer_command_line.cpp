@@ -43,7 +43,17 @@ Result<ViewerCommandLine> ParseViewerCommandLine(const std::vector<std::string>&
       return commandLine;
     } else if (!optionsEnded && argument == "--follow") {
       follow = true;
+    } else if (!optionsEnded && argument == "--summary") {
+      if (commandLine.action != ViewerCommandLine::Action::kView) {
+        return Failure{"--summary goes without an export"};
+      }
+      commandLine.action = ViewerCommandLine::Action::kSummary;
+    } else if (!optionsEnded && argument == "--json") {
+      commandLine.json = true;
     } else if (!optionsEnded && (argument == "--export-csv" || argument == "--export-png")) {
+      if (commandLine.action == ViewerCommandLine::Action::kSummary) {
+        return Failure{"--summary goes without an export"};
+      }
       if (commandLine.action != ViewerCommandLine::Action::kView) {
         return Failure{"only one export can be made at a time"};
       }
@@ -68,7 +78,11 @@ Result<ViewerCommandLine> ParseViewerCommandLine(const std::vector<std::string>&
     }
   }
   const bool exporting = commandLine.action != ViewerCommandLine::Action::kView;
-  if (exporting && commandLine.file.empty()) return Failure{"the export needs a graph log"};
+  const bool summary = commandLine.action == ViewerCommandLine::Action::kSummary;
+  if (exporting && commandLine.file.empty()) {
+    return Failure{summary ? "--summary needs a graph log" : "the export needs a graph log"};
+  }
+  if (commandLine.json && !summary) return Failure{"--json goes with --summary"};
   if (sizeGiven && commandLine.action != ViewerCommandLine::Action::kExportPng) {
     return Failure{"--size goes with --export-png"};
   }
@@ -82,8 +96,10 @@ std::string ViewerHelpText() {
   return "Usage: ampelon-viewer [FILE | --follow]\n"
          "       ampelon-viewer --export-csv OUT.csv FILE\n"
          "       ampelon-viewer --export-png OUT.png [--size WxH] FILE\n"
+         "       ampelon-viewer --summary [--json] FILE\n"
          "Reads a charge recorded by Ampelon: zoom, values under the pointer, markers, a\n"
-         "reference charge, CSV and PNG export.\n"
+         "reference charge, how each charge went (its peak, and whether it passed it), CSV and\n"
+         "PNG export.\n"
          "\n"
          "  FILE                 a graph log to show; a .times file of the same name beside it\n"
          "                       gives the readings' times\n"
@@ -91,10 +107,13 @@ std::string ViewerHelpText() {
          "  --export-csv OUT     write FILE as CSV (sample,seconds,count,volts) and exit\n"
          "  --export-png OUT     draw FILE into a PNG picture and exit; no display is needed\n"
          "  --size WxH           the picture's size in pixels (default 1280x720)\n"
+         "  --summary            print how each charge in FILE went and exit\n"
+         "  --json               ... as one JSON object (volts, seconds, millivolts; null where\n"
+         "                       not known)\n"
          "  --help               print this help and exit\n"
          "  --version            print the version and exit\n"
          "\n"
-         "The exports exit with status 0 when the file was written, 1 with the reason otherwise.\n";
+         "The exports and --summary exit with status 0 when done, 1 with the reason otherwise.\n";
 }
 
 }  // namespace ampelon

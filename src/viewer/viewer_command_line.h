@@ -13,6 +13,7 @@ struct ViewerCommandLine {
     kView,       // a window showing `file`, or following the running charge when it is empty
     kExportCsv,  // no window: `file` as CSV into `output`
     kExportPng,  // no window: `file` drawn into `output`, `width` x `height` pixels
+    kSummary,    // no window: the figures of `file`'s charges, as JSON when `json`
     kHelp,
     kVersion,
   };
@@ -21,14 +22,15 @@ struct ViewerCommandLine {
   std::string output;
   int width = 1280;
   int height = 720;
+  bool json = false;
 };
 
 // The largest picture --size asks for, on either side.
 inline constexpr int kLargestImageSide = 16384;
 
 // Reads the arguments after the program's name: FILE, --follow, --export-csv OUT FILE,
-// --export-png OUT [--size WxH] FILE, --help, --version. "--" ends the options. The failure says
-// what is wrong, for a usage message.
+// --export-png OUT [--size WxH] FILE, --summary [--json] FILE, --help, --version. "--" ends the
+// options. The failure says what is wrong, for a usage message.
 Result<ViewerCommandLine> ParseViewerCommandLine(const std::vector<std::string>& arguments);
 
 std::string ViewerHelpText();

@@ -74,6 +74,20 @@ check "... but an export is not written under such a name" \
 check "--export-png writes a picture of the asked size" \
   test "$(identify -format '%wx%h' "$work/out/charge.png" 2>/dev/null)" = 640x360
 check "the picture shows the readings" test "$(pixels_of "$work/out/charge.png" '#C0FFC0')" -gt 300
+summary=$("$program" --summary --json "$work/charge.log")
+check "--summary --json exits with 0" test $? -eq 0
+check "... with one JSON object: the charge, still rising" python3 -c '
+import json, sys
+summary = json.loads(sys.argv[1])
+charge = summary["charges"][0]
+assert list(summary) == ["readings", "times_known", "charges"], summary
+assert summary["readings"] == 5000 and summary["times_known"] is True, summary
+assert len(charge) == 13 and charge["end"] == "rising" and charge["end_sample"] is None, charge
+assert (charge["first_sample"], charge["last_sample"]) == (1, 5000), charge
+assert charge["duration_seconds"] == 4999.0 and charge["slope_mv_per_min"] > 0, charge
+' "$summary"
+"$program" --summary "$work/binary.log" 2>/dev/null
+check "--summary of a file that is no graph log exits with 1" test $? -eq 1
 errors=$("$program" --export-csv "$work/out/b.csv" "$work/binary.log" 2>&1)
 check "a file that is no graph log exits with 1" test $? -eq 1
 check "... with Load Graph's reason" grep -q "is not a graph log: it holds binary data" <<<"$errors"

@@ -11,6 +11,7 @@
 #include "viewer/min_max_pyramid.h"
 #include "viewer/pixel_image.h"
 #include "viewer/plot_series.h"
+#include "viewer/reading_statistics.h"
 
 namespace ampelon {
 namespace {
@@ -49,6 +50,52 @@ TEST(MinMaxPyramid, GivesTheExtremesOfEveryRunAsItGrows) {
       ASSERT_EQ(range.highest, *highest) << size << ": " << first << ".." << last;
     }
   }
+}
+
+// Figures whose answer is known, over stretches that begin and end inside blocks of the sums.
+TEST(ReadingStatistics, GivesTheFiguresOfAnyStretchAsTheChargeGrows) {
+  const double millivoltsPerCount = 2500.0 / 4095;
+  Charge alternating;  // 2000 and 2001 by turns, one of them wild
+  Charge staircase;    // a count higher every ten readings, six seconds apart: a count a minute
+  for (std::size_t i = 0; i < 5000; ++i) {
+    alternating.counts.push_back(static_cast<std::int16_t>(i == 2500 ? 4095 : 2000 + i % 2));
+    staircase.counts.push_back(static_cast<std::int16_t>(2000 + i / 10));
+    staircase.seconds.push_back(6.0 * static_cast<double>(i));
+  }
+  Charge untimed = staircase;
+  untimed.seconds.clear();
+  const struct {
+    const char* what;
+    const Charge& charge;
+    std::size_t first, last;
+    double lowest, highest, mean, noise, slope;  // counts; noise and slope in mV (per minute)
+  } rows[] = {
+      // Steps of one count: sqrt(1 / 2) counts. The wild reading's two steps count 16 each
+      // (10 mV), not 2094: 0.74 counts rather than 30.
+      {"noise", alternating, 5, 4995, 2000, 4095, 2000.5 + 2095.0 / 4990,
+       std::sqrt((4987 + 2 * 16 * 16) / (2.0 * 4989)), 0},
+      {"no wild reading", alternating, 100, 2400, 2000, 2001, 2000.5, std::sqrt(0.5), 0},
+      {"a slope a minute", staircase, 1000, 4000, 2100, 2399, 2249.5, std::sqrt(0.05), 1},
+      {"a slope per 1000 readings", untimed, 1001, 1999, 2100, 2199, 2149.5, std::sqrt(0.05), 100},
+  };
+  for (const auto& row : rows) {
+    ReadingStatistics statistics;
+    // In two pieces, as a followed charge grows.
+    const std::span<const std::int16_t> counts(row.charge.counts);
+    const std::span<const double> seconds(row.charge.seconds);
+    statistics.Extend(counts.first(1500), seconds.empty() ? seconds : seconds.first(1500));
+    statistics.Extend(counts, seconds);
+    const std::optional<RangeFigures> figures = statistics.Of(counts, seconds, row.first, row.last);
+    ASSERT_TRUE(figures) << row.what;
+    EXPECT_EQ(figures->readings, row.last - row.first) << row.what;
+    EXPECT_EQ(figures->lowestVolts, Volts(static_cast<std::int16_t>(row.lowest))) << row.what;
+    EXPECT_EQ(figures->highestVolts, Volts(static_cast<std::int16_t>(row.highest))) << row.what;
+    EXPECT_NEAR(figures->meanVolts * 1000 / millivoltsPerCount, row.mean, 1e-6) << row.what;
+    EXPECT_NEAR(figures->noiseMillivolts / millivoltsPerCount, row.noise, 1e-3) << row.what;
+    EXPECT_NEAR(figures->slope.value_or(-1) / millivoltsPerCount, row.slope, 0.01) << row.what;
+    EXPECT_EQ(figures->slopePerMinute, !seconds.empty()) << row.what;
+  }
+  EXPECT_FALSE(ReadingStatistics().Of(alternating.counts, {}, 0, 10));
 }
 
 TEST(PlotSeries, TheTimeAxisLeavesOffUnknownAndBackwardTimesAndKeepsDoingSoAsTheChargeGrows) {

@@ -9,9 +9,12 @@
 #include <cstdint>
 #include <functional>
 
+#include "charger/charge_curve.h"
+#include "viewer/charge_analysis.h"
 #include "viewer/qt/charge_image.h"
 #include "viewer/qt/plot_renderer.h"
 #include "viewer/qt/readout_text.h"
+#include "viewer/slope_curve.h"
 
 namespace ampelon {
 namespace {
@@ -246,6 +249,46 @@ TEST(PlotWidgetTest, TheReadoutFollowsTheViewUnderAStillPointer) {
     EXPECT_TRUE(plot.Readout().startsWith(row.readout))
         << row.what << ": " << plot.Readout().toStdString();
   }
+}
+
+// The analysis' marks and the slope on its own axis: drawn, gone when switched off, and erased
+// where they were as the view moves.
+TEST(PlotWidgetTest, TheSlopeAndTheMarksOfTheAnalysisAreDrawnAndErasedAgain) {
+  Charge charge;
+  for (double t = 0; t <= ChargeCurve::kEndSeconds; t += 2) {
+    charge.counts.push_back(static_cast<std::int16_t>(ChargeCurve::Counts(ChargeCurve::Volts(t))));
+    charge.seconds.push_back(t);
+  }
+  ChargeAnalysis analysis;
+  analysis.Update(charge);
+  SlopeCurve slope;
+  slope.Update(analysis.Analyser(), charge, 0);
+  const ChargeFigures figures = analysis.Analyser().Figures(0);
+  PlotWidget plot;
+  plot.resize(640, 400);
+  plot.SetCharge(&charge);
+  plot.SetTimeAxis(true);
+  PlotOverlay overlay;
+  overlay.marks = {
+      {figures.peakSample - 1, figures.peakVolts, QStringLiteral("peak"), false},
+      {*figures.endSample - 1, figures.peakVolts - 0.005, QStringLiteral("end"), true}};
+  overlay.slope = &slope;
+  plot.SetOverlay(overlay);
+  const QColor peak(255, 255, 255);
+  EXPECT_EQ(PixelsOf(plot.RenderImage({640, 400}, 1), SlopeColour()), 0);
+  plot.SetSlopeShown(true);
+  const QImage shown = plot.RenderImage({640, 400}, 1);
+  EXPECT_GT(PixelsOf(shown, SlopeColour()), 500);
+  EXPECT_GT(PixelsOf(shown, peak), 20);
+  plot.grab();
+  Wheel(plot, {200, kMiddleY}, 2);
+  Key(plot, Qt::Key_Right);
+  QEvent leave(QEvent::Leave);
+  QCoreApplication::sendEvent(&plot, &leave);
+  const QImage moved = plot.grab().toImage().convertToFormat(QImage::Format_RGB32);
+  EXPECT_EQ(moved, plot.RenderImage(plot.size(), moved.devicePixelRatio()));
+  plot.SetOverlay({});
+  EXPECT_EQ(PixelsOf(plot.RenderImage({640, 400}, 1), peak), 0);
 }
 
 TEST(ReadoutText, TimesAndVoltsAreWrittenWithTheLocalesDecimalSeparator) {

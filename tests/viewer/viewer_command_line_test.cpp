@@ -18,6 +18,7 @@ TEST(ViewerCommandLine, WhatEachCommandLineAsks) {
     std::string output;
     int width = 1280;
     int height = 720;
+    bool json = false;
   } cases[] = {
       {{}, Action::kView, "", ""},
       {{"--follow"}, Action::kView, "", ""},
@@ -32,6 +33,8 @@ TEST(ViewerCommandLine, WhatEachCommandLineAsks) {
        1080},
       {{"--export-png", "o.png", "c.log"}, Action::kExportPng, "c.log", "o.png"},
       {{"c.log", "--version"}, Action::kVersion, "", ""},
+      {{"--summary", "c.log"}, Action::kSummary, "c.log", ""},
+      {{"--json", "c.log", "--summary"}, Action::kSummary, "c.log", "", 1280, 720, true},
   };
   for (const auto& c : cases) {
     const auto parsed = ParseViewerCommandLine(c.arguments);
@@ -42,6 +45,7 @@ TEST(ViewerCommandLine, WhatEachCommandLineAsks) {
     EXPECT_EQ(parsed->output, c.output);
     EXPECT_EQ(parsed->width, c.width);
     EXPECT_EQ(parsed->height, c.height);
+    EXPECT_EQ(parsed->json, c.json);
   }
 }
 
@@ -62,6 +66,9 @@ TEST(ViewerCommandLine, MistakesAreNamed) {
       {{"--follow", "c.log"}, "--follow shows the running charge, not a file"},
       {{"a.log", "b.log"}, "only one file can be opened, not also b.log"},
       {{"-x"}, "unknown option -x"},
+      {{"--summary"}, "--summary needs a graph log"},
+      {{"--json", "c.log"}, "--json goes with --summary"},
+      {{"--summary", "--export-csv", "o.csv", "c.log"}, "--summary goes without an export"},
   };
   for (const auto& c : cases) {
     const auto parsed = ParseViewerCommandLine(c.arguments);

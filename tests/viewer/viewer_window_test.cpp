@@ -2,15 +2,19 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDialog>
 #include <QDoubleSpinBox>
 #include <QDropEvent>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMainWindow>
+#include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -25,7 +29,13 @@
 #include <fstream>
 #include <functional>
 
+#include "charger/charge_curve.h"
+#include "fakes/fake_settings_backend.h"
+#include "settings/settings_store.h"
 #include "viewer/charge_file.h"
+#include "viewer/qt/plot_widget.h"
+#include "viewer/qt/summary_controller.h"
+#include "viewer/qt/summary_panel.h"
 #include "viewer/qt/viewer_window.h"
 
 namespace ampelon {
@@ -129,6 +139,7 @@ TEST(ViewerWindow, TheReadoutFitsAt800PixelsWithBothMarkersAndAReference) {
                        folder.filePath(QStringLiteral("state")).toStdString(), ""});
   window.resize(800, 600);
   window.show();
+  Command(window, "&Summary")->trigger();  // the plot the whole width: the values below
   window.OpenFile(
       WriteCharge(folder, "a charge of two hours and more, kept.log", 9000, true, 8000));
   WaitWhileLoading(window);
@@ -182,7 +193,7 @@ TEST(ViewerWindow, CommandsShowWhatTheyDoAndRememberIntervals) {
   QTemporaryDir folder;
   const ViewerWindow::Paths paths{folder.filePath(QStringLiteral("viewer.ini")).toStdString(),
                                   folder.filePath(QStringLiteral("state")).toStdString(), ""};
-  const std::filesystem::path log = WriteCharge(folder, "charge.log", 100, false);
+  const std::filesystem::path log = WriteCharge(folder, "charge.log", 400, false);
   QFile file(QString::fromStdString(log.string()));
   ASSERT_TRUE(file.open(QIODevice::ReadWrite) &&
               file.setFileTime(QDateTime(QDate(2024, 5, 1), QTime(12, 0)),
@@ -217,7 +228,139 @@ TEST(ViewerWindow, CommandsShowWhatTheyDoAndRememberIntervals) {
   ViewerWindow again(paths);
   again.OpenFile(log);
   WaitWhileLoading(again);
-  EXPECT_TRUE(Command(again, "&Time Axis")->isEnabled());
+  // The summary judges the readings on the times the interval gave, as read and as given.
+  for (const ViewerWindow* shown : {&window, &again}) {
+    EXPECT_TRUE(Command(*shown, "&Time Axis")->isEnabled());
+    const QString summary = shown->findChild<SummaryPanel*>()->Text();
+    EXPECT_TRUE(summary.contains(QStringLiteral("Duration: 13:18"))) << summary.toStdString();
+  }
+}
+
+// The simulated charger's curve for `seconds`, a reading every two seconds from `start`.
+void AddCurve(Charge& charge, double seconds, double start) {
+  for (double t = 0; t <= seconds; t += 2) {
+    charge.counts.push_back(static_cast<std::int16_t>(ChargeCurve::Counts(ChargeCurve::Volts(t)) +
+                                                      (charge.counts.size() % 3 == 0 ? 1 : 0)));
+    charge.seconds.push_back(start + t);
+  }
+}
+
+// Two charges in one log (a battery changed), a reference beside them, the summary of the one
+// chosen and the -dV threshold, kept in the viewer's settings.
+TEST(SummaryController, SummarisesTheChargeChosenAgainstTheReference) {
+  Charge charge;
+  AddCurve(charge, ChargeCurve::kEndSeconds, 0);
+  const std::size_t first = charge.counts.size();
+  AddCurve(charge, 3600, ChargeCurve::kEndSeconds + 2);
+  Charge reference;
+  AddCurve(reference, ChargeCurve::kEndSeconds - 600, 0);
+  QMainWindow window;
+  PlotWidget* plot = new PlotWidget(&window);
+  window.setCentralWidget(plot);
+  window.resize(1000, 600);
+  window.show();
+  testing::FakeSettingsBackend backend;
+  SettingsStore settings(backend);
+  SummaryController summary(window, *plot, settings, backend);
+  QMenu view;
+  summary.AddViewCommands(view);
+  plot->SetCharge(&charge);
+  summary.SetCharge(&charge, QStringLiteral("charge.log"));
+  summary.SetReference(&reference, QStringLiteral("ref.log"));
+  const auto text = [&] { return summary.Panel().Text().toStdString(); };
+  // The last charge at first: the one a followed log is recording.
+  EXPECT_NE(text().find("charge.log, Charge 2 of 2: samples 4952 to 6752\nStart: "),
+            std::string::npos)
+      << text();
+  EXPECT_NE(text().find("End: rising (no end found)"), std::string::npos);
+  EXPECT_NE(text().find("In view, samples 1 to 6752:\nLowest: "), std::string::npos);
+  summary.Panel().findChild<QComboBox*>()->setCurrentIndex(0);
+  EXPECT_NE(text().find("End: peak-passed at 2:3"), std::string::npos) << text();
+  EXPECT_NE(text().find("Reference: ref.log\n"), std::string::npos);
+  // The reference ends 10 minutes sooner, its fall cut short.
+  EXPECT_NE(text().find("Charge against the reference:\nPeak voltage: "), std::string::npos);
+  EXPECT_NE(text().find("Duration: +10:00"), std::string::npos) << text();
+  EXPECT_NE(text().find("In view, samples 1 to 4951:"), std::string::npos) << text();
+  EXPECT_NE(plot->accessibleDescription().indexOf(QStringLiteral("End: peak-passed")), -1)
+      << plot->accessibleDescription().toStdString();
+  EXPECT_EQ(plot->VisibleSamples(), (std::pair<std::size_t, std::size_t>{0, first}));
+  // Between the markers, the statistics of what lies between them.
+  for (const double share : {0.3, 0.6}) {
+    const QPointF at(plot->width() * share, plot->height() / 2.0);
+    QMouseEvent move(QEvent::MouseMove, at, plot->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QCoreApplication::sendEvent(plot, &move);
+    QMouseEvent press(QEvent::MouseButtonPress, at, plot->mapToGlobal(at), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, plot->mapToGlobal(at), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(plot, &press);
+    QCoreApplication::sendEvent(plot, &release);
+  }
+  EXPECT_NE(text().find("Between the markers, samples "), std::string::npos) << text();
+  EXPECT_NE(plot->accessibleDescription().indexOf(QStringLiteral("Pointer: sample ")), -1)
+      << plot->accessibleDescription().toStdString();
+  // The curve falls 8 mV after its peak: no end with a threshold of 10.
+  summary.SetPeakDrop(10);
+  EXPECT_NE(text().find("End: rising (no end found)"), std::string::npos) << text();
+  EXPECT_EQ(backend.Text("Peak Drop mV"), "10");
+  for (QAction* action : view.actions()) {
+    if (action->text() == QStringLiteral("&Summary")) action->trigger();
+  }
+  EXPECT_FALSE(summary.Panel().isVisibleTo(&window));
+  EXPECT_EQ(backend.Text("Summary Shown"), "0");
+  // The slope needs the readings' times.
+  const auto slope = [&] {
+    for (QAction* action : view.actions()) {
+      if (action->text() == QStringLiteral("S&lope")) return action->isEnabled();
+    }
+    return false;
+  };
+  EXPECT_TRUE(slope());
+  Charge untimed = charge;
+  untimed.seconds.clear();
+  summary.SetCharge(&untimed, QStringLiteral("untimed.log"));
+  EXPECT_FALSE(slope());
+}
+
+// Followed, the running charge is judged as the journal grows: its peak passed once the fall
+// after it has been recorded.
+TEST(ViewerWindow, TheRunningChargeIsJudgedAsItGrows) {
+  QTemporaryDir folder;
+  const std::filesystem::path state = folder.filePath(QStringLiteral("state")).toStdString();
+  std::filesystem::create_directories(state);
+  Charge charge;
+  AddCurve(charge, ChargeCurve::kEndSeconds, 0);
+  const auto record = [&](std::size_t first, std::size_t last) {
+    std::ofstream log(state / "charge-journal.log", std::ios::binary | std::ios::app);
+    std::ofstream times(state / "charge-journal.times", std::ios::binary | std::ios::app);
+    for (std::size_t i = first; i < last; ++i) {
+      log << charge.counts[i] << "\r\n";
+      times << charge.seconds[i] << "\r\n";
+    }
+  };
+  record(0, 4000);
+  ViewerWindow window({folder.filePath(QStringLiteral("viewer.ini")).toStdString(), state, ""});
+  window.Follow();
+  const SummaryPanel* panel = window.findChild<SummaryPanel*>();
+  EXPECT_TRUE(panel->Text().startsWith(QStringLiteral("Running charge\n")))
+      << panel->Text().toStdString();
+  EXPECT_TRUE(panel->Text().contains(QStringLiteral("End: rising")));
+  record(4000, charge.counts.size());
+  QElapsedTimer waited;
+  waited.start();
+  while (!panel->Text().contains(QStringLiteral("End: peak-passed")) && waited.elapsed() < 5000) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+  }
+  EXPECT_TRUE(panel->Text().contains(QStringLiteral("End: peak-passed at 2:3")))
+      << panel->Text().toStdString();
+  // A file opened meanwhile: the summary lets go of the followed charge before it goes.
+  const std::filesystem::path opened = folder.filePath(QStringLiteral("opened.log")).toStdString();
+  std::ofstream(opened, std::ios::binary) << "2000\r\n2001\r\n";
+  window.OpenFile(opened);
+  WaitWhileLoading(window);
+  EXPECT_TRUE(panel->Text().startsWith(QStringLiteral("opened.log: 2 readings, too few")))
+      << panel->Text().toStdString();
 }
 
 }  // namespace

@@ -5,15 +5,21 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLocale>
 #include <QStandardPaths>
 
+#include "analysis/charge_analyser.h"
 #include "common/utf8_path.h"
+#include "settings/qt/ini_settings_backend.h"
 #include "ui/qt/journal_folder.h"
 #include "ui/qt/native_path.h"
 #include "viewer/charge_file.h"
 #include "viewer/qt/charge_image.h"
 #include "viewer/qt/export_files.h"
+#include "viewer/qt/summary_controller.h"
+#include "viewer/qt/summary_text.h"
 #include "viewer/qt/viewer_window.h"
+#include "viewer/summary_json.h"
 #include "viewer/viewer_command_line.h"
 
 namespace {
@@ -58,6 +64,36 @@ int Export(const ViewerCommandLine& commandLine) {
   return 0;
 }
 
+// --summary: the exit code. Judged with the threshold the window uses.
+int PrintSummary(const ViewerCommandLine& commandLine) {
+  const std::filesystem::path file = ampelon::PathFromArgument(commandLine.file.c_str());
+  const ampelon::Result<ampelon::ChargeFile> loaded = ampelon::LoadChargeFile(file);
+  if (!loaded) {
+    std::fprintf(stderr, "ampelon-viewer: %s\n", loaded.error().c_str());
+    return 1;
+  }
+  PrintNotes(loaded->notes);
+  ampelon::IniSettingsBackend settings(ViewerSettingsFile());
+  const double peakDrop = ampelon::SummaryController::PeakDropSetting(settings);
+  const ampelon::Charge& charge = loaded->charge;
+  ampelon::ChargeAnalyser analyser(peakDrop);
+  analyser.Feed(charge.counts, charge.seconds);
+  const std::string text =
+      commandLine.json
+          ? ampelon::SummaryJson(charge.counts.size(), !charge.seconds.empty(),
+                                 analyser.AllFigures()) +
+                "\n"
+          : ampelon::SummaryReport(QLocale::c(), QString::fromStdString(commandLine.file),
+                                   charge.counts.size(), !charge.seconds.empty(),
+                                   analyser.AllFigures(), peakDrop)
+                .toStdString();
+  if (std::fputs(text.c_str(), stdout) < 0 || std::fflush(stdout) != 0) {
+    std::fprintf(stderr, "ampelon-viewer: could not write the summary\n");
+    return 1;
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -76,6 +112,10 @@ int main(int argc, char* argv[]) {
   if (commandLine->action == ViewerCommandLine::Action::kVersion) {
     std::printf("Ampelon Viewer %s\n", AMPELON_VERSION);
     return 0;
+  }
+  // Text only: no application, no display.
+  if (commandLine->action == ViewerCommandLine::Action::kSummary) {
+    return PrintSummary(*commandLine);
   }
   const bool exporting = commandLine->action != ViewerCommandLine::Action::kView;
 #ifndef _WIN32

@@ -7,22 +7,23 @@
 #include <thread>
 
 #include "common/result.h"
-#include "viewer/charge_file.h"
+#include "viewer/charge_analysis.h"
 
 class QObject;
 
 namespace ampelon {
 
-// Reads a charge's files (LoadChargeFile) on a thread of its own, so that the window goes on
-// answering while a long graph log is read: its progress can be asked at any time, and the
-// result comes through the event loop.
+// Reads a charge's files and analyses them (LoadAnalysedChargeFile) on a thread of its own, so
+// that the window goes on answering while a long graph log is read: its progress can be asked
+// at any time, and the result comes through the event loop.
 class ChargeLoader {
  public:
-  using Done = std::function<void(Result<ChargeFile>)>;
+  using Done = std::function<void(Result<AnalysedChargeFile>)>;
 
-  // Starts reading `path`. `done` is called on the thread of `receiver` (the window's), unless
-  // the loader was cancelled or destroyed before.
-  ChargeLoader(std::filesystem::path path, QObject* receiver, Done done);
+  // Starts reading `path`, to be judged with the -dV threshold `peakDropMillivolts`. `done` is
+  // called on the thread of `receiver` (the window's), unless the loader was cancelled or
+  // destroyed before.
+  ChargeLoader(std::filesystem::path path, double peakDropMillivolts, QObject* receiver, Done done);
   // Cancels, and waits for the thread, which stops within a piece of the file.
   ~ChargeLoader();
   ChargeLoader(const ChargeLoader&) = delete;

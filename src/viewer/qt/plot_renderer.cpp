@@ -12,6 +12,7 @@
 #include "viewer/notes_placement.h"
 #include "viewer/pixel_image.h"
 #include "viewer/qt/readout_text.h"
+#include "viewer/slope_curve.h"
 
 namespace ampelon {
 namespace {
@@ -179,7 +180,8 @@ void PlotRenderer::Render(const PlotScene& scene, QImage& image, bool again) {
                      Qt::AlignCenter | Qt::TextWordWrap, scene.emptyText);
     return;
   }
-  const PlotFrame frame = FrameFor(size.width(), size.height(), scene.x, scene.volts);
+  const PlotFrame frame =
+      FrameFor(size.width(), size.height(), scene.x, scene.volts, scene.slope != nullptr);
   const DeviceArea area = DeviceAreaOf(frame, ratio);
   Erase(image, QRect(area.left, area.top, area.width, area.height), again);
   QPainter painter(&image);
@@ -229,6 +231,15 @@ void PlotRenderer::Render(const PlotScene& scene, QImage& image, bool again) {
 
   // The curves, the reference behind.
   if (scene.reference != nullptr) DrawCurve(*scene.reference, frame, image, ReferenceColour());
+  if (scene.slope != nullptr) {
+    // Its counts are traced as volts would be, on rows of the slope axis.
+    PlotFrame slopeFrame = frame;
+    slopeFrame.volts = {SlopeCurve::TracedVolts(scene.slopeRange.low),
+                        SlopeCurve::TracedVolts(scene.slopeRange.high)};
+    DrawCurve(*scene.slope, slopeFrame, image, SlopeColour());
+    PaintSlopeAxis(painter, frame, scene.slopeRange);
+    painter.setPen(kText);
+  }
   DrawCurve(*scene.charge, frame, image, ChargeColour());
   FillRect(pixels, area.left - line, area.top - line, area.left + area.width + line, area.top,
            kFrame);
@@ -262,6 +273,9 @@ void PlotRenderer::Render(const PlotScene& scene, QImage& image, bool again) {
       painter.drawText(QRectF(x + 4, frame.top + 2, 30, 18), Qt::AlignLeft | Qt::AlignTop,
                        mark.name);
     }
+  }
+  for (const QRectF& drawn : PaintEvents(painter, frame, scene.events, scene.span)) {
+    NoteDrawn(drawn, ratio);
   }
   if (!scene.notes.isEmpty()) {
     const QString text = scene.notes.join(QLatin1Char('\n'));

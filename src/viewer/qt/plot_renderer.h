@@ -13,6 +13,7 @@
 #include "viewer/plot_frame.h"
 #include "viewer/plot_series.h"
 #include "viewer/plot_view.h"
+#include "viewer/qt/overlay_painter.h"
 
 namespace ampelon {
 
@@ -38,6 +39,12 @@ struct PlotScene {
   std::vector<PlotMark> marks;
   QStringList notes;                // lines shown in the plot's top left corner
   std::optional<QRectF> selection;  // the rectangle being dragged, logical pixels
+  // What the analysis found: marked readings, the chosen charge's stretch, and the slope curve
+  // (counts of SlopeCurve) on an axis of its own at the right, showing `slopeRange` in mV/min.
+  std::vector<PlotEvent> events;
+  std::optional<PlotSpan> span;
+  const PlotSeries* slope = nullptr;
+  AxisRange slopeRange;
 };
 
 // Draws the plot into an image: the curve by the project's own pixel writing from the series'

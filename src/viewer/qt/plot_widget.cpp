@@ -14,6 +14,7 @@
 #include "viewer/cursor_values.h"
 #include "viewer/qt/readout_text.h"
 #include "viewer/series_extent.h"
+#include "viewer/slope_curve.h"
 
 namespace ampelon {
 namespace {
@@ -142,6 +143,7 @@ void PlotWidget::Rebuild() {
     m_series = std::make_unique<PlotSeries>(*m_charge, axis);
     RebuildReference();
   }
+  RebuildSlope();
   UpdateReadout();
   Changed();
 }
@@ -167,7 +169,7 @@ AxisRange PlotWidget::VoltsShown() const {
 }
 
 PlotFrame PlotWidget::Frame() const {
-  return FrameFor(width(), height(), m_view.X(), VoltsShown());
+  return FrameFor(width(), height(), m_view.X(), VoltsShown(), m_slopeSeries != nullptr);
 }
 
 std::pair<std::size_t, std::size_t> PlotWidget::VisibleSamples() const {
@@ -215,6 +217,20 @@ PlotScene PlotWidget::Scene(bool withSelection) const {
   if (withSelection && m_drag == Drag::kRectangle) {
     scene.selection = QRectF(m_pressedAt, m_dragAt);
   }
+  for (const PlotOverlay::Mark& event : m_overlay.marks) {
+    if (const std::optional<double> x = XOfReading(event.reading)) {
+      scene.events.push_back({*x, event.volts, event.label, event.end});
+    }
+  }
+  if (m_overlay.span) {
+    const std::optional<double> first = XOfReading(m_overlay.span->first);
+    const std::optional<double> last = XOfReading(m_overlay.span->second);
+    if (first && last) scene.span = PlotSpan{{*first, *last}, m_overlay.spanLabel};
+  }
+  if (m_slopeSeries) {
+    scene.slope = m_slopeSeries.get();
+    scene.slopeRange = SlopeShown();
+  }
   return scene;
 }
 
@@ -232,6 +248,65 @@ QImage PlotWidget::RenderImage(QSize logicalSize, qreal devicePixelRatio) const 
 void PlotWidget::Changed() {
   m_imageStale = true;
   update();
+  emit ViewChanged();
+}
+
+void PlotWidget::SetOverlay(PlotOverlay overlay) {
+  m_overlay = std::move(overlay);
+  RebuildSlope();
+  Changed();
+}
+
+void PlotWidget::SetSlopeShown(bool on) {
+  m_slopeShown = on;
+  RebuildSlope();
+  MoveCursor(m_pointer);  // the plot area changed its width
+  Changed();
+}
+
+void PlotWidget::RebuildSlope() {
+  m_slopeSeries.reset();
+  if (!m_slopeShown || m_overlay.slope == nullptr || m_series == nullptr) return;
+  const Charge& points = m_overlay.slope->Points(AxisInUse());
+  if (!points.counts.empty()) m_slopeSeries = std::make_unique<PlotSeries>(points, XAxis::kTime);
+}
+
+AxisRange PlotWidget::SlopeShown() const {
+  const std::optional<CountRange> counts =
+      m_slopeSeries->CountsBetween(m_view.X().low, m_view.X().high);
+  if (!counts) return {-1, 1};
+  const double low = SlopeCurve::MillivoltsPerMinute(counts->lowest);
+  const double high = SlopeCurve::MillivoltsPerMinute(counts->highest);
+  // A little room above and below, and never narrower than a millivolt a minute, so that a
+  // steady slope does not draw its wobbles across the whole height.
+  const double middle = (low + high) / 2;
+  const double half = std::max((high - low) * 0.55, 0.5);
+  return {middle - half, middle + half};
+}
+
+std::optional<double> PlotWidget::XOfReading(std::size_t reading) const {
+  if (m_series == nullptr || m_charge == nullptr || reading >= m_charge->counts.size()) {
+    return std::nullopt;
+  }
+  if (m_series->Axis() == XAxis::kSampleNumber) return static_cast<double>(reading) + 1;
+  const double seconds = m_charge->seconds[reading];
+  if (!std::isfinite(seconds)) return std::nullopt;
+  return seconds;
+}
+
+void PlotWidget::ShowReadings(std::size_t first, std::size_t last) {
+  std::optional<double> low = XOfReading(first);
+  std::optional<double> high = XOfReading(last);
+  if (!low || !high || !(*high > *low)) return;
+  // Half way to the readings either side, so that the view holds these readings and no others.
+  const std::optional<double> before = first > 0 ? XOfReading(first - 1) : std::nullopt;
+  const std::optional<double> after = XOfReading(last + 1);
+  const double room = (*high - *low) * 0.01;
+  *low = before && *before < *low ? (*before + *low) / 2 : *low - room;
+  *high = after && *after > *high ? (*after + *high) / 2 : *high + room;
+  m_view.ZoomTo(AxisRange{*low, *high}, std::nullopt);
+  MoveCursor(m_pointer);
+  Changed();
 }
 
 void PlotWidget::paintEvent(QPaintEvent*) {

@@ -14,6 +14,7 @@
 #include "viewer/plot_frame.h"
 #include "viewer/plot_series.h"
 #include "viewer/plot_view.h"
+#include "viewer/qt/plot_overlay.h"
 #include "viewer/qt/plot_renderer.h"
 #include "viewer/reference_placement.h"
 
@@ -59,8 +60,19 @@ class PlotWidget final : public QWidget {
   // The read-out as last sent.
   QString Readout() const { return m_readout; }
 
+  // What the analysis found, drawn over the charge; call again after the charge grew.
+  void SetOverlay(PlotOverlay overlay);
+  void SetSlopeShown(bool on);  // the overlay's slope curve, on an axis at the right
+  // Markers A and B as readings of the charge, where set.
+  std::pair<std::optional<std::size_t>, std::optional<std::size_t>> Markers() const {
+    return {m_markerA, m_markerB};
+  }
+  // Zooms the x axis to the readings [first, last] of the charge.
+  void ShowReadings(std::size_t first, std::size_t last);
+
  signals:
   void ReadoutChanged(const QString& text);  // cursor and marker read-out, for the status bar
+  void ViewChanged();                        // the view, a marker or the charge may have changed
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -89,6 +101,10 @@ class PlotWidget final : public QWidget {
   int TimeDecimals() const;
   void RebuildReference();
   void Changed();
+  // The overlay's slope curve as a series on the axis in use, while it is shown.
+  void RebuildSlope();
+  std::optional<double> XOfReading(std::size_t reading) const;
+  AxisRange SlopeShown() const;
 
   const Charge* m_charge = nullptr;
   const Charge* m_reference = nullptr;
@@ -97,6 +113,9 @@ class PlotWidget final : public QWidget {
   std::optional<PeakReadings> m_peaks;
   QString m_chargeName;
   QString m_referenceName;
+  std::unique_ptr<PlotSeries> m_slopeSeries;
+  PlotOverlay m_overlay;
+  bool m_slopeShown = false;
   bool m_timeAxis = false;
   PlotView m_view;
   QString m_emptyText;

@@ -31,6 +31,7 @@
 #include "viewer/qt/names_label.h"
 #include "viewer/qt/plot_widget.h"
 #include "viewer/qt/reading_interval_dialog.h"
+#include "viewer/qt/summary_controller.h"
 
 namespace ampelon {
 namespace {
@@ -133,6 +134,7 @@ ViewerWindow::ViewerWindow(const Paths& paths)
     // A message in its place stays until the pointer reads the plot.
     if (!text.isEmpty()) statusBar()->clearMessage();
   });
+  m_summary = new SummaryController(*this, *m_plot, m_settings, m_settingsBackend);
 
   BuildMenus();
   m_followTimer.setInterval(kPollMilliseconds);
@@ -186,6 +188,7 @@ void ViewerWindow::BuildMenus() {
   m_alignAtPeak = view->addAction(QStringLiteral("Align at the &Peak"));
   m_alignAtPeak->setCheckable(true);
   connect(m_alignAtPeak, &QAction::toggled, this, [this] { UpdatePeaks(); });
+  m_summary->AddViewCommands(*view);
 }
 
 void ViewerWindow::UpdateCommands() {
@@ -237,9 +240,10 @@ void ViewerWindow::StartLoading(const std::filesystem::path& path, LoadFor targe
   // One file at a time: the one asked for last.
   CancelLoading();
   m_loader =
-      std::make_unique<ChargeLoader>(path, this, [this, path, target](Result<ChargeFile> loaded) {
-        FinishLoading(path, target, std::move(loaded));
-      });
+      std::make_unique<ChargeLoader>(path, m_summary->PeakDropMillivolts(), this,
+                                     [this, path, target](Result<AnalysedChargeFile> loaded) {
+                                       FinishLoading(path, target, std::move(loaded));
+                                     });
   m_loadProgress->setFormat((target == LoadFor::kCharge
                                  ? QStringLiteral("Opening %1: %p%")
                                  : QStringLiteral("Reading the reference %1: %p%"))
@@ -271,7 +275,7 @@ void ViewerWindow::CancelLoading() {
 }
 
 void ViewerWindow::FinishLoading(const std::filesystem::path& path, LoadFor target,
-                                 Result<ChargeFile> loaded) {
+                                 Result<AnalysedChargeFile> loaded) {
   if (m_choosingFile) {
     m_heldLoad.emplace(HeldLoad{path, target, std::move(loaded)});
     return;
@@ -285,7 +289,7 @@ void ViewerWindow::FinishLoading(const std::filesystem::path& path, LoadFor targ
   }
   const QString name = QtFromPath(path);
   if (target == LoadFor::kReference) {
-    m_reference = std::move(loaded->charge);
+    m_reference = std::move(loaded->file.charge);
     m_referenceName = name;
     m_hasReference = true;
     SpaceByInterval(target);
@@ -293,13 +297,20 @@ void ViewerWindow::FinishLoading(const std::filesystem::path& path, LoadFor targ
     m_plot->SetReference(&m_reference);
     m_plot->SetTimeAxis(m_wantTimeAxis);
     ShowNames();
+    // Readings spaced by a reading interval are judged again on their times.
+    m_summary->SetReference(
+        &m_reference, FileNameOf(name),
+        m_referenceInterval ? std::nullopt : std::make_optional(std::move(loaded->analysis)));
   } else {
     StopFollowing();
-    m_opened = std::move(loaded->charge);
+    m_opened = std::move(loaded->file.charge);
     m_openedName = name;
     SpaceByInterval(target);
     m_chargePeak.Forget();
     ShowCharge(&m_opened);
+    m_summary->SetCharge(
+        &m_opened, FileNameOf(name),
+        m_openedInterval ? std::nullopt : std::make_optional(std::move(loaded->analysis)));
     setWindowTitle(FileNameOf(name) + QStringLiteral(" — Ampelon Viewer"));
     m_lastFolder = FolderOf(path);
     m_settings.WriteSetting(kLastPathSetting, m_lastFolder);
@@ -307,7 +318,7 @@ void ViewerWindow::FinishLoading(const std::filesystem::path& path, LoadFor targ
   UpdatePeaks();
   UpdateCommands();
   SayWhyNoTimes();
-  if (!loaded->notes.empty()) Report(QString::fromStdString(loaded->notes));
+  if (!loaded->file.notes.empty()) Report(QString::fromStdString(loaded->file.notes));
 }
 
 void ViewerWindow::Follow() {
@@ -315,6 +326,7 @@ void ViewerWindow::Follow() {
   CancelLoading();
   m_follower = std::make_unique<JournalFollower>(m_paths.journalFolder / "charge-journal.log",
                                                  m_paths.journalFolder / "charge-journal.times");
+  m_summary->SetCharge(nullptr, {});
   m_opened = Charge{};
   m_openedName.clear();
   m_openedInterval.reset();
@@ -341,6 +353,7 @@ void ViewerWindow::ShowNames() {
 
 void ViewerWindow::StopFollowing() {
   m_followTimer.stop();
+  if (m_follower) m_summary->SetCharge(nullptr, {});  // before the charge it reads goes
   m_follower.reset();
 }
 
@@ -353,6 +366,7 @@ void ViewerWindow::PollJournal() {
     case JournalFollower::Change::kStartedOver:
       m_chargePeak.Forget();
       ShowCharge(&m_follower->GetCharge());
+      m_summary->SetCharge(&m_follower->GetCharge(), QStringLiteral("Running charge"));
       break;
     case JournalFollower::Change::kGrew:
       // Times that became known (or unknown) change what the plot can draw.
@@ -361,6 +375,7 @@ void ViewerWindow::PollJournal() {
       } else {
         m_plot->ChargeGrew();
       }
+      m_summary->ChargeGrew();
       break;
     case JournalFollower::Change::kEnded:
     case JournalFollower::Change::kNone:
@@ -404,6 +419,7 @@ void ViewerWindow::CompareWith() {
 }
 
 void ViewerWindow::RemoveReference() {
+  m_summary->SetReference(nullptr, {});
   m_plot->SetReference(nullptr);
   m_plot->SetTimeAxis(m_wantTimeAxis);
   m_reference = Charge{};
@@ -531,12 +547,14 @@ void ViewerWindow::ChooseReadingIntervals() {
     // Given times, the time axis is what the interval is for.
     if (m_openedInterval) m_wantTimeAxis = true;
     ShowCharge(&m_opened);
+    m_summary->SetCharge(&m_opened, FileNameOf(m_openedName));
   }
   if (reference) {
     m_referenceInterval = choices.back().seconds;
     SpaceReadings(m_reference, m_referenceInterval);
     m_referencePeak.Forget();
     m_plot->SetReference(&m_reference);
+    m_summary->SetReference(&m_reference, FileNameOf(m_referenceName));
   }
   m_plot->SetTimeAxis(m_wantTimeAxis);
   UpdatePeaks();

@@ -13,6 +13,7 @@
 #include "settings/qt/ini_settings_backend.h"
 #include "settings/settings_store.h"
 #include "viewer/charge.h"
+#include "viewer/charge_analysis.h"
 #include "viewer/charge_file.h"
 #include "viewer/peak_tracker.h"
 #include "viewer/qt/names_label.h"
@@ -28,6 +29,7 @@ namespace ampelon {
 class ChargeLoader;
 class JournalFollower;
 class PlotWidget;
+class SummaryController;
 
 // Ampelon Viewer's window: the plot of one charge, from a graph log or followed as it is being
 // recorded, with a reference charge behind it, the read-out in the status bar, and the menus
@@ -72,7 +74,8 @@ class ViewerWindow final : public QMainWindow {
   // What is read: the charge shown, or the reference behind it.
   enum class LoadFor { kCharge, kReference };
   void StartLoading(const std::filesystem::path& path, LoadFor target);
-  void FinishLoading(const std::filesystem::path& path, LoadFor target, Result<ChargeFile> loaded);
+  void FinishLoading(const std::filesystem::path& path, LoadFor target,
+                     Result<AnalysedChargeFile> loaded);
   void FinishHeldLoad();
   void CancelLoading();
   void ShowLoadProgress();
@@ -102,6 +105,7 @@ class ViewerWindow final : public QMainWindow {
   std::string m_lastFolder;
 
   PlotWidget* m_plot = nullptr;
+  SummaryController* m_summary = nullptr;
   QLabel* m_readout = nullptr;
   NamesLabel* m_source = nullptr;
   QAction* m_follow = nullptr;
@@ -138,7 +142,7 @@ class ViewerWindow final : public QMainWindow {
   struct HeldLoad {
     std::filesystem::path path;
     LoadFor target;
-    Result<ChargeFile> loaded;
+    Result<AnalysedChargeFile> loaded;
   };
   std::optional<HeldLoad> m_heldLoad;
   bool m_choosingFile = false;

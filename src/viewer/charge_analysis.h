@@ -1,0 +1,52 @@
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <filesystem>
+#include <functional>
+
+#include "analysis/charge_analyser.h"
+#include "common/result.h"
+#include "viewer/charge.h"
+#include "viewer/charge_file.h"
+#include "viewer/reading_statistics.h"
+
+namespace ampelon {
+
+// What the viewer knows of a charge it shows beyond its readings, kept up with the charge as it
+// grows: how each charge in it went (ChargeAnalyser) and the sums behind the statistics of any
+// stretch of it.
+class ChargeAnalysis {
+ public:
+  explicit ChargeAnalysis(double peakDropMillivolts = charge_rules::kPeakDropMillivolts);
+
+  // Takes in the readings added to `charge` since the last call, a few steps each. A charge that
+  // lost readings, or whose times became known, is taken afresh.
+  void Update(const Charge& charge);
+  // Judges `charge` again with another -dV threshold.
+  void SetPeakDrop(double peakDropMillivolts, const Charge& charge);
+
+  const ChargeAnalyser& Analyser() const { return m_analyser; }
+  const ReadingStatistics& Statistics() const { return m_statistics; }
+  double PeakDropMillivolts() const { return m_peakDrop; }
+
+ private:
+  double m_peakDrop;
+  ChargeAnalyser m_analyser;
+  ReadingStatistics m_statistics;
+  bool m_timed = false;  // the readings fed had times
+};
+
+// A graph log read whole, and its analysis.
+struct AnalysedChargeFile {
+  ChargeFile file;
+  ChargeAnalysis analysis;
+};
+
+// LoadChargeFile(), then the analysis of what it read, as the viewer opens a file.
+Result<AnalysedChargeFile> LoadAnalysedChargeFile(
+    const std::filesystem::path& path, double peakDropMillivolts,
+    const std::function<void(double share)>& onProgress = {},
+    const std::atomic<bool>* cancel = nullptr);
+
+}  // namespace ampelon

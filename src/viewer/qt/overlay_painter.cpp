@@ -1,0 +1,118 @@
+#include "viewer/qt/overlay_painter.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <QFontMetricsF>
+#include <QLocale>
+#include <QPainter>
+#include <QPainterPath>
+
+#include "viewer/axis_ticks.h"
+
+namespace ampelon {
+namespace {
+
+const QColor kPeakColour(255, 255, 255);
+const QColor kEndColour(255, 110, 110);
+const QColor kSpanColour(170, 170, 170);
+const QColor kLabelBackground(0, 0, 0, 190);
+// Fewer than the volts axis has: a secondary axis, and every label costs its text each frame.
+constexpr double kPixelsPerSlopeTick = 72;
+
+// A label beside (x, y), kept inside the frame; its box as drawn.
+QRectF PaintLabel(QPainter& painter, const PlotFrame& frame, const QString& text, double x,
+                  double y, bool above, QColor colour) {
+  const QFontMetricsF metrics(painter.font());
+  const double width = metrics.horizontalAdvance(text) + 8;
+  const double height = metrics.height() + 2;
+  const double left =
+      std::clamp(x - width / 2, frame.left + 2, frame.left + frame.width - width - 2);
+  const double top = std::clamp(above ? y - 14 - height : y + 12, frame.top + 2,
+                                frame.top + frame.height - height - 2);
+  const QRectF box(left, top, width, height);
+  painter.fillRect(box, kLabelBackground);
+  painter.setPen(colour);
+  painter.drawText(box, Qt::AlignCenter, text);
+  return box;
+}
+
+}  // namespace
+
+QColor SlopeColour() { return QColor(210, 130, 255); }
+
+std::vector<QRectF> PaintEvents(QPainter& painter, const PlotFrame& frame,
+                                const std::vector<PlotEvent>& events,
+                                const std::optional<PlotSpan>& span) {
+  std::vector<QRectF> drawn;
+  if (span) {
+    const double bottom = frame.top + frame.height - 4;
+    const double left = std::max(frame.PixelX(span->x.low), frame.left - 1);
+    const double right = std::min(frame.PixelX(span->x.high), frame.left + frame.width + 1);
+    if (std::isfinite(left) && std::isfinite(right) && left < right) {
+      painter.setPen(QPen(kSpanColour, 2));
+      painter.drawLine(QPointF(left, bottom), QPointF(right, bottom));
+      painter.drawLine(QPointF(left, bottom - 5), QPointF(left, bottom));
+      painter.drawLine(QPointF(right, bottom - 5), QPointF(right, bottom));
+      drawn.emplace_back(left - 2, bottom - 6, right - left + 4, 8);
+      drawn.push_back(PaintLabel(painter, frame, span->label, (left + right) / 2, bottom - 6, true,
+                                 kSpanColour));
+    }
+  }
+  const double labelHeight = QFontMetricsF(painter.font()).height() + 2;
+  for (const PlotEvent& event : events) {
+    const double x = frame.PixelX(event.x);
+    const double y = frame.PixelY(event.volts);
+    if (!std::isfinite(x) || !std::isfinite(y)) continue;
+    const QColor colour = event.end ? kEndColour : kPeakColour;
+    // The peak's label above it where the plot has room, the end's below; the mark over both.
+    const bool pointsDown = y - 14 >= frame.top;
+    const bool labelAbove = !event.end && y - 14 - labelHeight - 2 >= frame.top;
+    drawn.push_back(PaintLabel(painter, frame, event.label, x, y, labelAbove, colour));
+    painter.setRenderHint(QPainter::Antialiasing);
+    if (event.end) {
+      // A ring on the reading, with a short line down to its label.
+      painter.setPen(QPen(colour, 1.5));
+      painter.setBrush(Qt::NoBrush);
+      painter.drawEllipse(QPointF(x, y), 5.0, 5.0);
+      painter.drawLine(QPointF(x, y + 5), QPointF(x, y + 12));
+    } else {
+      // A triangle pointing at the peak from above, or from below where the plot ends above it.
+      const double side = pointsDown ? 1 : -1;
+      QPainterPath triangle;
+      triangle.moveTo(x, y - 3 * side);
+      triangle.lineTo(x - 5, y - 12 * side);
+      triangle.lineTo(x + 5, y - 12 * side);
+      triangle.closeSubpath();
+      painter.fillPath(triangle, colour);
+    }
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    drawn.emplace_back(x - 7, y - 14, 14, 28);
+  }
+  return drawn;
+}
+
+void PaintSlopeAxis(QPainter& painter, const PlotFrame& frame, AxisRange slope) {
+  if (!(slope.Span() > 0)) return;
+  const QLocale locale;
+  const double right = frame.left + frame.width;
+  const auto rowOf = [&](double value) {
+    return frame.top + (slope.high - value) / slope.Span() * frame.height;
+  };
+  const AxisTicks ticks = RoundTicks(
+      slope.low, slope.high, std::max(2, static_cast<int>(frame.height / kPixelsPerSlopeTick)));
+  painter.setPen(SlopeColour());
+  for (int i = 0; i < ticks.count; ++i) {
+    const double value = ticks.first + i * ticks.step;
+    const double y = rowOf(value);
+    if (y < frame.top || y > frame.top + frame.height) continue;
+    painter.drawLine(QPointF(right + 1, y), QPointF(right + 5, y));
+    painter.drawText(
+        QRectF(right + 7, y - 10, 48, 20), Qt::AlignLeft | Qt::AlignVCenter,
+        locale.toString(std::fabs(value) < ticks.step / 2 ? 0.0 : value, 'f', ticks.decimals));
+  }
+  painter.drawText(QRectF(right - 40, 2, 94, 20), Qt::AlignRight | Qt::AlignVCenter,
+                   QStringLiteral("mV/min"));
+}
+
+}  // namespace ampelon

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include <QString>
+
+namespace ampelon {
+
+class SlopeCurve;
+
+// What the analysis adds to the plot of a charge: readings marked and labelled (the peak, the
+// point where the end was found), the stretch of the chosen charge in a log of several, and
+// the slope curve (drawn while View > Slope is on).
+struct PlotOverlay {
+  struct Mark {
+    std::size_t reading = 0;  // in the charge's counts, from 0
+    double volts = 0;
+    QString label;
+    bool end = false;  // the end found; else the peak
+  };
+  std::vector<Mark> marks;
+  std::optional<std::pair<std::size_t, std::size_t>> span;  // readings [first, last]
+  QString spanLabel;
+  const SlopeCurve* slope = nullptr;  // not owned
+};
+
+}  // namespace ampelon

@@ -1,0 +1,90 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <utility>
+
+#include <QObject>
+#include <QString>
+
+#include "viewer/charge.h"
+#include "viewer/charge_analysis.h"
+#include "viewer/slope_curve.h"
+
+class QAction;
+class QMainWindow;
+class QMenu;
+
+namespace ampelon {
+
+class PlotWidget;
+class SettingsBackend;
+class SettingsStore;
+class SummaryPanel;
+
+// Keeps what the viewer says about a charge up with the charge shown and its reference: the
+// summary panel (the figures of each, their differences, the statistics of the view or between
+// the markers), the peak and end marked on the plot, the slope curve, and the plot's
+// description for a screen reader. Its View commands (Summary, Slope, -dV Threshold…) and their
+// settings in viewer.ini are its own.
+class SummaryController final : public QObject {
+ public:
+  // The panel is docked at the right of `window`; `settings` and its `backend` must outlive the
+  // controller.
+  SummaryController(QMainWindow& window, PlotWidget& plot, SettingsStore& settings,
+                    SettingsBackend& backend);
+
+  void AddViewCommands(QMenu& view);
+  // The -dV threshold kept in viewer.ini, or the default where none (or none of use) is; read
+  // without writing anything.
+  static double PeakDropSetting(SettingsBackend& settings);
+  // The -dV threshold in millivolts that charges are judged with.
+  double PeakDropMillivolts() const { return m_peakDrop; }
+
+  // The charge shown (nullptr: none) named `name`, with its analysis made while it was read;
+  // without one it is analysed here (a followed charge, which Ampelon keeps short).
+  void SetCharge(const Charge* charge, const QString& name,
+                 std::optional<ChargeAnalysis> analysis = std::nullopt);
+  // Readings were added to the charge shown.
+  void ChargeGrew();
+  void SetReference(const Charge* reference, const QString& name,
+                    std::optional<ChargeAnalysis> analysis = std::nullopt);
+  // Judges both again with another threshold.
+  void SetPeakDrop(double millivolts);
+
+  SummaryPanel& Panel() { return *m_panel; }
+
+ private:
+  // The analysis changed: the plot's marks and slope, the charge list, the panel, the description.
+  void ShowAnalysis();
+  // The view or the markers moved: the statistics and the description.
+  void ShowStatistics();
+  void ShowText();
+  void Describe();
+  void ChooseCharge(int index);
+  void AskPeakDrop();
+  // The readings whose statistics are shown: between the markers when both are set, else those
+  // in view; and what they are called.
+  std::pair<std::size_t, std::size_t> StatisticsRange(QString& title) const;
+
+  PlotWidget& m_plot;
+  SettingsStore& m_settings;
+  SummaryPanel* m_panel = nullptr;
+  QAction* m_slope = nullptr;
+  double m_peakDrop;
+
+  const Charge* m_charge = nullptr;
+  QString m_name;
+  ChargeAnalysis m_analysis;
+  SlopeCurve m_slopeCurve;  // of the charge chosen
+  const Charge* m_reference = nullptr;
+  QString m_referenceName;
+  ChargeAnalysis m_referenceAnalysis;
+  std::size_t m_chosen = 0;     // the charge of several whose figures are shown
+  bool m_chosenByUser = false;  // else the last is shown, also as more begin
+  std::pair<std::size_t, std::size_t> m_statisticsRange{0, 0};
+  QString m_statisticsText;
+  QString m_statisticsSaid;  // the same in a sentence, for the plot's description
+};
+
+}  // namespace ampelon
