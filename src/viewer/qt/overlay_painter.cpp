@@ -16,20 +16,25 @@ namespace {
 const QColor kPeakColour(255, 255, 255);
 const QColor kEndColour(255, 110, 110);
 const QColor kSpanColour(170, 170, 170);
-const QColor kLabelBackground(0, 0, 0, 190);
+// Dark enough to read, light enough that a curve under a label still shows.
+const QColor kLabelBackground(0, 0, 0, 120);
 // Fewer than the volts axis has: a secondary axis, and every label costs its text each frame.
 constexpr double kPixelsPerSlopeTick = 72;
 
+enum class LabelPlace { kAbove, kBelow, kLeft };
+
 // A label beside (x, y), kept inside the frame; its box as drawn.
 QRectF PaintLabel(QPainter& painter, const PlotFrame& frame, const QString& text, double x,
-                  double y, bool above, QColor colour) {
+                  double y, LabelPlace place, QColor colour) {
   const QFontMetricsF metrics(painter.font());
   const double width = metrics.horizontalAdvance(text) + 8;
   const double height = metrics.height() + 2;
-  const double left =
-      std::clamp(x - width / 2, frame.left + 2, frame.left + frame.width - width - 2);
-  const double top = std::clamp(above ? y - 14 - height : y + 12, frame.top + 2,
-                                frame.top + frame.height - height - 2);
+  const double wantedLeft = place == LabelPlace::kLeft ? x - 10 - width : x - width / 2;
+  const double wantedTop = place == LabelPlace::kAbove   ? y - 14 - height
+                           : place == LabelPlace::kBelow ? y + 12
+                                                         : y - height / 2;
+  const double left = std::clamp(wantedLeft, frame.left + 2, frame.left + frame.width - width - 2);
+  const double top = std::clamp(wantedTop, frame.top + 2, frame.top + frame.height - height - 2);
   const QRectF box(left, top, width, height);
   painter.fillRect(box, kLabelBackground);
   painter.setPen(colour);
@@ -55,8 +60,8 @@ std::vector<QRectF> PaintEvents(QPainter& painter, const PlotFrame& frame,
       painter.drawLine(QPointF(left, bottom - 5), QPointF(left, bottom));
       painter.drawLine(QPointF(right, bottom - 5), QPointF(right, bottom));
       drawn.emplace_back(left - 2, bottom - 6, right - left + 4, 8);
-      drawn.push_back(PaintLabel(painter, frame, span->label, (left + right) / 2, bottom - 6, true,
-                                 kSpanColour));
+      drawn.push_back(PaintLabel(painter, frame, span->label, (left + right) / 2, bottom - 6,
+                                 LabelPlace::kAbove, kSpanColour));
     }
   }
   const double labelHeight = QFontMetricsF(painter.font()).height() + 2;
@@ -65,10 +70,13 @@ std::vector<QRectF> PaintEvents(QPainter& painter, const PlotFrame& frame,
     const double y = frame.PixelY(event.volts);
     if (!std::isfinite(x) || !std::isfinite(y)) continue;
     const QColor colour = event.end ? kEndColour : kPeakColour;
-    // The peak's label above it where the plot has room, the end's below; the mark over both.
+    // The peak's label above it where the plot has room, else to its left, clear of the fall
+    // after it and of the end's label, which is below the end; the mark over both.
     const bool pointsDown = y - 14 >= frame.top;
-    const bool labelAbove = !event.end && y - 14 - labelHeight - 2 >= frame.top;
-    drawn.push_back(PaintLabel(painter, frame, event.label, x, y, labelAbove, colour));
+    const LabelPlace place = event.end                               ? LabelPlace::kBelow
+                             : y - 14 - labelHeight - 2 >= frame.top ? LabelPlace::kAbove
+                                                                     : LabelPlace::kLeft;
+    drawn.push_back(PaintLabel(painter, frame, event.label, x, y, place, colour));
     painter.setRenderHint(QPainter::Antialiasing);
     if (event.end) {
       // A ring on the reading, with a short line down to its label.
