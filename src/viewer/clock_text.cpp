@@ -28,8 +28,14 @@ std::string ClockText(double seconds, int decimals) {
   std::string text = units > 0 && seconds < 0 ? "-" : "";
   text += hours > 0 ? std::to_string(hours) + ":" + Padded(whole / 60 % 60, 2)
                     : std::to_string(whole / 60);
-  text += ":" + Padded(whole % 60, 2);
-  if (decimals > 0) text += "." + Padded(units % scale, decimals);
+  // Appended a piece at a time: MinGW's GCC 12 takes "literal" + temporary for an overlapping
+  // copy (-Wrestrict) and stops the Windows build.
+  text += ':';
+  text += Padded(whole % 60, 2);
+  if (decimals > 0) {
+    text += '.';
+    text += Padded(units % scale, decimals);
+  }
   return text;
 }
 
