@@ -6,6 +6,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <numbers>
 #include <ostream>
 #include <random>
 #include <sstream>
@@ -68,7 +69,8 @@ double SlowCharge(double t, double climb) {
 double FlatInTheMiddle(double t) {
   const double base = 1.25 + 0.12 * (1.0 - std::exp(-t / 900.0));
   if (t < 4 * 3600.0) return base + 0.05e-3 * t / 60.0;
-  if (t < 4.5 * 3600.0) return base + 0.012 - 0.002 * std::sin(M_PI * (t - 4 * 3600.0) / 1800.0);
+  if (t < 4.5 * 3600.0)
+    return base + 0.012 - 0.002 * std::sin(std::numbers::pi * (t - 4 * 3600.0) / 1800.0);
   return base + 0.05e-3 * (t - 1800.0) / 60.0;
 }
 

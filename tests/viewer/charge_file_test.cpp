@@ -183,7 +183,8 @@ TEST(ReadingIntervals, TheLastHundredFilesAreKept) {
   std::ofstream(file, std::ios::binary) << "[General]\nLast%20Path=/data/\n";
   ReadingIntervals intervals(file);
   for (int i = 0; i <= 100; ++i) {
-    ASSERT_TRUE(intervals.Remember("c" + std::to_string(i) + ".log", 0.5 + i));
+    ASSERT_TRUE(
+        intervals.Remember(std::string("c").append(std::to_string(i)).append(".log"), 0.5 + i));
     if (i == 99) {
       ASSERT_TRUE(intervals.Remember("c0.log", 2));
     }
