@@ -197,6 +197,7 @@ TEST(ReadingIntervals, TheLastHundredFilesAreKept) {
   std::ifstream read(file, std::ios::binary);
   const std::string text((std::istreambuf_iterator<char>(read)), std::istreambuf_iterator<char>());
   EXPECT_TRUE(text.starts_with("[General]\nLast%20Path=/data/\n")) << text;
+  read.close();  // Windows removes no file that is open
   std::filesystem::remove(file);
 }
 
