@@ -46,6 +46,18 @@ ampelon_package_version(gcc-mingw-w64-x86-64-posix-runtime AMPELON_GCC_SOURCE)
 ampelon_package_version(mingw-w64-x86-64-dev AMPELON_MINGW_SOURCE)
 ampelon_package_version(nsis AMPELON_NSIS_SOURCE)
 ampelon_package_version(nlohmann-json3-dev AMPELON_JSON_SOURCE)
+# SQLite and SQLiteCpp come from scripts/build-sqlite-windows, which keeps beside them the
+# version and the copyright record of the Debian source package each was built from.
+set(ampelon_sqlite_doc "${AMPELON_SQLITE_WINDOWS_PREFIX}/share/doc")
+foreach(package sqlite3 sqlitecpp)
+  if(NOT EXISTS "${ampelon_sqlite_doc}/${package}/debian-source")
+    message(FATAL_ERROR "${ampelon_sqlite_doc}/${package}/debian-source is missing: pass "
+                        "-DAMPELON_SQLITE_WINDOWS_PREFIX from scripts/build-sqlite-windows")
+  endif()
+  string(TOUPPER "${package}" name)
+  file(STRINGS "${ampelon_sqlite_doc}/${package}/debian-source" AMPELON_${name}_SOURCE
+       LIMIT_COUNT 1)
+endforeach()
 configure_file("${PROJECT_SOURCE_DIR}/data/windows/THIRD-PARTY-NOTICES.txt.in"
                "${PROJECT_BINARY_DIR}/THIRD-PARTY-NOTICES.txt" @ONLY)
 install(FILES "${PROJECT_BINARY_DIR}/THIRD-PARTY-NOTICES.txt" DESTINATION .)
@@ -56,7 +68,9 @@ foreach(text IN ITEMS
         "/usr/share/doc/libqt6core6/copyright=Qt-copyright.txt"
         "/usr/share/doc/gcc-mingw-w64-x86-64-posix-runtime/copyright=GCC-runtime-copyright.txt"
         "/usr/share/doc/mingw-w64-x86-64-dev/copyright=MinGW-w64-copyright.txt"
-        "/usr/share/doc/nlohmann-json3-dev/copyright=nlohmann-json-copyright.txt")
+        "/usr/share/doc/nlohmann-json3-dev/copyright=nlohmann-json-copyright.txt"
+        "${ampelon_sqlite_doc}/sqlite3/copyright=SQLite-copyright.txt"
+        "${ampelon_sqlite_doc}/sqlitecpp/copyright=SQLiteCpp-copyright.txt")
   string(REPLACE "=" ";" text "${text}")
   list(GET text 0 source)
   list(GET text 1 name)

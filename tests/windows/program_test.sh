@@ -60,7 +60,8 @@ check "COM7 is wired to the cable" test "$(readlink "$WINEPREFIX/dosdevices/com7
 has_notices() {
   local text
   for text in LICENSE.txt THIRD-PARTY-NOTICES.txt LICENSES/LGPL-3.0.txt LICENSES/GPL-3.0.txt \
-    LICENSES/Qt-copyright.txt LICENSES/GCC-runtime-copyright.txt LICENSES/MinGW-w64-copyright.txt; do
+    LICENSES/Qt-copyright.txt LICENSES/GCC-runtime-copyright.txt LICENSES/MinGW-w64-copyright.txt \
+    LICENSES/SQLite-copyright.txt LICENSES/SQLiteCpp-copyright.txt; do
     [[ -s $1/$text ]] || { echo "$1 lacks $text"; return 1; }
   done
   grep -q 'scripts/build-qt-windows' "$1/THIRD-PARTY-NOTICES.txt"
