@@ -48,15 +48,18 @@ Result<void> MakeFolder(const fs::path& folder) {
   return {};
 }
 
-// An empty file is a database of version 0; made here so that only its owner may read it (the
-// WAL files SQLite adds take the same permissions).
-Result<void> MakePrivateFile(const fs::path& path) {
+// An empty file is a database of version 0.
+Result<void> MakeFile(const fs::path& path) {
   std::ofstream file(path, std::ios::binary);
   if (!file) {
     return Failure{"The charge library " + Quoted(path) +
                    " cannot be made: " + std::generic_category().message(errno) + "."};
   }
-  file.close();
+  return {};
+}
+
+// Only its owner may read the library (the WAL files SQLite adds take the same permissions).
+Result<void> KeepPrivate(const fs::path& path) {
   std::error_code error;
   fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write, error);
   if (error) {
@@ -66,7 +69,14 @@ Result<void> MakePrivateFile(const fs::path& path) {
   return {};
 }
 
-std::string FirstLine(const std::string& text) { return text.substr(0, text.find('\n')); }
+// The first line that says what is wrong, after any "*** in database main ***".
+std::string FirstLine(const std::string& text) {
+  std::size_t start = 0;
+  while (text.compare(start, 4, "*** ") == 0 && text.find('\n', start) != std::string::npos) {
+    start = text.find('\n', start) + 1;
+  }
+  return text.substr(start, text.find('\n', start) - start);
+}
 
 // An open database, or what is wrong with a damaged file.
 struct CheckedFile {
@@ -158,7 +168,7 @@ Result<void> Prepare(SQLite::Database& database, const fs::path& path) {
 Result<CheckedFile> OpenExisting(const fs::path& path) {
   std::error_code error;
   if (!fs::exists(path, error)) {
-    if (const Result<void> made = MakePrivateFile(path); !made) return Failure{made.error()};
+    if (const Result<void> made = MakeFile(path); !made) return Failure{made.error()};
   } else if (MarkedReadOnly(path)) {
     return Failure{"The charge library " + Quoted(path) + " is read-only."};
   }
@@ -201,6 +211,7 @@ Result<OpenedLibrary> OpenLibraryFile(const fs::path& path) {
     if (!checked) return Failure{checked.error()};
     if (!checked->database) return Failure{"The new charge library is damaged too."};
   }
+  if (const Result<void> kept = KeepPrivate(path); !kept) return Failure{kept.error()};
   if (const Result<void> prepared = Prepare(*checked->database, path); !prepared) {
     return Failure{prepared.error()};
   }
