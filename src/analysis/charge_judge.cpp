@@ -30,7 +30,8 @@ ChargeJudge::ChargeJudge(std::size_t firstSample, double firstSeconds, double pe
       m_firstSeconds(Known(firstSeconds)),
       m_timesKnown(std::isfinite(m_firstSeconds)),
       m_peakDrop(peakDropMillivolts),
-      m_lastSeconds(m_firstSeconds) {}
+      m_lastSeconds(m_firstSeconds),
+      m_latestSeconds(m_firstSeconds) {}
 
 void ChargeJudge::Add(std::span<const std::int16_t> counts, std::span<const double> seconds) {
   const auto secondsOf = [&](std::size_t i) { return seconds.empty() ? kUnknown : seconds[i]; };
@@ -80,7 +81,14 @@ void ChargeJudge::AddBlock(const std::int16_t* counts, std::size_t lastSample, d
   if (m_measurePrevious) AddNoise();
   m_measurePrevious = m_blocks <= kBlocksAllMeasured || m_blocks % 4 == 0;
   if (m_measurePrevious) std::copy(counts, counts + kBlock, m_previous.begin());
-  Judge(smoothed, lastSample, Known(lastSeconds));
+  Judge(smoothed, lastSample, InOrder(lastSeconds));
+}
+
+double ChargeJudge::InOrder(double seconds) {
+  seconds = Known(seconds);
+  if (!(seconds >= m_latestSeconds)) return kUnknown;
+  m_latestSeconds = seconds;
+  return seconds;
 }
 
 void ChargeJudge::AddNoise() {
@@ -200,7 +208,8 @@ ChargeFigures ChargeJudge::Figures(std::size_t lastSample, double lastSeconds) c
     figures.endSample = m_endSample;
     figures.endSeconds = fromStart(m_endSeconds);
   }
-  const double duration = Known(lastSeconds) - m_firstSeconds;
+  const double duration =
+      (Known(lastSeconds) >= m_latestSeconds ? lastSeconds : kUnknown) - m_firstSeconds;
   figures.durationSeconds = fromStart(duration);
   if (figures.durationSeconds) {
     figures.slopeMillivoltsPerMinute = m_minutes.SlopeBetween(

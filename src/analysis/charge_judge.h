@@ -47,6 +47,10 @@ class ChargeJudge {
   // The readings of one whole block, its last reading's sample and time.
   void AddBlock(const std::int16_t* counts, std::size_t lastSample, double lastSeconds);
   void Judge(double smoothed, std::size_t sample, double seconds);
+  // `seconds`, or NaN when it is not known or earlier than a time judged before: the rules
+  // measure minutes forwards only, so a times file run backwards (or started over, as two logs
+  // joined) leaves the rest of the charge judged by its readings.
+  double InOrder(double seconds);
   // Adds the readings of the block before the last to the noise.
   void AddNoise();
   void TrackHighs(const MinuteSeries::Point& minute);
@@ -58,6 +62,7 @@ class ChargeJudge {
   double m_peakDrop;
   std::size_t m_added = 0;  // readings added
   double m_lastSeconds;
+  double m_latestSeconds;  // the latest time judged (NaN: the charge has no times)
 
   std::array<std::int16_t, kBlock> m_partial{};  // a block being filled
   int m_partialCount = 0;

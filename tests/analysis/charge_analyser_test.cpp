@@ -98,6 +98,9 @@ TEST(ChargeAnalyser, JudgesCurvesWhoseEndIsKnown) {
   const auto falseDrop = [](double t) {
     return ChargeCurve::Volts(t) + 0.04 * std::exp(-std::pow((t - 120.0) / 60.0, 2));
   };
+  const auto backwards = [](Readings r) {
+    return Readings{r.counts, {r.seconds.rbegin(), r.seconds.rend()}};
+  };
   const struct {
     const char* name;
     Readings readings;
@@ -153,6 +156,12 @@ TEST(ChargeAnalyser, JudgesCurvesWhoseEndIsKnown) {
        {ChargeEnd::kPeakPassed},
        peak / 2,
        (peak + 600) / 2},
+      {"times run back: the end found, with no time (-1)",
+       backwards(Record(curve, 2.75, 2, 2)),
+       true,
+       {ChargeEnd::kPeakPassed},
+       -1,
+       -1},
       {"a recorded charge ended by its -dV",
        RecordedCharge("nobutarou_v6_aa_1a"),
        true,

@@ -97,6 +97,9 @@ TEST(SummaryCommand, JudgesTheSimulatedChargersCurve) {
       << "Peak%20Drop%20mV=10\n";
   const Finished stricter = Summary(folder, {QStringLiteral("--summary"), timed});
   EXPECT_NE(stricter.out.find("End: rising"), std::string::npos) << stricter.out;
+  std::ofstream(folder.filePath(QStringLiteral("one.log")).toStdString()) << "2000\r\n";
+  const Finished one = Summary(folder, {QStringLiteral("--summary"), folder.filePath("one.log")});
+  EXPECT_NE(one.out.find("1 reading, too few to judge"), std::string::npos) << one.out;
   const Finished missing =
       Summary(folder, {QStringLiteral("--summary"), folder.filePath("none.log")});
   EXPECT_EQ(missing.exitCode, 1);

@@ -245,9 +245,8 @@ void SummaryController::ShowText() {
     parts << QStringLiteral("No charge is shown.");
   } else if (analyser.ChargeCount() == 0) {
     // The first readings wait for the two after them.
-    parts << QStringLiteral("%1: %2 readings, too few to judge.")
-                 .arg(m_name)
-                 .arg(m_charge->counts.size());
+    parts << QStringLiteral("%1: %2, too few to judge.")
+                 .arg(m_name, ReadingsText(m_charge->counts.size()));
   } else {
     const ChargeFigures figures = analyser.Figures(m_chosen);
     QString title = m_name;

@@ -101,15 +101,21 @@ QString ChargeTitle(const ChargeFigures& figures, std::size_t index, std::size_t
       .arg(figures.lastSample);
 }
 
+QString ReadingsText(std::size_t readings) {
+  return readings == 1 ? QStringLiteral("1 reading") : QStringLiteral("%1 readings").arg(readings);
+}
+
 QString SummaryReport(const QLocale& locale, const QString& name, std::size_t readings,
                       bool timesKnown, const std::vector<ChargeFigures>& charges,
                       double peakDropMillivolts) {
   QStringList lines;
-  lines << QStringLiteral("%1: %2 readings, times %3, -dV threshold %4")
-               .arg(name)
-               .arg(readings)
-               .arg(timesKnown ? QStringLiteral("known") : QStringLiteral("not known"))
-               .arg(MillivoltsText(locale, peakDropMillivolts));
+  // The first readings wait for the two after them: no charge is judged before.
+  if (charges.empty())
+    return QStringLiteral("%1: %2, too few to judge.\n").arg(name, ReadingsText(readings));
+  lines << QStringLiteral("%1: %2, times %3, -dV threshold %4")
+               .arg(name, ReadingsText(readings),
+                    timesKnown ? QStringLiteral("known") : QStringLiteral("not known"),
+                    MillivoltsText(locale, peakDropMillivolts));
   for (std::size_t i = 0; i < charges.size(); ++i) {
     lines << QString() << ChargeTitle(charges[i], i, charges.size());
     lines << FiguresLines(locale, charges[i]);

@@ -28,6 +28,8 @@ QStringList DifferenceLines(const QLocale& locale, const ChargeFigures& charge,
 QStringList StatisticsLines(const QLocale& locale, const RangeFigures& figures);
 // "Charge 2 of 3: samples 3691 to 7000".
 QString ChargeTitle(const ChargeFigures& figures, std::size_t index, std::size_t count);
+// "1 reading", "4951 readings".
+QString ReadingsText(std::size_t readings);
 // What --summary prints for the log `name`.
 QString SummaryReport(const QLocale& locale, const QString& name, std::size_t readings,
                       bool timesKnown, const std::vector<ChargeFigures>& charges,
