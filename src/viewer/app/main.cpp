@@ -11,7 +11,6 @@
 
 #include "analysis/charge_analyser.h"
 #include "common/utf8_path.h"
-#include "history/history_paths.h"
 #include "settings/qt/ini_settings_backend.h"
 #include "ui/qt/journal_folder.h"
 #include "ui/qt/native_path.h"
@@ -23,7 +22,6 @@
 #include "viewer/qt/summary_controller.h"
 #include "viewer/qt/summary_text.h"
 #include "viewer/qt/viewer_window.h"
-#include "viewer/report_history.h"
 #include "viewer/summary_json.h"
 #include "viewer/viewer_command_line.h"
 
@@ -65,18 +63,11 @@ int ExportReport(const ViewerCommandLine& commandLine) {
   report.charges = loaded->analysis.Analyser().AllFigures();
   report.chosen = report.charges.empty() ? 0 : report.charges.size() - 1;
   report.peakDropMillivolts = peakDrop;
-  const ampelon::Result<std::filesystem::path> libraryPath = ampelon::ChargeLibraryPath();
-  ampelon::ReportHistory history =
-      libraryPath ? ampelon::ReportHistoryOf(*libraryPath, report.charge->counts, report.chosen)
-                  : ampelon::ReportHistory{{}, {}, {}, libraryPath.error()};
-  if (!history.problem.empty()) {
+  ampelon::AddLibraryHistory(report);
+  if (!report.libraryProblem.empty()) {
     std::fprintf(stderr, "ampelon-viewer: the charge library cannot be read: %s\n",
-                 history.problem.c_str());
+                 report.libraryProblem.c_str());
   }
-  report.record = std::move(history.record);
-  report.batteryCharges = std::move(history.batteryCharges);
-  report.judgement = std::move(history.judgement);
-  report.libraryProblem = std::move(history.problem);
   const ampelon::Result<void> saved = ampelon::SaveChargeReport(output, report, QLocale());
   if (!saved) {
     std::fprintf(stderr, "ampelon-viewer: could not write %s: %s\n", commandLine.output.c_str(),

@@ -12,10 +12,12 @@
 #include <QPdfWriter>
 #include <QStringList>
 
+#include "history/history_paths.h"
 #include "viewer/qt/export_files.h"
 #include "viewer/qt/report_plot.h"
 #include "viewer/qt/summary_text.h"
 #include "viewer/report_content.h"
+#include "viewer/report_history.h"
 
 namespace ampelon {
 namespace {
@@ -198,6 +200,18 @@ void DrawBatteryTrend(QPainter& painter, const QRectF& box, const ChargeReport& 
 }
 
 }  // namespace
+
+void AddLibraryHistory(ChargeReport& report) {
+  if (report.charge == nullptr) return;
+  const Result<std::filesystem::path> libraryPath = ChargeLibraryPath();
+  ReportHistory history = libraryPath
+                              ? ReportHistoryOf(*libraryPath, report.charge->counts, report.chosen)
+                              : ReportHistory{{}, {}, {}, libraryPath.error()};
+  report.record = std::move(history.record);
+  report.batteryCharges = std::move(history.batteryCharges);
+  report.judgement = std::move(history.judgement);
+  report.libraryProblem = std::move(history.problem);
+}
 
 QPageSize ReportPageSize(const QLocale& locale) {
   return QPageSize(locale.measurementSystem() == QLocale::ImperialUSSystem ? QPageSize::Letter

@@ -39,6 +39,10 @@ struct ChargeReport {
   std::string libraryProblem;  // why the library could not be read, said on the page
 };
 
+// Adds what this user's charge library knows of the reported charge (its record, its battery's
+// charges and their judgement), or why it could not be read. A few indexed look-ups.
+void AddLibraryHistory(ChargeReport& report);
+
 // A4, or Letter where `locale` measures in US units.
 QPageSize ReportPageSize(const QLocale& locale);
 
