@@ -37,8 +37,8 @@ class ChargeLibrary {
   const std::string& SetAsideMessage() const { return m_setAsideMessage; }
 
   // One row a charge of the file (same hash + index: path updated, details and notes kept).
-  // `recordedAt` is the Unix time of the file's first reading; each charge's own start is
-  // worked out from its figures where the file has times.
+  // `recordedAt` is the Unix time of the file's first reading (the file's date where it has no
+  // times); a charge keeps the first date it was registered with.
   Result<std::vector<ChargeRecord>> Register(const std::string& path, std::uint64_t readingsHash,
                                              std::int64_t recordedAt,
                                              const std::vector<ChargeFigures>& charges);
