@@ -2,8 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <random>
 #include <string>
 #include <vector>
+
+#include "history/charge_library.h"
+#include "history/readings_hash.h"
+#include "viewer/report_history.h"
 
 namespace ampelon {
 namespace {
@@ -52,6 +58,35 @@ TEST(ReportContent, TrendLeavesOutWhatAChargeDoesNotTellAndMarksTheOneReported) 
   EXPECT_EQ(trend[1].points[1].date, 300);
   EXPECT_DOUBLE_EQ(trend[1].points[1].value, 9.0);
   EXPECT_FALSE(trend[1].current);
+}
+
+TEST(ReportContent, TheLibraryGivesTheChargesRecordAndItsBatteryAndIsNeverMadeForAReport) {
+  namespace fs = std::filesystem;
+  const fs::path folder =
+      fs::temp_directory_path() / ("ampelon-report-" + std::to_string(std::random_device{}()));
+  fs::create_directories(folder);
+  const fs::path path = folder / "charges.sqlite";
+  const std::vector<std::int16_t> counts = {2000, 2001, 2002};
+  EXPECT_FALSE(ReportHistoryOf(path, counts, 0).record);
+  EXPECT_FALSE(fs::exists(path));
+  {
+    Result<ChargeLibrary> library = ChargeLibrary::Open(path);
+    ASSERT_TRUE(library) << library.error();
+    ReadingsHash hash;
+    hash.Feed(counts);
+    for (const std::uint64_t readings : {std::uint64_t{1}, hash.Value()}) {
+      const auto registered = library->Register("/logs/a.log", readings, 1000, {ChargeFigures{}});
+      ASSERT_TRUE(registered);
+      ASSERT_TRUE(library->SetDetails(registered->front().id, {"AA-3", {}, {}, {}, {}}));
+    }
+  }
+  const ReportHistory history = ReportHistoryOf(path, counts, 0);
+  EXPECT_TRUE(history.problem.empty()) << history.problem;
+  ASSERT_TRUE(history.record);
+  EXPECT_EQ(history.record->details.battery, "AA-3");
+  EXPECT_EQ(history.batteryCharges.size(), 2u);
+  EXPECT_FALSE(history.judgement.empty());
+  fs::remove_all(folder);
 }
 
 }  // namespace
