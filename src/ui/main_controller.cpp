@@ -184,7 +184,10 @@ void MainController::RegisterCharge(const std::filesystem::path& graphLog) {
 void MainController::TellLibraryNews() {
   if (m_registrar == nullptr) return;
   const RegistrarNews news = m_registrar->TakeNews();
-  if (!news.problem.empty()) m_status.SetLibraryNote(news.problem + ".");
+  if (!news.problem.empty()) {
+    // The library's reasons are sentences of their own; others are not.
+    m_status.SetLibraryNote(news.problem.ends_with('.') ? news.problem : news.problem + ".");
+  }
   if (!news.setAside.empty()) m_dialogs.MessageBox(news.setAside, kAppTitle);
 }
 

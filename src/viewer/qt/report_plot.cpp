@@ -58,8 +58,9 @@ void PaintFlag(QPainter& painter, const PlotFrame& frame, double x, double volts
 
 QImage RenderReportPlot(const ReportPlotContent& content, QSize logicalSize,
                         qreal devicePixelRatio) {
+  if (content.charge == nullptr) return {};
   QImage image(logicalSize * devicePixelRatio, QImage::Format_RGB32);
-  if (image.isNull() || content.charge == nullptr) return image;
+  if (image.isNull()) return image;
   image.setDevicePixelRatio(devicePixelRatio);
   const Charge& charge = *content.charge;
   const XAxis axis =
