@@ -21,9 +21,11 @@
 #include "app/termination_signals.h"
 #include "common/system_clock.h"
 #include "common/utf8_path.h"
+#include "history/history_paths.h"
 #include "journal/journal_lock.h"
 #include "serial/port_override_file.h"
 #include "settings/settings_store.h"
+#include "ui/background_registrar.h"
 #include "ui/main_controller.h"
 #include "ui/qt/form1.h"
 #include "ui/qt/journal_folder.h"
@@ -256,7 +258,10 @@ int main(int argc, char* argv[]) {
   ampelon::DbusSleepInhibitor inhibitor;
 #endif
   ampelon::SystemTimeOfDay timeOfDay;
+  // Before the window, whose charges it still registers once the window has closed.
+  ampelon::BackgroundRegistrar registrar(ampelon::ChargeLibraryPath());
   ampelon::Form1 window(clock, serial, settings, paths);
+  window.Controller().SetChargeRegistrar(registrar);
   ampelon::DesktopNotifier notifier(window);
   window.Controller().StartWatch({notifier, inhibitor, timeOfDay, WatchTimesFromEnvironment()});
   ampelon::PendingFileOpener opener([&window](const std::string& path) {

@@ -61,24 +61,24 @@ void GraphLogCommands::RememberFolderOf(const std::string& name) {
   m_context.settings.WriteSetting(settings::kLastPath, m_lastPath);
 }
 
-bool GraphLogCommands::SaveGraph() {
+std::optional<std::string> GraphLogCommands::SaveGraph() {
   const auto name = ChooseGraphFile();
-  if (!name) return false;
+  if (!name) return std::nullopt;
   // The file dialog does not ask, so that the question comes once, from here.
   if (m_context.files.FileExists(*name) &&
       !m_context.dialogs.AskYesNo(*name + " already exists. Replace it?", m_context.title)) {
-    return false;
+    return std::nullopt;
   }
   const Result<void> saved =
       m_context.files.WriteWhole(*name, FormatGraphLog(m_context.store.Samples()));
   if (!saved) {
     m_context.dialogs.MessageBox("Could not save " + *name + ":\n" + saved.error(),
                                  m_context.title);
-    return false;
+    return std::nullopt;
   }
   // The readings are in the log whatever becomes of their times.
   SaveTimes(*name);
-  return true;
+  return name;
 }
 
 void GraphLogCommands::SaveTimes(const std::string& logName) {

@@ -43,9 +43,9 @@ class GraphLogCommands {
 
   // Writes every reading to the chosen file, and their times to the times file beside it
   // (TimesFileFor). An existing file is replaced only when the user says Yes, its times file
-  // with it; a failure is reported and leaves it whole. True when the readings were written,
-  // even when their times could not be (that is reported).
-  bool SaveGraph();
+  // with it; a failure is reported and leaves it whole. The file's name when the readings were
+  // written, even when their times could not be (that is reported).
+  std::optional<std::string> SaveGraph();
   // Replaces the readings with the chosen file's, with the times in the times file beside it
   // where there is one, and restarts the charge clock (SampleStore::AppendSample). A file that
   // cannot be read or is no graph log is reported and changes nothing; times that cannot be

@@ -16,6 +16,7 @@
 #include "serial/serial_control.h"
 #include "settings/setting_names.h"
 #include "settings/settings_store.h"
+#include "ui/charge_registrar.h"
 
 namespace ampelon {
 namespace {
@@ -137,6 +138,7 @@ void MainController::RecoverEarlierJournal() {
         (journal.readings == 1 ? "; File > Load Graph opens it."
                                : "; File > Load Graph opens them.");
     m_recoveredPaths.push_back(journal.path);
+    RegisterCharge(journal.path);
   }
 }
 
@@ -149,6 +151,7 @@ void MainController::SetAsideUnsavedReadings() {
   if (const std::optional<RecoveredJournal> setAside = m_journal.SetAside()) {
     m_setAsideNotice = NotSavedText(setAside->readings, "of the charge", setAside->path) + ".";
     m_setAsidePath = setAside->path;
+    RegisterCharge(setAside->path);
   }
 }
 
@@ -172,6 +175,20 @@ void MainController::ReportJournalProblem() {
                            "\n\nThe readings go on arriving, but a crash or a power cut would lose "
                            "those not saved with File > Save Graph.",
                        kAppTitle);
+}
+
+void MainController::RegisterCharge(const std::filesystem::path& graphLog) {
+  if (m_registrar != nullptr) m_registrar->Register(graphLog);
+}
+
+void MainController::TellLibraryNews() {
+  if (m_registrar == nullptr) return;
+  const RegistrarNews news = m_registrar->TakeNews();
+  if (!news.problem.empty()) {
+    // The library's reasons are sentences of their own; others are not.
+    m_status.SetLibraryNote(news.problem.ends_with('.') ? news.problem : news.problem + ".");
+  }
+  if (!news.setAside.empty()) m_dialogs.MessageBox(news.setAside, kAppTitle);
 }
 
 void MainController::OnUnload() {
@@ -212,6 +229,7 @@ void MainController::OnTick() {
     }
   }
   if (!m_journal.Problem().empty() && !m_journalProblemReported) ReportJournalProblem();
+  TellLibraryNews();
   if (const auto failure = m_settings.TakeWriteFailure(); failure && !m_settingsFailureReported) {
     m_settingsFailureReported = true;
     m_dialogs.MessageBox(*failure +
@@ -259,7 +277,10 @@ void MainController::OnSerialEvent(const SerialEvent& event) {
 }
 
 void MainController::OnSaveGraph() {
-  if (m_graphLogCommands.SaveGraph()) m_journal.MarkSaved();
+  if (const std::optional<std::string> saved = m_graphLogCommands.SaveGraph()) {
+    m_journal.MarkSaved();
+    RegisterCharge(PathFromUtf8(*saved));
+  }
 }
 
 void MainController::OnLoadGraph() { m_graphLogCommands.LoadGraph(); }

@@ -18,6 +18,7 @@
 
 namespace ampelon {
 
+class ChargeRegistrar;
 class Clock;
 class Dialogs;
 class FileDialog;
@@ -85,6 +86,10 @@ class MainController {
   void OnOpenFile(const std::string& path);
   // Watches the charge for a user away from the window from now on, through `services`.
   void StartWatch(const WatchServices& services);
+  // Puts every charge saved with Save Graph or set aside from now on in the charge library
+  // through `registrar`, which must outlive the controller. Before OnLoad(), so that the charges
+  // it sets aside are kept too.
+  void SetChargeRegistrar(ChargeRegistrar& registrar) { m_registrar = &registrar; }
 
   const SampleStore& Store() const { return m_store; }
   const Chart& GetChart() const { return m_chart; }
@@ -110,6 +115,11 @@ class MainController {
   void FinishLoad();
   // Tells the user, once a run, that the journal stopped.
   void ReportJournalProblem();
+  // Hands a graph log saved or set aside to the charge library, when there is one.
+  void RegisterCharge(const std::filesystem::path& graphLog);
+  // What the library has to say: its problem in the port status's hover text, a damaged
+  // library set aside in a message.
+  void TellLibraryNews();
 
   SerialControl& m_serial;
   SettingsStore& m_settings;
@@ -136,6 +146,7 @@ class MainController {
   bool m_unloaded = false;
   Clock& m_clock;
   std::optional<UnattendedWatch> m_watch;
+  ChargeRegistrar* m_registrar = nullptr;
 };
 
 }  // namespace ampelon

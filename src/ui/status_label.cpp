@@ -17,9 +17,14 @@ void StatusLabel::SetWatchNote(std::string_view note) {
   ShowHoverText();
 }
 
+void StatusLabel::SetLibraryNote(std::string_view note) {
+  m_libraryNote = note;
+  ShowHoverText();
+}
+
 void StatusLabel::ShowHoverText() {
   std::string text;
-  for (const std::string* part : {&m_hoverText, &m_note, &m_watchNote}) {
+  for (const std::string* part : {&m_hoverText, &m_note, &m_watchNote, &m_libraryNote}) {
     if (part->empty()) continue;
     if (!text.empty()) text += "\n\n";
     text += *part;

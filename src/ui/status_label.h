@@ -20,6 +20,8 @@ class StatusLabel final : public TextLabel {
   void SetNote(std::string_view note);
   // The watch's note on the charge, shown below the other two; empty for none.
   void SetWatchNote(std::string_view note);
+  // Why charges are not kept in the charge library, shown last; empty for none.
+  void SetLibraryNote(std::string_view note);
 
  private:
   void ShowHoverText();
@@ -28,6 +30,7 @@ class StatusLabel final : public TextLabel {
   std::string m_hoverText;
   std::string m_note;
   std::string m_watchNote;
+  std::string m_libraryNote;
 };
 
 }  // namespace ampelon

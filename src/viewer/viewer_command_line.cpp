@@ -28,8 +28,8 @@ Result<ViewerCommandLine> ParseViewerCommandLine(const std::vector<std::string>&
   bool sizeGiven = false;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string& argument = arguments[i];
-    const bool takesValue =
-        argument == "--export-csv" || argument == "--export-png" || argument == "--size";
+    const bool takesValue = argument == "--export-csv" || argument == "--export-png" ||
+                            argument == "--export-report" || argument == "--size";
     if (!optionsEnded && takesValue && i + 1 == arguments.size()) {
       return Failure{argument + " needs a value"};
     }
@@ -50,15 +50,17 @@ Result<ViewerCommandLine> ParseViewerCommandLine(const std::vector<std::string>&
       commandLine.action = ViewerCommandLine::Action::kSummary;
     } else if (!optionsEnded && argument == "--json") {
       commandLine.json = true;
-    } else if (!optionsEnded && (argument == "--export-csv" || argument == "--export-png")) {
+    } else if (!optionsEnded && (argument == "--export-csv" || argument == "--export-png" ||
+                                 argument == "--export-report")) {
       if (commandLine.action == ViewerCommandLine::Action::kSummary) {
         return Failure{"--summary goes without an export"};
       }
       if (commandLine.action != ViewerCommandLine::Action::kView) {
         return Failure{"only one export can be made at a time"};
       }
-      commandLine.action = argument == "--export-csv" ? ViewerCommandLine::Action::kExportCsv
-                                                      : ViewerCommandLine::Action::kExportPng;
+      commandLine.action = argument == "--export-csv"   ? ViewerCommandLine::Action::kExportCsv
+                           : argument == "--export-png" ? ViewerCommandLine::Action::kExportPng
+                                                        : ViewerCommandLine::Action::kExportReport;
       commandLine.output = arguments[++i];
       if (commandLine.output.empty()) return Failure{"the output file name is empty"};
     } else if (!optionsEnded && argument == "--size") {
@@ -96,10 +98,11 @@ std::string ViewerHelpText() {
   return "Usage: ampelon-viewer [FILE | --follow]\n"
          "       ampelon-viewer --export-csv OUT.csv FILE\n"
          "       ampelon-viewer --export-png OUT.png [--size WxH] FILE\n"
+         "       ampelon-viewer --export-report OUT.pdf FILE\n"
          "       ampelon-viewer --summary [--json] FILE\n"
          "Reads a charge recorded by Ampelon: zoom, values under the pointer, markers, a\n"
          "reference charge, how each charge went (its peak, and whether it passed it), CSV and\n"
-         "PNG export.\n"
+         "PNG export, a one-page report.\n"
          "\n"
          "  FILE                 a graph log to show; a .times file of the same name beside it\n"
          "                       gives the readings' times\n"
@@ -107,6 +110,8 @@ std::string ViewerHelpText() {
          "  --export-csv OUT     write FILE as CSV (sample,seconds,count,volts) and exit\n"
          "  --export-png OUT     draw FILE into a PNG picture and exit; no display is needed\n"
          "  --size WxH           the picture's size in pixels (default 1280x720)\n"
+         "  --export-report OUT  write a one-page PDF report of FILE's charge (A4, or Letter\n"
+         "                       where the locale measures in US units) and exit\n"
          "  --summary            print how each charge in FILE went and exit\n"
          "  --json               ... as one JSON object (volts, seconds, millivolts; null where\n"
          "                       not known)\n"

@@ -10,10 +10,11 @@ namespace ampelon {
 // What the viewer was asked to do on its command line.
 struct ViewerCommandLine {
   enum class Action {
-    kView,       // a window showing `file`, or following the running charge when it is empty
-    kExportCsv,  // no window: `file` as CSV into `output`
-    kExportPng,  // no window: `file` drawn into `output`, `width` x `height` pixels
-    kSummary,    // no window: the figures of `file`'s charges, as JSON when `json`
+    kView,          // a window showing `file`, or following the running charge when it is empty
+    kExportCsv,     // no window: `file` as CSV into `output`
+    kExportPng,     // no window: `file` drawn into `output`, `width` x `height` pixels
+    kExportReport,  // no window: the one-page report of `file` as a PDF into `output`
+    kSummary,       // no window: the figures of `file`'s charges, as JSON when `json`
     kHelp,
     kVersion,
   };
@@ -29,7 +30,8 @@ struct ViewerCommandLine {
 inline constexpr int kLargestImageSide = 16384;
 
 // Reads the arguments after the program's name: FILE, --follow, --export-csv OUT FILE,
-// --export-png OUT [--size WxH] FILE, --summary [--json] FILE, --help, --version. "--" ends the
+// --export-png OUT [--size WxH] FILE,
+// --export-report OUT FILE, --summary [--json] FILE, --help, --version. "--" ends the
 // options. The failure says what is wrong, for a usage message.
 Result<ViewerCommandLine> ParseViewerCommandLine(const std::vector<std::string>& arguments);
 

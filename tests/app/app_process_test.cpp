@@ -26,8 +26,11 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <sstream>
 #include <string>
 
+#include "history/charge_library.h"
+#include "history/readings_hash.h"
 #include "serial/pseudo_terminal.h"
 #include "viewer/journal_follower.h"
 
@@ -116,6 +119,7 @@ class AppProcessTest : public ::testing::Test {
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), RuntimeFolder());
     environment.insert(QStringLiteral("XDG_STATE_HOME"),
                        m_folder.filePath(QStringLiteral("state")));
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), m_folder.filePath(QStringLiteral("data")));
     // No test reaches the desktop of the person running it: both buses are missing unless a
     // test starts its own.
     const QString noBus =
@@ -271,6 +275,25 @@ TEST_F(AppProcessTest, EveryJournalledReadingOfARunEndedUnsavedIsSetAsideAtTheNe
     QFile setAside(stateFolder + QLatin1Char('/') + recovered.front());
     ASSERT_TRUE(setAside.open(QIODevice::ReadOnly));
     EXPECT_EQ(setAside.readAll().toStdString(), kept);
+    // ... and is found in the charge library by its readings, in the background.
+    std::vector<std::int16_t> counts;
+    std::istringstream keptLines(kept);
+    for (std::string line; std::getline(keptLines, line);) {
+      counts.push_back(static_cast<std::int16_t>(std::stoi(line)));
+    }
+    ampelon::ReadingsHash hash;
+    hash.Feed(counts);
+    const auto library = m_folder.filePath(QStringLiteral("data/Trevanix Ampelon/charges.sqlite"));
+    EXPECT_TRUE(WaitFor(
+        [&] {
+          ampelon::Result<ampelon::ChargeLibrary> opened =
+              ampelon::ChargeLibrary::Open(library.toStdString());
+          const auto found = opened ? opened->Find(hash.Value(), 0) : std::nullopt;
+          return found && found->has_value() &&
+                 (*found)->path ==
+                     (stateFolder + QLatin1Char('/') + recovered.front()).toStdString();
+        },
+        10s));
     // Killed while its message was open: the next start tells of that charge again.
     ::kill(static_cast<pid_t>(second.processId()), SIGKILL);
     ASSERT_TRUE(second.waitForFinished(5000));

@@ -74,6 +74,17 @@ check "... but an export is not written under such a name" \
 check "--export-png writes a picture of the asked size" \
   test "$(identify -format '%wx%h' "$work/out/charge.png" 2>/dev/null)" = 640x360
 check "the picture shows the readings" test "$(pixels_of "$work/out/charge.png" '#C0FFC0')" -gt 300
+LC_ALL=C "$program" --export-report "$work/out/charge.pdf" "$work/charge.log"
+check "--export-report exits with 0" test $? -eq 0
+check "... with one A4 page where the locale measures in metric units" \
+  bash -c "pdfinfo '$work/out/charge.pdf' | grep -q '^Pages: *1\$' &&
+           pdfinfo '$work/out/charge.pdf' | grep -q '^Page size:.*(A4)'"
+check "... the figures and the empty details on it" \
+  bash -c "pdftotext '$work/out/charge.pdf' - | grep -q '^Start: 1.0989 V' &&
+           pdftotext '$work/out/charge.pdf' - | grep -q '^No battery details given'"
+LC_ALL=en_US.UTF-8 "$program" --export-report "$work/out/letter.pdf" "$work/charge.log"
+check "... on Letter where it measures in US units" \
+  bash -c "pdfinfo '$work/out/letter.pdf' | grep -q '^Page size:.*(letter)'"
 summary=$("$program" --summary --json "$work/charge.log")
 check "--summary --json exits with 0" test $? -eq 0
 check "... with one JSON object: the charge, still rising" python3 -c '
@@ -106,6 +117,9 @@ errors=$("$program" --export-csv "$work/out/read-only.csv" "$work/charge.log" 2>
 check "an export over a read-only file exits with 1" test $? -eq 1
 check "... saying so" grep -q "could not write .*read-only.csv: The file is read-only" <<<"$errors"
 check "... and leaves it whole" test "$(cat "$work/out/read-only.csv")" = $'old\r'
+errors=$("$program" --export-report "$work/out/read-only.csv" "$work/charge.log" 2>&1)
+check "... and so is a report over it" \
+  grep -q "could not write .*read-only.csv: The file is read-only" <<<"$errors"
 
 # --- The window, in a private X server.
 exec 3< <(Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp 2>/dev/null)
@@ -134,6 +148,10 @@ export_view() {  # export_view NAME: the CSV of the range in view
 }
 export_png() {  # export_png NAME: the plot as shown
   menu f p
+  choose_file 'Export to File' "$work/out/$1"
+}
+export_report() {  # export_report NAME: the one-page report
+  menu f t
   choose_file 'Export to File' "$work/out/$1"
 }
 
@@ -176,6 +194,9 @@ menu f c
 choose_file 'Select Graph LOG File' "$work/reference.log"
 export_png compared.png
 check "Compare with… draws the reference" test "$(pixels_of "$work/out/compared.png" '#FF963C')" -gt 300
+export_report compared.pdf
+check "Export Report… writes the charge against the reference" \
+  bash -c "pdftotext '$work/out/compared.pdf' - | grep -q '^Against the reference'"
 menu f r
 sleep 0.3
 export_png removed.png

@@ -2,9 +2,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "common/utf8_path.h"
+#include "ui/charge_registrar.h"
 #include "ui/controller_fixture.h"
 
 namespace ampelon {
@@ -188,6 +193,60 @@ TEST_F(GraphLogCommandsTest, AFailedSaveIsReportedAndNeverAsDone) {
   m_controller->OnSaveGraph();
   EXPECT_EQ(LastMessage(), "Could not save /readonly/run.log:\nPermission denied");
   EXPECT_EQ(m_dialogs.Messages().size(), 2u);
+}
+
+// Remembers what it was given; says what it is told to.
+class FakeRegistrar final : public ChargeRegistrar {
+ public:
+  void Register(const std::filesystem::path& graphLog) override { paths.push_back(graphLog); }
+  RegistrarNews TakeNews() override { return std::exchange(news, {}); }
+  std::vector<std::filesystem::path> paths;
+  RegistrarNews news;
+};
+
+TEST_F(GraphLogCommandsTest, SavedAndSetAsideChargesGoToTheLibraryWhichSaysItsTroubleOnce) {
+  const std::filesystem::path journal =
+      std::filesystem::temp_directory_path() /
+      ("ampelon-registered-" + std::to_string(std::random_device{}()));
+  std::filesystem::remove_all(journal);
+  std::filesystem::create_directories(journal);
+  FakeRegistrar registrar;
+  StartController(StartupPaths{"/data/", Utf8FromPath(journal)});
+  m_controller->SetChargeRegistrar(registrar);
+  m_controller->OnLoad();
+  ReceiveReadings("5\n6\n");
+  const struct {
+    std::string answer;  // "" cancels
+    bool refused;
+    std::size_t registered;
+  } saves[] = {{"/data/a.log", false, 1}, {"", false, 1}, {"/data/b.log", true, 1}};
+  for (const auto& save : saves) {
+    if (save.refused) m_files.RefuseWrites("Permission denied");
+    if (!save.answer.empty()) m_fileDialog.Answer(save.answer);
+    m_controller->OnSaveGraph();
+    EXPECT_EQ(registrar.paths.size(), save.registered) << save.answer;
+  }
+  EXPECT_EQ(registrar.paths.front(), std::filesystem::path("/data/a.log"));
+  // Readings not saved are set aside by a load, and that file is registered.
+  ReceiveReadings("7\n");
+  m_files.Put("/data/other.log", "9\r\n");
+  m_fileDialog.Answer("/data/other.log");
+  m_controller->OnLoadGraph();
+  ASSERT_EQ(registrar.paths.size(), 2u);
+  EXPECT_EQ(registrar.paths.back().parent_path(), journal);
+  EXPECT_TRUE(std::filesystem::exists(registrar.paths.back()));
+
+  const std::size_t messages = m_dialogs.Messages().size();
+  registrar.news = {"Charges are not being kept in the charge library: disk full", ""};
+  m_controller->OnTick();
+  EXPECT_NE(m_status.HoverText().find("charge library: disk full."), std::string::npos);
+  EXPECT_EQ(m_dialogs.Messages().size(), messages);
+  registrar.news = {"", "The damaged charge library was moved to /x/old.sqlite"};
+  m_controller->OnTick();
+  EXPECT_EQ(LastMessage(), "The damaged charge library was moved to /x/old.sqlite");
+  m_controller->OnUnload();
+  m_controller.reset();
+  std::filesystem::remove_all(journal);
 }
 
 TEST_F(GraphLogCommandsTest, LongAndOutOfRangeFilesLoadWhatFitsAndSaySo) {

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QLocale>
 #include <QStandardPaths>
 
@@ -13,8 +14,10 @@
 #include "settings/qt/ini_settings_backend.h"
 #include "ui/qt/journal_folder.h"
 #include "ui/qt/native_path.h"
+#include "viewer/charge_analysis.h"
 #include "viewer/charge_file.h"
 #include "viewer/qt/charge_image.h"
+#include "viewer/qt/charge_report.h"
 #include "viewer/qt/export_files.h"
 #include "viewer/qt/summary_controller.h"
 #include "viewer/qt/summary_text.h"
@@ -37,8 +40,48 @@ void PrintNotes(const std::string& notes) {
   if (!notes.empty()) std::fprintf(stderr, "ampelon-viewer: %s\n", notes.c_str());
 }
 
+// --export-report: the exit code. The last charge of the file, as the summary shows it first,
+// judged with the threshold the window uses; what the charge library knows of it.
+int ExportReport(const ViewerCommandLine& commandLine) {
+  const std::filesystem::path file = ampelon::PathFromArgument(commandLine.file.c_str());
+  const std::filesystem::path output = ampelon::PathFromArgument(commandLine.output.c_str());
+  ampelon::IniSettingsBackend settings(ViewerSettingsFile());
+  const double peakDrop = ampelon::SummaryController::PeakDropSetting(settings);
+  const ampelon::Result<ampelon::AnalysedChargeFile> loaded =
+      ampelon::LoadAnalysedChargeFile(file, peakDrop);
+  if (!loaded) {
+    std::fprintf(stderr, "ampelon-viewer: %s\n", loaded.error().c_str());
+    return 1;
+  }
+  PrintNotes(loaded->file.notes);
+  const QString path = ampelon::QtFromPath(file);
+  ampelon::ChargeReport report;
+  report.fileName = QFileInfo(path).fileName();
+  report.charge = &loaded->file.charge;
+  report.chargeName = ampelon::ViewerWindow::LegendName(path);
+  report.timeAxis = true;
+  report.charges = loaded->analysis.Analyser().AllFigures();
+  report.chosen = report.charges.empty() ? 0 : report.charges.size() - 1;
+  report.peakDropMillivolts = peakDrop;
+  ampelon::AddLibraryHistory(report);
+  if (!report.libraryProblem.empty()) {
+    std::fprintf(stderr, "ampelon-viewer: the charge library cannot be read: %s\n",
+                 report.libraryProblem.c_str());
+  }
+  const ampelon::Result<void> saved = ampelon::SaveChargeReport(output, report, QLocale());
+  if (!saved) {
+    std::fprintf(stderr, "ampelon-viewer: could not write %s: %s\n", commandLine.output.c_str(),
+                 saved.error().c_str());
+    return 1;
+  }
+  return 0;
+}
+
 // --export-csv and --export-png: the exit code.
 int Export(const ViewerCommandLine& commandLine) {
+  if (commandLine.action == ViewerCommandLine::Action::kExportReport) {
+    return ExportReport(commandLine);
+  }
   // Names as the system gives them, never through text: a name need not be UTF-8.
   const std::filesystem::path file = ampelon::PathFromArgument(commandLine.file.c_str());
   const std::filesystem::path output = ampelon::PathFromArgument(commandLine.output.c_str());

@@ -75,9 +75,12 @@ Result<void> SavePngFile(const std::filesystem::path& path, const QImage& image)
   QBuffer png;
   png.open(QIODevice::WriteOnly);
   if (!image.save(&png, "PNG")) return Failure{"The picture could not be made."};
+  return SaveBytesFile(path, png.data());
+}
+
+Result<void> SaveBytesFile(const std::filesystem::path& path, const QByteArray& bytes) {
   SaveFileSink sink(path);
   if (const Result<void> opened = sink.Open(); !opened) return opened;
-  const QByteArray& bytes = png.data();
   if (const Result<void> written =
           sink.Write(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
       !written) {

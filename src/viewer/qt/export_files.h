@@ -5,6 +5,7 @@
 
 #include "common/result.h"
 
+class QByteArray;
 class QImage;
 
 namespace ampelon {
@@ -20,5 +21,8 @@ Result<void> SaveCsvFile(const std::filesystem::path& path, const Charge& charge
 
 // `image` as a PNG file, written as SaveCsvFile() writes.
 Result<void> SavePngFile(const std::filesystem::path& path, const QImage& image);
+
+// `bytes` made whole in memory (a PDF), written as SaveCsvFile() writes.
+Result<void> SaveBytesFile(const std::filesystem::path& path, const QByteArray& bytes);
 
 }  // namespace ampelon

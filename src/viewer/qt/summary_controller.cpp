@@ -270,6 +270,18 @@ void SummaryController::ShowText() {
   Describe();
 }
 
+SummaryController::ReportFigures SummaryController::FiguresForReport() const {
+  ReportFigures figures;
+  if (m_charge == nullptr) return figures;
+  figures.charges = m_analysis.Analyser().AllFigures();
+  figures.chosen = m_chosen;
+  const ChargeAnalyser& reference = m_referenceAnalysis.Analyser();
+  if (m_reference != nullptr && reference.ChargeCount() > 0 && !figures.charges.empty()) {
+    figures.reference = reference.Figures(Counterpart(reference, m_chosen));
+  }
+  return figures;
+}
+
 void SummaryController::Describe() {
   const QLocale locale;
   const ChargeAnalyser& analyser = m_analysis.Analyser();

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <optional>
 #include <utility>
+#include <vector>
 
 #include <QObject>
 #include <QString>
@@ -53,6 +54,15 @@ class SummaryController final : public QObject {
   void SetPeakDrop(double millivolts);
 
   SummaryPanel& Panel() { return *m_panel; }
+
+  // What a report on the charge shown tells of it: the figures of each charge in it, the one
+  // the summary shows, and that one's counterpart in the reference where one is shown.
+  struct ReportFigures {
+    std::vector<ChargeFigures> charges;
+    std::size_t chosen = 0;
+    std::optional<ChargeFigures> reference;
+  };
+  ReportFigures FiguresForReport() const;
 
  private:
   // The analysis changed: the plot's marks and slope, the charge list, the panel, the description.

@@ -170,6 +170,8 @@ void ViewerWindow::BuildMenus() {
   m_exportViewCsv = file->addAction(QStringLiteral("Export CSV of the &View…"), this,
                                     [this] { ExportCsv(true); });
   m_exportPng = file->addAction(QStringLiteral("Export &PNG…"), this, [this] { ExportPng(); });
+  m_exportReport =
+      file->addAction(QStringLiteral("Export Repor&t…"), this, [this] { ExportReport(); });
   file->addSeparator();
   file->addAction(QStringLiteral("&Quit"), QKeySequence::Quit, this, [this] { close(); });
 
@@ -209,6 +211,7 @@ void ViewerWindow::UpdateCommands() {
   m_exportCsv->setEnabled(any && !shown->counts.empty());
   m_exportViewCsv->setEnabled(any && !shown->counts.empty());
   m_exportPng->setEnabled(any);
+  m_exportReport->setEnabled(any && !shown->counts.empty());
   m_removeReference->setEnabled(m_hasReference);
   if (m_follower) {
     ShowFollowState();

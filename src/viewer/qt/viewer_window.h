@@ -81,6 +81,8 @@ class ViewerWindow final : public QMainWindow {
   void ShowLoadProgress();
   void ExportCsv(bool viewOnly);
   void ExportPng();
+  // File > Export Report…: the one-page PDF of the charge shown (report_export.cpp).
+  void ExportReport();
   // The file dialog in the last folder: a file to open, or one to write with `suffix`.
   std::filesystem::path ChooseFile(bool forSaving, const QString& filter, const QString& suffix);
   void Report(const QString& text);
@@ -116,6 +118,7 @@ class ViewerWindow final : public QMainWindow {
   QAction* m_exportCsv = nullptr;
   QAction* m_exportViewCsv = nullptr;
   QAction* m_exportPng = nullptr;
+  QAction* m_exportReport = nullptr;
   QProgressBar* m_loadProgress = nullptr;
   QPushButton* m_cancelButton = nullptr;
 
