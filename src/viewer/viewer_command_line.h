@@ -14,6 +14,7 @@ struct ViewerCommandLine {
     kExportCsv,  // no window: `file` as CSV into `output`
     kExportPng,  // no window: `file` drawn into `output`, `width` x `height` pixels
     kSummary,    // no window: the figures of `file`'s charges, as JSON when `json`
+    kHistory,    // no window: the charge library's batteries, or the charges of `battery`
     kHelp,
     kVersion,
   };
@@ -23,13 +24,15 @@ struct ViewerCommandLine {
   int width = 1280;
   int height = 720;
   bool json = false;
+  std::string battery;  // --history BATTERY
 };
 
 // The largest picture --size asks for, on either side.
 inline constexpr int kLargestImageSide = 16384;
 
 // Reads the arguments after the program's name: FILE, --follow, --export-csv OUT FILE,
-// --export-png OUT [--size WxH] FILE, --summary [--json] FILE, --help, --version. "--" ends the
+// --export-png OUT [--size WxH] FILE, --summary [--json] FILE, --history [--json] [BATTERY],
+// --help, --version. "--" ends the
 // options. The failure says what is wrong, for a usage message.
 Result<ViewerCommandLine> ParseViewerCommandLine(const std::vector<std::string>& arguments);
 

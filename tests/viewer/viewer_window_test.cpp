@@ -51,7 +51,9 @@ TEST(ViewerWindow, ADroppedGraphLogIsOpened) {
   const QString log = folder.filePath(QStringLiteral("<b>dropped<b>.log"));
   std::ofstream(log.toStdString(), std::ios::binary) << "1\r\n2\r\n";
   ViewerWindow window({folder.filePath(QStringLiteral("viewer.ini")).toStdString(),
-                       folder.filePath(QStringLiteral("state")).toStdString(), ""});
+                       folder.filePath(QStringLiteral("state")).toStdString(),
+                       "",
+                       {}});
   window.show();  // the file names take the room the status bar has
   window.Follow();
   QMimeData data;
@@ -83,7 +85,9 @@ TEST(ViewerWindow, ACancelledOpeningLeavesTheChargeShown) {
     return std::filesystem::path(path.toStdString());
   };
   ViewerWindow window({folder.filePath(QStringLiteral("viewer.ini")).toStdString(),
-                       folder.filePath(QStringLiteral("state")).toStdString(), ""});
+                       folder.filePath(QStringLiteral("state")).toStdString(),
+                       "",
+                       {}});
   window.OpenFile(log("shown.log", "1\r\n2\r\n"));
   WaitWhileLoading(window);
   ASSERT_EQ(window.windowTitle().toStdString(), "shown.log — Ampelon Viewer");
@@ -136,7 +140,9 @@ void OnDialog(const std::function<void(QDialog&)>& act) {
 TEST(ViewerWindow, TheReadoutFitsAt800PixelsWithBothMarkersAndAReference) {
   QTemporaryDir folder;
   ViewerWindow window({folder.filePath(QStringLiteral("viewer.ini")).toStdString(),
-                       folder.filePath(QStringLiteral("state")).toStdString(), ""});
+                       folder.filePath(QStringLiteral("state")).toStdString(),
+                       "",
+                       {}});
   window.resize(800, 600);
   window.show();
   Command(window, "&Summary")->trigger();  // the plot the whole width: the values below
@@ -192,7 +198,9 @@ TEST(ViewerWindow, TheReadoutFitsAt800PixelsWithBothMarkersAndAReference) {
 TEST(ViewerWindow, CommandsShowWhatTheyDoAndRememberIntervals) {
   QTemporaryDir folder;
   const ViewerWindow::Paths paths{folder.filePath(QStringLiteral("viewer.ini")).toStdString(),
-                                  folder.filePath(QStringLiteral("state")).toStdString(), ""};
+                                  folder.filePath(QStringLiteral("state")).toStdString(),
+                                  "",
+                                  {}};
   const std::filesystem::path log = WriteCharge(folder, "charge.log", 400, false);
   QFile file(QString::fromStdString(log.string()));
   ASSERT_TRUE(file.open(QIODevice::ReadWrite) &&
@@ -340,7 +348,7 @@ TEST(ViewerWindow, TheRunningChargeIsJudgedAsItGrows) {
     }
   };
   record(0, 4000);
-  ViewerWindow window({folder.filePath(QStringLiteral("viewer.ini")).toStdString(), state, ""});
+  ViewerWindow window({folder.filePath(QStringLiteral("viewer.ini")).toStdString(), state, "", {}});
   window.Follow();
   const SummaryPanel* panel = window.findChild<SummaryPanel*>();
   EXPECT_TRUE(panel->Text().startsWith(QStringLiteral("Running charge\n")))
