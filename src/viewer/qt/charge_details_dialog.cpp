@@ -71,6 +71,8 @@ ChargeDetailsDialog::ChargeDetailsDialog(QWidget* parent, const QString& chargeN
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   form->addRow(buttons);
+  // Room for a name and a line of notes without the dialog hugging its labels.
+  setMinimumWidth(fontMetrics().horizontalAdvance(QLatin1Char('M')) * 32);
 }
 
 BatteryDetails ChargeDetailsDialog::Details() const {

@@ -119,10 +119,10 @@ QString TextTable(const QStringList& columns, const std::vector<QStringList>& ro
   const auto line = [&](const QStringList& row) {
     QString text;
     for (qsizetype i = 0; i < row.size() && i < columns.size(); ++i) {
-      // The last column is not padded: no spaces at the ends of lines.
-      text += i + 1 < row.size() ? row[i].leftJustified(widths[static_cast<std::size_t>(i)] + 2)
-                                 : row[i];
+      text += row[i].leftJustified(widths[static_cast<std::size_t>(i)] + 2);
     }
+    // No spaces at the ends of lines, also where the last cells are empty.
+    while (text.endsWith(QLatin1Char(' '))) text.chop(1);
     return text + QLatin1Char('\n');
   };
   QString text = line(columns);

@@ -1,5 +1,6 @@
 #include "viewer/qt/history_window.h"
 
+#include <algorithm>
 #include <memory>
 #include <utility>
 
@@ -75,8 +76,8 @@ HistoryWindow::HistoryWindow(LibraryWorker& worker, LibraryController::OpenCharg
   lowerLayout->addLayout(trends, 1);
   auto* buttons = new QHBoxLayout;
   auto* hint = new QLabel(
-      QStringLiteral("Double-click a charge to open it; choose two and Open shows the second "
-                     "behind the first as the reference."),
+      QStringLiteral("Double-click a charge to open it; choose two and Open shows the later "
+                     "with the earlier behind it as the reference."),
       lower);
   hint->setWordWrap(true);
   m_openButton = new QPushButton(QStringLiteral("&Open"), lower);
@@ -200,18 +201,23 @@ void HistoryWindow::UpdateButtons() {
 }
 
 void HistoryWindow::OpenChosen(bool withReference) {
-  const int current = m_charges->currentRow();
-  if (current < 0 || current >= static_cast<int>(m_chargeList.size())) return;
-  const ChargeRecord& charge = m_chargeList[static_cast<std::size_t>(current)];
+  const auto recordAt = [this](int row) -> const ChargeRecord* {
+    return row >= 0 && row < static_cast<int>(m_chargeList.size())
+               ? &m_chargeList[static_cast<std::size_t>(row)]
+               : nullptr;
+  };
+  const ChargeRecord* charge = recordAt(m_charges->currentRow());
   std::optional<std::filesystem::path> reference;
-  if (withReference) {
-    for (const QModelIndex& row : m_charges->selectionModel()->selectedRows()) {
-      if (row.row() != current && row.row() < static_cast<int>(m_chargeList.size())) {
-        reference = PathFromUtf8(m_chargeList[static_cast<std::size_t>(row.row())].path);
-      }
-    }
+  const QModelIndexList rows = m_charges->selectionModel()->selectedRows();
+  if (withReference && rows.size() == 2) {
+    // The later charge (the rows go by date) against the earlier one.
+    const int first = std::min(rows[0].row(), rows[1].row());
+    const int second = std::max(rows[0].row(), rows[1].row());
+    charge = recordAt(second);
+    if (const ChargeRecord* earlier = recordAt(first)) reference = PathFromUtf8(earlier->path);
   }
-  m_open(PathFromUtf8(charge.path), charge.chargeIndex, reference);
+  if (charge == nullptr) return;
+  m_open(PathFromUtf8(charge->path), charge->chargeIndex, reference);
 }
 
 }  // namespace ampelon

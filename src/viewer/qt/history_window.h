@@ -20,8 +20,8 @@ class TrendPlot;
 
 // View > Battery History…: the batteries in the charge library with their judgement, and for
 // the battery chosen its charges and the trend of peak voltage, time to peak and drop. A
-// double-click opens a charge; with two chosen, Open shows the second behind the first as the
-// reference. Everything is read on the library's thread.
+// double-click opens a charge; with two chosen, Open shows the later with the earlier behind it
+// as the reference. Everything is read on the library's thread.
 class HistoryWindow final : public QWidget {
  public:
   HistoryWindow(LibraryWorker& worker, LibraryController::OpenCharge open);

@@ -271,7 +271,9 @@ void LibraryController::ShowPlotMenu(const QPoint& global, std::optional<std::si
   });
   add->setEnabled(reading && RecordHolding(records, *reading + 1) != nullptr);
   if (!add->isEnabled() && reading) {
-    add->setText(QStringLiteral("&Add Note… (the charge library cannot be used)"));
+    add->setText(m_unusable || !m_worker.Kept()
+                     ? QStringLiteral("&Add Note… (the charge library cannot be used)")
+                     : QStringLiteral("&Add Note… (the file is not registered yet)"));
   }
   if (noteId) {
     menu.addAction(QStringLiteral("&Edit Note…"), this, [this, id = *noteId] { EditNote(id); });
