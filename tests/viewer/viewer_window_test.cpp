@@ -23,6 +23,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStatusBar>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
@@ -40,6 +41,7 @@
 #include "viewer/charge_analysis.h"
 #include "viewer/charge_file.h"
 #include "viewer/qt/charge_details_dialog.h"
+#include "viewer/qt/history_window.h"
 #include "viewer/qt/library_controller.h"
 #include "viewer/qt/plot_widget.h"
 #include "viewer/qt/summary_controller.h"
@@ -506,6 +508,66 @@ TEST(ViewerWindow, DetailsAndNotesAreShownAndKept) {
   WaitForLibrary(again);
   EXPECT_EQ(again.windowTitle().toStdString(), "charge.log — AA 3 — Ampelon Viewer");
   EXPECT_EQ(notes(again), QStringList{QStringLiteral("1:39  cell reseated")});
+}
+
+// The history lists the battery with its judgement and its charges by date; a double-click
+// opens the charge, and two chosen open the later against the earlier.
+TEST(HistoryWindow, ListsABatterysChargesAndOpensThemAloneOrWithAReference) {
+  QTemporaryDir folder;
+  const std::filesystem::path file =
+      folder.filePath(QStringLiteral("charges.sqlite")).toStdString();
+  {
+    Result<ChargeLibrary> library = ChargeLibrary::Open(file);
+    ASSERT_TRUE(library) << library.error();
+    for (int i = 0; i < 3; ++i) {
+      ChargeFigures figures;
+      figures.end = ChargeEnd::kPeakPassed;
+      figures.peakSeconds = 7200 - 1200 * i;
+      const auto records = library->Register("/logs/" + std::to_string(i) + ".log", 50 + i,
+                                             1767225600 + 86400 * i, {figures});
+      ASSERT_TRUE(records) << records.error();
+      ASSERT_TRUE(library->SetDetails(records->front().id, {"AA 7", Chemistry::kNiCd, {}, {}, ""}));
+    }
+  }
+  QObject receiver;
+  LibraryWorker worker(file, &receiver,
+                       [](const std::string& problem) { ADD_FAILURE() << problem; });
+  std::vector<std::pair<std::string, std::optional<std::string>>> opened;
+  HistoryWindow window(worker, [&](const std::filesystem::path& path, std::size_t index,
+                                   const std::optional<std::filesystem::path>& reference) {
+    EXPECT_EQ(index, 0u);
+    opened.emplace_back(path.string(),
+                        reference ? std::make_optional(reference->string()) : std::nullopt);
+  });
+  window.Reload();
+  const auto table = [&](const char* name) {
+    for (QTableWidget* found : window.findChildren<QTableWidget*>()) {
+      if (found->accessibleName() == QString::fromUtf8(name)) return found;
+    }
+    return static_cast<QTableWidget*>(nullptr);
+  };
+  QTableWidget& batteries = *table("Batteries");
+  QTableWidget& charges = *table("Charges of the battery");
+  QElapsedTimer waited;
+  waited.start();
+  while (charges.rowCount() < 3 && waited.elapsed() < 5000) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  }
+  ASSERT_EQ(charges.rowCount(), 3);
+  EXPECT_EQ(batteries.item(0, 0)->text(), QStringLiteral("AA 7"));
+  EXPECT_TRUE(batteries.item(0, 4)->text().contains(QStringLiteral("shorter")))
+      << batteries.item(0, 4)->text().toStdString();
+  EXPECT_EQ(charges.item(2, 4)->text(), QStringLiteral("1:20:00"));
+  charges.selectRow(1);
+  emit charges.cellDoubleClicked(1, 0);
+  charges.setSelectionMode(QAbstractItemView::MultiSelection);
+  charges.clearSelection();
+  charges.selectRow(2);
+  charges.selectRow(0);
+  window.findChild<QPushButton*>()->click();
+  const std::vector<std::pair<std::string, std::optional<std::string>>> expected = {
+      {"/logs/1.log", std::nullopt}, {"/logs/2.log", "/logs/0.log"}};
+  EXPECT_EQ(opened, expected);
 }
 
 }  // namespace
