@@ -1,8 +1,9 @@
-#include <windows.h>
+#include "history/history_paths.h"
+
+// The Windows API before the shell header that needs it.
+#include "common/windows_api.h"
 
 #include <shlobj.h>
-
-#include "history/history_paths.h"
 
 namespace ampelon {
 
