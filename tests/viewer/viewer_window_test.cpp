@@ -34,8 +34,10 @@
 #include <fstream>
 #include <functional>
 
+#include <SQLiteCpp/Database.h>
 #include "charger/charge_curve.h"
 #include "fakes/fake_settings_backend.h"
+
 #include "history/charge_library.h"
 #include "settings/settings_store.h"
 #include "viewer/charge_analysis.h"
@@ -434,6 +436,29 @@ TEST(ViewerWindow, OpenedFilesAreKeptInTheLibraryOrSaidOnceWhyNot) {
       EXPECT_EQ((*found)->path, log.string());
     }
   }
+}
+
+// Another program writing to the library holds up the registration, never the window: the
+// charge is shown at once and registered once the other lets go.
+TEST(ViewerWindow, ALibraryBusyWithAnotherWriterHoldsUpNothingShown) {
+  QTemporaryDir folder;
+  const std::filesystem::path library =
+      folder.filePath(QStringLiteral("charges.sqlite")).toStdString();
+  ASSERT_TRUE(ChargeLibrary::Open(library));
+  SQLite::Database other(library.string(), SQLite::OPEN_READWRITE);
+  other.exec("BEGIN EXCLUSIVE");
+  ViewerWindow window({folder.filePath(QStringLiteral("viewer.ini")).toStdString(),
+                       folder.filePath(QStringLiteral("state")).toStdString(), "", library});
+  const std::filesystem::path log = WriteCharge(folder, "busy.log", 400, true, 300);
+  window.OpenFile(log);
+  WaitWhileLoading(window);
+  EXPECT_EQ(window.windowTitle().toStdString(), "busy.log — Ampelon Viewer");
+  EXPECT_FALSE(window.LibraryIdle());
+  other.exec("COMMIT");
+  WaitForLibrary(window);
+  const Result<AnalysedChargeFile> read = LoadAnalysedChargeFile(log, 5);
+  const auto found = ChargeLibrary::Open(library)->Find(read->readingsHash, 0);
+  ASSERT_TRUE(found && *found);
 }
 
 // The details given in File > Charge Details… and a note pinned to a reading are shown in the
