@@ -49,8 +49,9 @@ void Fill(QTableWidget& table, const std::vector<QStringList>& rows) {
 
 }  // namespace
 
-HistoryWindow::HistoryWindow(LibraryWorker& worker, LibraryController::OpenCharge open)
-    : QWidget(nullptr, Qt::Window), m_worker(worker), m_open(std::move(open)) {
+HistoryWindow::HistoryWindow(LibraryWorker& worker, LibraryController::OpenCharge open,
+                             QWidget* parent)
+    : QWidget(parent, Qt::Window), m_worker(worker), m_open(std::move(open)) {
   setWindowTitle(QStringLiteral("Battery History — Ampelon Viewer"));
   auto* layout = new QVBoxLayout(this);
   auto* splitter = new QSplitter(Qt::Vertical, this);

@@ -24,7 +24,9 @@ class TrendPlot;
 // as the reference. Everything is read on the library's thread.
 class HistoryWindow final : public QWidget {
  public:
-  HistoryWindow(LibraryWorker& worker, LibraryController::OpenCharge open);
+  // A window of its own over `parent` (the viewer's), which it does not keep open.
+  HistoryWindow(LibraryWorker& worker, LibraryController::OpenCharge open,
+                QWidget* parent = nullptr);
 
   // Reads the batteries again, keeping the one chosen.
   void Reload();

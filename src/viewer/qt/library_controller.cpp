@@ -284,7 +284,8 @@ void LibraryController::ShowPlotMenu(const QPoint& global, std::optional<std::si
 
 void LibraryController::ShowHistory() {
   if (!m_history) {
-    m_history = new HistoryWindow(m_worker, m_open);
+    // Over the viewer's window: closing that ends the program, history and all.
+    m_history = new HistoryWindow(m_worker, m_open, &m_window);
     m_history->setAttribute(Qt::WA_DeleteOnClose);
   }
   m_history->show();
