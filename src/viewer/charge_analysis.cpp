@@ -1,11 +1,27 @@
 #include "viewer/charge_analysis.h"
 
+#include <chrono>
 #include <new>
 #include <utility>
 
 #include "common/utf8_path.h"
+#include "history/readings_hash.h"
+#include "viewer/charge_registration.h"
 
 namespace ampelon {
+namespace {
+
+// Unix seconds; 0 where the system cannot tell.
+std::int64_t WrittenAt(const std::filesystem::path& path) {
+  std::error_code error;
+  const auto written = std::filesystem::last_write_time(path, error);
+  if (error) return 0;
+  return std::chrono::duration_cast<std::chrono::seconds>(
+             std::chrono::file_clock::to_sys(written).time_since_epoch())
+      .count();
+}
+
+}  // namespace
 
 ChargeAnalysis::ChargeAnalysis(double peakDropMillivolts)
     : m_peakDrop(peakDropMillivolts), m_analyser(peakDropMillivolts) {}
@@ -44,6 +60,11 @@ Result<AnalysedChargeFile> LoadAnalysedChargeFile(
   try {
     AnalysedChargeFile analysed{std::move(*file), ChargeAnalysis(peakDropMillivolts)};
     analysed.analysis.Update(analysed.file.charge);
+    // Some milliseconds for ten million readings, on the thread that read them.
+    ReadingsHash hash;
+    hash.Feed(analysed.file.charge.counts);
+    analysed.readingsHash = hash.Value();
+    analysed.recordedAt = RecordedAt(analysed.file.charge, WrittenAt(path));
     return analysed;
   } catch (const std::bad_alloc&) {
     return Failure{"There is not enough memory to judge " + Utf8FromPath(path) + "."};

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 
@@ -41,9 +42,13 @@ class ChargeAnalysis {
 struct AnalysedChargeFile {
   ChargeFile file;
   ChargeAnalysis analysis;
+  // What the charge library knows the file by: a hash of its counts (ReadingsHash), so that a
+  // moved or copied log is found again, and when it was recorded (RecordedAt).
+  std::uint64_t readingsHash = 0;
+  std::int64_t recordedAt = 0;
 };
 
-// LoadChargeFile(), then the analysis of what it read, as the viewer opens a file.
+// LoadChargeFile(), then the analysis of what it read and its hash, as the viewer opens a file.
 Result<AnalysedChargeFile> LoadAnalysedChargeFile(
     const std::filesystem::path& path, double peakDropMillivolts,
     const std::function<void(double share)>& onProgress = {},

@@ -43,17 +43,22 @@ Result<ViewerCommandLine> ParseViewerCommandLine(const std::vector<std::string>&
       return commandLine;
     } else if (!optionsEnded && argument == "--follow") {
       follow = true;
-    } else if (!optionsEnded && argument == "--summary") {
+    } else if (!optionsEnded && (argument == "--summary" || argument == "--history")) {
       if (commandLine.action != ViewerCommandLine::Action::kView) {
-        return Failure{"--summary goes without an export"};
+        return Failure{argument + " goes without an export"};
       }
-      commandLine.action = ViewerCommandLine::Action::kSummary;
+      commandLine.action = argument == "--summary" ? ViewerCommandLine::Action::kSummary
+                                                   : ViewerCommandLine::Action::kHistory;
     } else if (!optionsEnded && argument == "--json") {
       commandLine.json = true;
     } else if (!optionsEnded && (argument == "--export-csv" || argument == "--export-png" ||
                                  argument == "--export-report")) {
-      if (commandLine.action == ViewerCommandLine::Action::kSummary) {
-        return Failure{"--summary goes without an export"};
+      if (commandLine.action == ViewerCommandLine::Action::kSummary ||
+          commandLine.action == ViewerCommandLine::Action::kHistory) {
+        return Failure{std::string(commandLine.action == ViewerCommandLine::Action::kSummary
+                                       ? "--summary"
+                                       : "--history") +
+                       " goes without an export"};
       }
       if (commandLine.action != ViewerCommandLine::Action::kView) {
         return Failure{"only one export can be made at a time"};
@@ -79,12 +84,19 @@ Result<ViewerCommandLine> ParseViewerCommandLine(const std::vector<std::string>&
       commandLine.file = argument;
     }
   }
+  if (commandLine.action == ViewerCommandLine::Action::kHistory) {
+    // What would be a file is the battery's name.
+    if (follow || sizeGiven) return Failure{"--history goes alone, or with --json and a battery"};
+    commandLine.battery = std::move(commandLine.file);
+    commandLine.file.clear();
+    return commandLine;
+  }
   const bool exporting = commandLine.action != ViewerCommandLine::Action::kView;
   const bool summary = commandLine.action == ViewerCommandLine::Action::kSummary;
   if (exporting && commandLine.file.empty()) {
     return Failure{summary ? "--summary needs a graph log" : "the export needs a graph log"};
   }
-  if (commandLine.json && !summary) return Failure{"--json goes with --summary"};
+  if (commandLine.json && !summary) return Failure{"--json goes with --summary or --history"};
   if (sizeGiven && commandLine.action != ViewerCommandLine::Action::kExportPng) {
     return Failure{"--size goes with --export-png"};
   }
@@ -100,6 +112,7 @@ std::string ViewerHelpText() {
          "       ampelon-viewer --export-png OUT.png [--size WxH] FILE\n"
          "       ampelon-viewer --export-report OUT.pdf FILE\n"
          "       ampelon-viewer --summary [--json] FILE\n"
+         "       ampelon-viewer --history [--json] [BATTERY]\n"
          "Reads a charge recorded by Ampelon: zoom, values under the pointer, markers, a\n"
          "reference charge, how each charge went (its peak, and whether it passed it), CSV and\n"
          "PNG export, a one-page report.\n"
@@ -115,10 +128,13 @@ std::string ViewerHelpText() {
          "  --summary            print how each charge in FILE went and exit\n"
          "  --json               ... as one JSON object (volts, seconds, millivolts; null where\n"
          "                       not known)\n"
+         "  --history            print the batteries in the charge library, or with BATTERY\n"
+         "                       that battery's charges, and exit (--json: as JSON)\n"
          "  --help               print this help and exit\n"
          "  --version            print the version and exit\n"
          "\n"
-         "The exports and --summary exit with status 0 when done, 1 with the reason otherwise.\n";
+         "The exports, --summary and --history exit with status 0 when done, 1 with the\n"
+         "reason otherwise.\n";
 }
 
 }  // namespace ampelon

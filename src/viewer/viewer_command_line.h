@@ -15,6 +15,7 @@ struct ViewerCommandLine {
     kExportPng,     // no window: `file` drawn into `output`, `width` x `height` pixels
     kExportReport,  // no window: the one-page report of `file` as a PDF into `output`
     kSummary,       // no window: the figures of `file`'s charges, as JSON when `json`
+    kHistory,       // no window: the charge library's batteries, or the charges of `battery`
     kHelp,
     kVersion,
   };
@@ -24,14 +25,15 @@ struct ViewerCommandLine {
   int width = 1280;
   int height = 720;
   bool json = false;
+  std::string battery;  // --history BATTERY
 };
 
 // The largest picture --size asks for, on either side.
 inline constexpr int kLargestImageSide = 16384;
 
 // Reads the arguments after the program's name: FILE, --follow, --export-csv OUT FILE,
-// --export-png OUT [--size WxH] FILE,
-// --export-report OUT FILE, --summary [--json] FILE, --help, --version. "--" ends the
+// --export-png OUT [--size WxH] FILE, --export-report OUT FILE, --summary [--json] FILE,
+// --history [--json] [BATTERY], --help, --version. "--" ends the
 // options. The failure says what is wrong, for a usage message.
 Result<ViewerCommandLine> ParseViewerCommandLine(const std::vector<std::string>& arguments);
 

@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <random>
 
 #include "charger/charge_curve.h"
+#include "viewer/charge_registration.h"
 #include "viewer/slope_curve.h"
 
 namespace ampelon {
@@ -99,6 +101,26 @@ TEST(SlopeCurve, FollowsTheSlopeOfTheCurveAfterTheHoldOff) {
   EXPECT_LT(lowest, -0.5);
   slope.Update(analysis.Analyser(), Charge{curve.counts, {}}, 0);
   EXPECT_TRUE(slope.Empty());
+}
+
+// A charge was recorded when its file was last written less the span of its known times.
+TEST(ChargeRegistration, RecordedWhenTheFileWasWrittenLessItsTimes) {
+  const double unknown = std::nan("");
+  const struct {
+    std::vector<double> seconds;
+    std::int64_t recordedAt;
+  } rows[] = {
+      {{}, 100000},
+      {{5, 6, 3605}, 96400},
+      {{unknown, 10, 1810, unknown}, 98200},
+      {{unknown, unknown}, 100000},
+  };
+  for (const auto& row : rows) {
+    Charge charge;
+    charge.counts.assign(row.seconds.size(), 2000);
+    charge.seconds = row.seconds;
+    EXPECT_EQ(RecordedAt(charge, 100000), row.recordedAt);
+  }
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <QWheelEvent>
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 #include "charger/charge_curve.h"
 #include "viewer/charge_analysis.h"
@@ -289,6 +290,60 @@ TEST(PlotWidgetTest, TheSlopeAndTheMarksOfTheAnalysisAreDrawnAndErasedAgain) {
   EXPECT_EQ(moved, plot.RenderImage(plot.size(), moved.devicePixelRatio()));
   plot.SetOverlay({});
   EXPECT_EQ(PixelsOf(plot.RenderImage({640, 400}, 1), peak), 0);
+}
+
+// A right click (not a drag, which pans) asks for the menu with the reading under the pointer
+// and the note whose flag is there; a note's flag is drawn at its reading and erased with it.
+TEST(PlotWidgetTest, ARightClickAsksForTheMenuAtTheReadingAndTheFlagUnderThePointer) {
+  const Charge charge = FlatCharge(1000);
+  PlotWidget plot;
+  plot.resize(640, 400);
+  plot.SetCharge(&charge);
+  PlotOverlay overlay;
+  overlay.flags = {{500, QStringLiteral("fan on"), 7}};
+  plot.SetOverlay(overlay);
+  const QColor flag(120, 200, 255);
+  const QImage image = plot.grab().toImage().convertToFormat(QImage::Format_RGB32);
+  EXPECT_GT(PixelsOf(image, flag), 40);
+  const struct {
+    const char* what;
+    QPointF from, to;
+    std::optional<std::size_t> reading;
+    std::optional<std::int64_t> noteId;
+    bool asked;
+  } rows[] = {
+      {"a click on a reading", {XOfSample(301), 300}, {XOfSample(301), 300}, 300, {}, true},
+      {"a click on the flag's cloth",
+       {XOfSample(505), kMiddleY - 30},
+       {XOfSample(505), kMiddleY - 30},
+       504,
+       7,
+       true},
+      {"a drag", {XOfSample(301), 300}, {XOfSample(401), 300}, {}, {}, false},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    plot.ShowAll();
+    bool asked = false;
+    std::optional<std::size_t> reading;
+    std::optional<std::int64_t> noteId;
+    const QMetaObject::Connection connection = QObject::connect(
+        &plot, &PlotWidget::MenuRequested,
+        [&](QPoint, std::optional<std::size_t> at, std::optional<std::int64_t> note) {
+          asked = true;
+          reading = at;
+          noteId = note;
+        });
+    Drag(plot, row.from, row.to, Qt::RightButton);
+    QObject::disconnect(connection);
+    EXPECT_EQ(asked, row.asked);
+    EXPECT_EQ(reading, row.reading);
+    EXPECT_EQ(noteId, row.noteId);
+  }
+  plot.ShowAll();
+  plot.grab();
+  plot.SetOverlay({});
+  EXPECT_EQ(PixelsOf(plot.grab().toImage().convertToFormat(QImage::Format_RGB32), flag), 0);
 }
 
 TEST(ReadoutText, TimesAndVoltsAreWrittenWithTheLocalesDecimalSeparator) {

@@ -9,6 +9,8 @@
 #include <string>
 
 #include "charger/charge_curve.h"
+#include "history/charge_library.h"
+#include "viewer/charge_analysis.h"
 
 namespace ampelon {
 namespace {
@@ -37,6 +39,7 @@ Finished Summary(const QTemporaryDir& folder, const QStringList& arguments) {
   QProcess process;
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   environment.insert(QStringLiteral("XDG_CONFIG_HOME"), folder.path());
+  environment.insert(QStringLiteral("XDG_DATA_HOME"), folder.path());
   // A decimal comma where the user reads numbers; scripts still get points.
   environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("de_DE.UTF-8"));
   process.setProcessEnvironment(environment);
@@ -104,6 +107,66 @@ TEST(SummaryCommand, JudgesTheSimulatedChargersCurve) {
       Summary(folder, {QStringLiteral("--summary"), folder.filePath("none.log")});
   EXPECT_EQ(missing.exitCode, 1);
   EXPECT_NE(missing.err.find("Could not open"), std::string::npos) << missing.err;
+}
+
+// A battery charged three times, each peaking sooner, as the charge library keeps it: --history
+// lists it with its judgement, and with its name gives its charges with their figures, the
+// charge put in at the current given. No library yet: no battery, and none made.
+TEST(HistoryCommand, ListsTheBatteriesAndTheChargesOfOne) {
+  QTemporaryDir folder;
+  const auto history = [&](QStringList arguments) {
+    arguments.prepend(QStringLiteral("--history"));
+    return Summary(folder, arguments);
+  };
+  const Finished empty = history({QStringLiteral("--json")});
+  ASSERT_EQ(empty.exitCode, 0) << empty.err;
+  EXPECT_EQ(nlohmann::json::parse(empty.out)["batteries"].size(), 0u);
+  EXPECT_FALSE(QDir(folder.filePath(QStringLiteral("Trevanix Ampelon"))).exists());
+
+  const QString log = folder.filePath(QStringLiteral("charge.log"));
+  WriteCurve(log, true);
+  const Result<AnalysedChargeFile> curve =
+      LoadAnalysedChargeFile(log.toStdString(), charge_rules::kPeakDropMillivolts);
+  ASSERT_TRUE(curve) << curve.error();
+  const ChargeAnalyser& analyser = curve->analysis.Analyser();
+  {
+    QDir(folder.path()).mkdir(QStringLiteral("Trevanix Ampelon"));
+    Result<ChargeLibrary> library = ChargeLibrary::Open(
+        folder.filePath(QStringLiteral("Trevanix Ampelon/charges.sqlite")).toStdString());
+    ASSERT_TRUE(library) << library.error();
+    for (int i = 0; i < 3; ++i) {
+      ChargeFigures figures = analyser.Figures(0);
+      *figures.peakSeconds *= 1 - 0.15 * i;
+      const auto records = library->Register("/charges/" + std::to_string(i) + ".log", 1000 + i,
+                                             1767225600 + 86400 * i, {figures});
+      ASSERT_TRUE(records) << records.error();
+      const BatteryDetails details{"AA 1", Chemistry::kNiMH, 2000, 1000, ""};
+      ASSERT_TRUE(library->SetDetails(records->front().id, details));
+    }
+  }
+  const Finished all = history({QStringLiteral("--json")});
+  ASSERT_EQ(all.exitCode, 0) << all.err;
+  const nlohmann::json batteries = nlohmann::json::parse(all.out)["batteries"];
+  ASSERT_EQ(batteries.size(), 1u);
+  EXPECT_EQ(batteries[0]["name"], "AA 1");
+  EXPECT_EQ(batteries[0]["chemistry"], "NiMH");
+  EXPECT_EQ(batteries[0]["charges"], 3);
+  EXPECT_EQ(batteries[0]["last_charged"], "2026-01-03T00:00:00Z");
+  EXPECT_NE(batteries[0]["judgement"].get<std::string>().find("shorter"), std::string::npos)
+      << batteries[0]["judgement"];
+
+  const Finished one = history({QStringLiteral("--json"), QStringLiteral("AA 1")});
+  ASSERT_EQ(one.exitCode, 0) << one.err;
+  const nlohmann::json charges = nlohmann::json::parse(one.out)["charges"];
+  ASSERT_EQ(charges.size(), 3u);
+  EXPECT_EQ(charges[0]["path"], "/charges/0.log");
+  EXPECT_EQ(charges[0]["time_to_peak_seconds"], *analyser.Figures(0).peakSeconds);
+  EXPECT_NEAR(charges[2]["charge_in_mah"].get<double>(), ChargeCurve::kPeakSeconds * 0.7 / 3.6, 60);
+  const Finished text = history({QStringLiteral("AA 1")});
+  EXPECT_NE(text.out.find("Time to peak"), std::string::npos) << text.out;
+  const Finished unknown = history({QStringLiteral("AA 9")});
+  EXPECT_EQ(unknown.exitCode, 1);
+  EXPECT_NE(unknown.err.find("no battery is named AA 9"), std::string::npos) << unknown.err;
 }
 
 }  // namespace

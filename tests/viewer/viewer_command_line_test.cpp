@@ -19,6 +19,7 @@ TEST(ViewerCommandLine, WhatEachCommandLineAsks) {
     int width = 1280;
     int height = 720;
     bool json = false;
+    std::string battery = "";
   } cases[] = {
       {{}, Action::kView, "", ""},
       {{"--follow"}, Action::kView, "", ""},
@@ -36,6 +37,8 @@ TEST(ViewerCommandLine, WhatEachCommandLineAsks) {
       {{"c.log", "--version"}, Action::kVersion, "", ""},
       {{"--summary", "c.log"}, Action::kSummary, "c.log", ""},
       {{"--json", "c.log", "--summary"}, Action::kSummary, "c.log", "", 1280, 720, true},
+      {{"--history"}, Action::kHistory, "", ""},
+      {{"--history", "--json", "AA 3"}, Action::kHistory, "", "", 1280, 720, true, "AA 3"},
   };
   for (const auto& c : cases) {
     const auto parsed = ParseViewerCommandLine(c.arguments);
@@ -47,6 +50,7 @@ TEST(ViewerCommandLine, WhatEachCommandLineAsks) {
     EXPECT_EQ(parsed->width, c.width);
     EXPECT_EQ(parsed->height, c.height);
     EXPECT_EQ(parsed->json, c.json);
+    EXPECT_EQ(parsed->battery, c.battery);
   }
 }
 
@@ -71,7 +75,8 @@ TEST(ViewerCommandLine, MistakesAreNamed) {
       {{"a.log", "b.log"}, "only one file can be opened, not also b.log"},
       {{"-x"}, "unknown option -x"},
       {{"--summary"}, "--summary needs a graph log"},
-      {{"--json", "c.log"}, "--json goes with --summary"},
+      {{"--json", "c.log"}, "--json goes with --summary or --history"},
+      {{"--history", "--export-csv", "o.csv", "c.log"}, "--history goes without an export"},
       {{"--summary", "--export-csv", "o.csv", "c.log"}, "--summary goes without an export"},
   };
   for (const auto& c : cases) {

@@ -11,14 +11,19 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QStatusBar>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
@@ -29,10 +34,17 @@
 #include <fstream>
 #include <functional>
 
+#include <SQLiteCpp/Database.h>
 #include "charger/charge_curve.h"
 #include "fakes/fake_settings_backend.h"
+
+#include "history/charge_library.h"
 #include "settings/settings_store.h"
+#include "viewer/charge_analysis.h"
 #include "viewer/charge_file.h"
+#include "viewer/qt/charge_details_dialog.h"
+#include "viewer/qt/history_window.h"
+#include "viewer/qt/library_controller.h"
 #include "viewer/qt/plot_widget.h"
 #include "viewer/qt/summary_controller.h"
 #include "viewer/qt/summary_panel.h"
@@ -51,7 +63,9 @@ TEST(ViewerWindow, ADroppedGraphLogIsOpened) {
   const QString log = folder.filePath(QStringLiteral("<b>dropped<b>.log"));
   std::ofstream(log.toStdString(), std::ios::binary) << "1\r\n2\r\n";
   ViewerWindow window({folder.filePath(QStringLiteral("viewer.ini")).toStdString(),
-                       folder.filePath(QStringLiteral("state")).toStdString(), ""});
+                       folder.filePath(QStringLiteral("state")).toStdString(),
+                       "",
+                       {}});
   window.show();  // the file names take the room the status bar has
   window.Follow();
   QMimeData data;
@@ -83,7 +97,9 @@ TEST(ViewerWindow, ACancelledOpeningLeavesTheChargeShown) {
     return std::filesystem::path(path.toStdString());
   };
   ViewerWindow window({folder.filePath(QStringLiteral("viewer.ini")).toStdString(),
-                       folder.filePath(QStringLiteral("state")).toStdString(), ""});
+                       folder.filePath(QStringLiteral("state")).toStdString(),
+                       "",
+                       {}});
   window.OpenFile(log("shown.log", "1\r\n2\r\n"));
   WaitWhileLoading(window);
   ASSERT_EQ(window.windowTitle().toStdString(), "shown.log — Ampelon Viewer");
@@ -136,7 +152,9 @@ void OnDialog(const std::function<void(QDialog&)>& act) {
 TEST(ViewerWindow, TheReadoutFitsAt800PixelsWithBothMarkersAndAReference) {
   QTemporaryDir folder;
   ViewerWindow window({folder.filePath(QStringLiteral("viewer.ini")).toStdString(),
-                       folder.filePath(QStringLiteral("state")).toStdString(), ""});
+                       folder.filePath(QStringLiteral("state")).toStdString(),
+                       "",
+                       {}});
   window.resize(800, 600);
   window.show();
   Command(window, "&Summary")->trigger();  // the plot the whole width: the values below
@@ -192,7 +210,9 @@ TEST(ViewerWindow, TheReadoutFitsAt800PixelsWithBothMarkersAndAReference) {
 TEST(ViewerWindow, CommandsShowWhatTheyDoAndRememberIntervals) {
   QTemporaryDir folder;
   const ViewerWindow::Paths paths{folder.filePath(QStringLiteral("viewer.ini")).toStdString(),
-                                  folder.filePath(QStringLiteral("state")).toStdString(), ""};
+                                  folder.filePath(QStringLiteral("state")).toStdString(),
+                                  "",
+                                  {}};
   const std::filesystem::path log = WriteCharge(folder, "charge.log", 400, false);
   QFile file(QString::fromStdString(log.string()));
   ASSERT_TRUE(file.open(QIODevice::ReadWrite) &&
@@ -340,7 +360,7 @@ TEST(ViewerWindow, TheRunningChargeIsJudgedAsItGrows) {
     }
   };
   record(0, 4000);
-  ViewerWindow window({folder.filePath(QStringLiteral("viewer.ini")).toStdString(), state, ""});
+  ViewerWindow window({folder.filePath(QStringLiteral("viewer.ini")).toStdString(), state, "", {}});
   window.Follow();
   const SummaryPanel* panel = window.findChild<SummaryPanel*>();
   EXPECT_TRUE(panel->Text().startsWith(QStringLiteral("Running charge\n")))
@@ -361,6 +381,218 @@ TEST(ViewerWindow, TheRunningChargeIsJudgedAsItGrows) {
   WaitWhileLoading(window);
   EXPECT_TRUE(panel->Text().startsWith(QStringLiteral("opened.log: 2 readings, too few")))
       << panel->Text().toStdString();
+}
+
+void WaitForLibrary(const ViewerWindow& window) {
+  WaitWhileLoading(window);
+  while (!window.LibraryIdle()) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  QCoreApplication::processEvents();
+}
+
+// Every file opened is registered off the window's thread; a library that cannot be used (its
+// folder is a file) is said once in the status bar, whatever is opened after, and never in a
+// dialog: the charge is shown all the same.
+TEST(ViewerWindow, OpenedFilesAreKeptInTheLibraryOrSaidOnceWhyNot) {
+  QTemporaryDir folder;
+  std::ofstream(folder.filePath(QStringLiteral("blocked")).toStdString()) << "a file";
+  const struct {
+    const char* library;
+    bool kept;
+    int messages;
+  } cases[] = {{"library/charges.sqlite", true, 0}, {"blocked/charges.sqlite", false, 1}};
+  const std::filesystem::path logs[] = {WriteCharge(folder, "first.log", 400, true, 300),
+                                        WriteCharge(folder, "second.log", 500, false)};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.library);
+    const std::filesystem::path library =
+        folder.filePath(QString::fromUtf8(c.library)).toStdString();
+    ViewerWindow window({folder.filePath(QStringLiteral("viewer.ini")).toStdString(),
+                         folder.filePath(QStringLiteral("state")).toStdString(), "", library});
+    int messages = 0;
+    QObject::connect(window.statusBar(), &QStatusBar::messageChanged, [&](const QString& text) {
+      messages += text.contains(QStringLiteral("charge library")) ? 1 : 0;
+    });
+    QTimer noDialog;
+    QObject::connect(&noDialog, &QTimer::timeout, [] {
+      if (QWidget* modal = QApplication::activeModalWidget()) {
+        ADD_FAILURE() << "a dialog: " << modal->windowTitle().toStdString();
+        modal->close();
+      }
+    });
+    noDialog.start(20);
+    for (const std::filesystem::path& log : logs) {
+      window.OpenFile(log);
+      WaitForLibrary(window);
+      EXPECT_EQ(window.windowTitle().toStdString(), log.filename().string() + " — Ampelon Viewer");
+    }
+    EXPECT_EQ(messages, c.messages);
+    if (!c.kept) continue;
+    Result<ChargeLibrary> kept = ChargeLibrary::Open(library);
+    ASSERT_TRUE(kept) << kept.error();
+    for (const std::filesystem::path& log : logs) {
+      const Result<AnalysedChargeFile> read = LoadAnalysedChargeFile(log, 5);
+      const auto found = kept->Find(read->readingsHash, 0);
+      ASSERT_TRUE(found && *found) << log;
+      EXPECT_EQ((*found)->path, log.string());
+    }
+  }
+}
+
+// Another program writing to the library holds up the registration, never the window: the
+// charge is shown at once and registered once the other lets go.
+TEST(ViewerWindow, ALibraryBusyWithAnotherWriterHoldsUpNothingShown) {
+  QTemporaryDir folder;
+  const std::filesystem::path library =
+      folder.filePath(QStringLiteral("charges.sqlite")).toStdString();
+  ASSERT_TRUE(ChargeLibrary::Open(library));
+  SQLite::Database other(library.string(), SQLite::OPEN_READWRITE);
+  other.exec("BEGIN EXCLUSIVE");
+  ViewerWindow window({folder.filePath(QStringLiteral("viewer.ini")).toStdString(),
+                       folder.filePath(QStringLiteral("state")).toStdString(), "", library});
+  const std::filesystem::path log = WriteCharge(folder, "busy.log", 400, true, 300);
+  window.OpenFile(log);
+  WaitWhileLoading(window);
+  EXPECT_EQ(window.windowTitle().toStdString(), "busy.log — Ampelon Viewer");
+  EXPECT_FALSE(window.LibraryIdle());
+  other.exec("COMMIT");
+  WaitForLibrary(window);
+  const Result<AnalysedChargeFile> read = LoadAnalysedChargeFile(log, 5);
+  const auto found = ChargeLibrary::Open(library)->Find(read->readingsHash, 0);
+  ASSERT_TRUE(found && *found);
+}
+
+// The details given in File > Charge Details… and a note pinned to a reading are shown in the
+// title and the summary, kept in the library for the next time the file is opened, and the
+// note can be changed and removed.
+TEST(ViewerWindow, DetailsAndNotesAreShownAndKept) {
+  QTemporaryDir folder;
+  const std::filesystem::path log = WriteCharge(folder, "charge.log", 1500, true, 1000);
+  const ViewerWindow::Paths paths{folder.filePath(QStringLiteral("viewer.ini")).toStdString(),
+                                  folder.filePath(QStringLiteral("state")).toStdString(), "",
+                                  folder.filePath(QStringLiteral("charges.sqlite")).toStdString()};
+  const auto notes = [](const ViewerWindow& window) {
+    QStringList texts;
+    const QListWidget* list = window.findChild<SummaryPanel*>()->findChild<QListWidget*>();
+    for (int i = 0; i < list->count(); ++i) texts << list->item(i)->text();
+    return texts;
+  };
+  const auto typeNote = [](const char* text) {
+    QTimer::singleShot(0, [text] {
+      auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+      dialog->setTextValue(QString::fromUtf8(text));
+      dialog->accept();
+    });
+  };
+  {
+    ViewerWindow window(paths);
+    window.OpenFile(log);
+    WaitForLibrary(window);
+    Command(window, "Charge &Details…")->trigger();
+    WaitForLibrary(window);  // the names used before are read first
+    auto* dialog = window.findChild<ChargeDetailsDialog*>();
+    ASSERT_NE(dialog, nullptr);
+    dialog->findChild<QLineEdit*>()->setText(QStringLiteral("  AA 3 "));
+    for (QSpinBox* box : dialog->findChildren<QSpinBox*>()) {
+      box->setValue(box->suffix() == QStringLiteral(" mA") ? 1200 : 2000);
+    }
+    dialog->accept();
+    WaitForLibrary(window);
+    EXPECT_EQ(window.windowTitle().toStdString(), "charge.log — AA 3 — Ampelon Viewer");
+    const QString summary = window.findChild<SummaryPanel*>()->Text();
+    EXPECT_TRUE(summary.contains(QStringLiteral("Battery: AA 3 (2,000 mAh rated)")) ||
+                summary.contains(QStringLiteral("Battery: AA 3 (2000 mAh rated)")))
+        << summary.toStdString();
+    // 1200 mA for the 1000 s to the peak (its smoothed peak lies a few readings off).
+    EXPECT_TRUE(summary.contains(QStringLiteral("Charge put in to the peak: about 33")))
+        << summary.toStdString();
+
+    LibraryController* library = nullptr;
+    for (QObject* child : window.findChildren<QObject*>()) {
+      if (auto* found = dynamic_cast<LibraryController*>(child)) library = found;
+    }
+    ASSERT_NE(library, nullptr);
+    typeNote("fan on");
+    library->AddNote(599);
+    WaitForLibrary(window);
+    EXPECT_EQ(notes(window), QStringList{QStringLiteral("9:59  fan on")});
+    const Result<AnalysedChargeFile> read = LoadAnalysedChargeFile(log, 5);
+    const std::int64_t noteId =
+        ChargeLibrary::Open(paths.libraryFile)->Find(read->readingsHash, 0)->value().notes.at(0).id;
+    typeNote("fan off");
+    library->EditNote(noteId);
+    WaitForLibrary(window);
+    EXPECT_EQ(notes(window), QStringList{QStringLiteral("9:59  fan off")});
+    typeNote("cell reseated");
+    library->AddNote(99);
+    WaitForLibrary(window);
+    library->RemoveNote(noteId);
+    WaitForLibrary(window);
+  }
+  ViewerWindow again(paths);
+  again.OpenFile(log);
+  WaitForLibrary(again);
+  EXPECT_EQ(again.windowTitle().toStdString(), "charge.log — AA 3 — Ampelon Viewer");
+  EXPECT_EQ(notes(again), QStringList{QStringLiteral("1:39  cell reseated")});
+}
+
+// The history lists the battery with its judgement and its charges by date; a double-click
+// opens the charge, and two chosen open the later against the earlier.
+TEST(HistoryWindow, ListsABatterysChargesAndOpensThemAloneOrWithAReference) {
+  QTemporaryDir folder;
+  const std::filesystem::path file =
+      folder.filePath(QStringLiteral("charges.sqlite")).toStdString();
+  {
+    Result<ChargeLibrary> library = ChargeLibrary::Open(file);
+    ASSERT_TRUE(library) << library.error();
+    for (int i = 0; i < 3; ++i) {
+      ChargeFigures figures;
+      figures.end = ChargeEnd::kPeakPassed;
+      figures.peakSeconds = 7200 - 1200 * i;
+      const auto records = library->Register("/logs/" + std::to_string(i) + ".log", 50 + i,
+                                             1767225600 + 86400 * i, {figures});
+      ASSERT_TRUE(records) << records.error();
+      ASSERT_TRUE(library->SetDetails(records->front().id, {"AA 7", Chemistry::kNiCd, {}, {}, ""}));
+    }
+  }
+  QObject receiver;
+  LibraryWorker worker(file, &receiver,
+                       [](const std::string& problem) { ADD_FAILURE() << problem; });
+  std::vector<std::pair<std::string, std::optional<std::string>>> opened;
+  HistoryWindow window(worker, [&](const std::filesystem::path& path, std::size_t index,
+                                   const std::optional<std::filesystem::path>& reference) {
+    EXPECT_EQ(index, 0u);
+    opened.emplace_back(path.string(),
+                        reference ? std::make_optional(reference->string()) : std::nullopt);
+  });
+  window.Reload();
+  const auto table = [&](const char* name) {
+    for (QTableWidget* found : window.findChildren<QTableWidget*>()) {
+      if (found->accessibleName() == QString::fromUtf8(name)) return found;
+    }
+    return static_cast<QTableWidget*>(nullptr);
+  };
+  QTableWidget& batteries = *table("Batteries");
+  QTableWidget& charges = *table("Charges of the battery");
+  QElapsedTimer waited;
+  waited.start();
+  while (charges.rowCount() < 3 && waited.elapsed() < 5000) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  }
+  ASSERT_EQ(charges.rowCount(), 3);
+  EXPECT_EQ(batteries.item(0, 0)->text(), QStringLiteral("AA 7"));
+  EXPECT_TRUE(batteries.item(0, 4)->text().contains(QStringLiteral("shorter")))
+      << batteries.item(0, 4)->text().toStdString();
+  EXPECT_EQ(charges.item(2, 4)->text(), QStringLiteral("1:20:00"));
+  charges.selectRow(1);
+  emit charges.cellDoubleClicked(1, 0);
+  charges.setSelectionMode(QAbstractItemView::MultiSelection);
+  charges.clearSelection();
+  charges.selectRow(2);
+  charges.selectRow(0);
+  window.findChild<QPushButton*>()->click();
+  const std::vector<std::pair<std::string, std::optional<std::string>>> expected = {
+      {"/logs/1.log", std::nullopt}, {"/logs/2.log", "/logs/0.log"}};
+  EXPECT_EQ(opened, expected);
 }
 
 }  // namespace

@@ -11,14 +11,19 @@
 
 #include "analysis/charge_analyser.h"
 #include "common/utf8_path.h"
+#include "history/battery_judgement.h"
+#include "history/charge_library.h"
+#include "history/history_paths.h"
 #include "settings/qt/ini_settings_backend.h"
 #include "ui/qt/journal_folder.h"
 #include "ui/qt/native_path.h"
 #include "viewer/charge_analysis.h"
 #include "viewer/charge_file.h"
+#include "viewer/history_json.h"
 #include "viewer/qt/charge_image.h"
 #include "viewer/qt/charge_report.h"
 #include "viewer/qt/export_files.h"
+#include "viewer/qt/history_text.h"
 #include "viewer/qt/summary_controller.h"
 #include "viewer/qt/summary_text.h"
 #include "viewer/qt/viewer_window.h"
@@ -137,6 +142,82 @@ int PrintSummary(const ViewerCommandLine& commandLine) {
   return 0;
 }
 
+int PrintText(const std::string& text) {
+  if (std::fputs(text.c_str(), stdout) < 0 || std::fflush(stdout) != 0) {
+    std::fprintf(stderr, "ampelon-viewer: could not write the history\n");
+    return 1;
+  }
+  return 0;
+}
+
+// --history: the exit code. A library that is not there yet holds no battery; none is made.
+int PrintHistory(const ViewerCommandLine& commandLine) {
+  const ampelon::Result<std::filesystem::path> path = ampelon::ChargeLibraryPath();
+  if (!path) {
+    std::fprintf(stderr, "ampelon-viewer: %s\n", path.error().c_str());
+    return 1;
+  }
+  const QLocale locale = QLocale::c();
+  std::error_code error;
+  if (!std::filesystem::exists(*path, error)) {
+    if (!commandLine.battery.empty()) {
+      std::fprintf(stderr,
+                   "ampelon-viewer: no battery is named %s: the charge library %s is empty\n",
+                   commandLine.battery.c_str(), ampelon::Utf8FromPath(*path).c_str());
+      return 1;
+    }
+    return PrintText(commandLine.json
+                         ? ampelon::BatteriesJson({}) + "\n"
+                         : ampelon::TextTable(ampelon::BatteryColumns(), {}).toStdString());
+  }
+  ampelon::Result<ampelon::ChargeLibrary> library = ampelon::ChargeLibrary::Open(*path);
+  if (!library) {
+    std::fprintf(stderr, "ampelon-viewer: the charge library cannot be used: %s\n",
+                 library.error().c_str());
+    return 1;
+  }
+  if (!library->SetAsideMessage().empty()) {
+    std::fprintf(stderr, "ampelon-viewer: %s\n", library->SetAsideMessage().c_str());
+  }
+  if (commandLine.battery.empty()) {
+    const auto batteries = library->Batteries();
+    if (!batteries) {
+      std::fprintf(stderr, "ampelon-viewer: %s\n", batteries.error().c_str());
+      return 1;
+    }
+    if (commandLine.json) return PrintText(ampelon::BatteriesJson(*batteries) + "\n");
+    std::vector<QStringList> rows;
+    for (const auto& battery : *batteries) rows.push_back(ampelon::BatteryRow(locale, battery));
+    return PrintText(ampelon::TextTable(ampelon::BatteryColumns(), rows).toStdString());
+  }
+  const auto charges = library->ChargesOf(commandLine.battery);
+  if (!charges) {
+    std::fprintf(stderr, "ampelon-viewer: %s\n", charges.error().c_str());
+    return 1;
+  }
+  if (charges->empty()) {
+    std::fprintf(stderr, "ampelon-viewer: no battery is named %s in the charge library\n",
+                 commandLine.battery.c_str());
+    return 1;
+  }
+  const std::string judgement = ampelon::JudgeBattery(*charges);
+  if (commandLine.json) {
+    return PrintText(ampelon::BatteryChargesJson(commandLine.battery, judgement, *charges) + "\n");
+  }
+  std::vector<QStringList> rows;
+  for (const auto& charge : *charges) rows.push_back(ampelon::ChargeRow(locale, charge));
+  return PrintText(commandLine.battery + ": " + judgement + "\n\n" +
+                   ampelon::TextTable(ampelon::ChargeColumns(), rows).toStdString());
+}
+
+// The charge library's file; none (and a word why) where this user has no place for it.
+std::filesystem::path LibraryFile() {
+  const ampelon::Result<std::filesystem::path> path = ampelon::ChargeLibraryPath();
+  if (path) return *path;
+  std::fprintf(stderr, "ampelon-viewer: no charge library is kept: %s\n", path.error().c_str());
+  return {};
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -160,6 +241,9 @@ int main(int argc, char* argv[]) {
   if (commandLine->action == ViewerCommandLine::Action::kSummary) {
     return PrintSummary(*commandLine);
   }
+  if (commandLine->action == ViewerCommandLine::Action::kHistory) {
+    return PrintHistory(*commandLine);
+  }
   const bool exporting = commandLine->action != ViewerCommandLine::Action::kView;
 #ifndef _WIN32
   // The exports draw into memory: no display is needed, nor used when there is one. (Windows
@@ -175,8 +259,9 @@ int main(int argc, char* argv[]) {
   if (exporting) return Export(*commandLine);
 
   const QString home = QDir::toNativeSeparators(QDir::homePath() + QLatin1Char('/'));
-  ampelon::ViewerWindow window(
-      {ViewerSettingsFile(), ampelon::PathFromUtf8(ampelon::JournalFolder()), home.toStdString()});
+  ampelon::ViewerWindow window({ViewerSettingsFile(),
+                                ampelon::PathFromUtf8(ampelon::JournalFolder()), home.toStdString(),
+                                LibraryFile()});
   window.show();
   if (commandLine->file.empty()) {
     window.Follow();

@@ -16,6 +16,11 @@ namespace {
 const QColor kPeakColour(255, 255, 255);
 const QColor kEndColour(255, 110, 110);
 const QColor kSpanColour(170, 170, 170);
+const QColor kFlagColour(120, 200, 255);
+// A flag's pole and cloth, logical pixels; a note's text is cut at the end beyond kFlagText.
+constexpr double kPoleHeight = 34;
+constexpr double kClothWidth = 10;
+constexpr double kFlagText = 220;
 // Dark enough to read, light enough that a curve under a label still shows.
 const QColor kLabelBackground(0, 0, 0, 120);
 // Fewer than the volts axis has: a secondary axis, and every label costs its text each frame.
@@ -96,6 +101,44 @@ std::vector<QRectF> PaintEvents(QPainter& painter, const PlotFrame& frame,
     }
     painter.setRenderHint(QPainter::Antialiasing, false);
     drawn.emplace_back(x - 7, y - 14, 14, 28);
+  }
+  return drawn;
+}
+
+std::vector<QRectF> PaintFlags(QPainter& painter, const PlotFrame& frame,
+                               const std::vector<PlotEvent>& flags) {
+  std::vector<QRectF> drawn;
+  const QFontMetricsF metrics(painter.font());
+  for (const PlotEvent& flag : flags) {
+    const double x = frame.PixelX(flag.x);
+    const double y = frame.PixelY(flag.volts);
+    if (!std::isfinite(x) || !std::isfinite(y)) continue;
+    // Above the reading where there is room, else hanging below it.
+    const double side = y - kPoleHeight >= frame.top ? -1 : 1;
+    const double tip = y + side * kPoleHeight;
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(kFlagColour, 1.5));
+    painter.drawLine(QPointF(x, y), QPointF(x, tip));
+    QPainterPath cloth;
+    cloth.moveTo(x, tip);
+    cloth.lineTo(x + kClothWidth, tip - side * 4);
+    cloth.lineTo(x, tip - side * 8);
+    cloth.closeSubpath();
+    painter.fillPath(cloth, kFlagColour);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    drawn.emplace_back(x - 2, std::min(y, tip) - 2, kClothWidth + 4, kPoleHeight + 4);
+    if (flag.label.isEmpty()) continue;
+    const QString text = metrics.elidedText(flag.label, Qt::ElideRight, kFlagText);
+    const double width = metrics.horizontalAdvance(text) + 8;
+    const double height = metrics.height() + 2;
+    const double left = std::clamp(x + kClothWidth + 2, frame.left + 2,
+                                   std::max(frame.left + 2, frame.left + frame.width - width - 2));
+    const double top = side < 0 ? tip - 2 : tip - height + 6;
+    const QRectF box(left, top, width, height);
+    painter.fillRect(box, kLabelBackground);
+    painter.setPen(kFlagColour);
+    painter.drawText(box, Qt::AlignCenter, text);
+    drawn.push_back(box);
   }
   return drawn;
 }

@@ -35,6 +35,11 @@ std::vector<QRectF> PaintEvents(QPainter& painter, const PlotFrame& frame,
                                 const std::vector<PlotEvent>& events,
                                 const std::optional<PlotSpan>& span);
 
+// A flag on a pole above each of `flags` (a note pinned to a reading) with its text beside,
+// inside `frame`; gives what it drew, in logical pixels.
+std::vector<QRectF> PaintFlags(QPainter& painter, const PlotFrame& frame,
+                               const std::vector<PlotEvent>& flags);
+
 // The slope axis at the right of `frame`: ticks and labels in millivolts a minute for `slope`,
 // and its title. Outside the plot area.
 void PaintSlopeAxis(QPainter& painter, const PlotFrame& frame, AxisRange slope);

@@ -277,6 +277,7 @@ void PlotRenderer::Render(const PlotScene& scene, QImage& image, bool again) {
   for (const QRectF& drawn : PaintEvents(painter, frame, scene.events, scene.span)) {
     NoteDrawn(drawn, ratio);
   }
+  for (const QRectF& drawn : PaintFlags(painter, frame, scene.flags)) NoteDrawn(drawn, ratio);
   if (!scene.notes.isEmpty()) {
     const QString text = scene.notes.join(QLatin1Char('\n'));
     const QRectF box = metrics.boundingRect(QRectF(0, 0, frame.width - 16, frame.height - 16),

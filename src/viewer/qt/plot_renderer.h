@@ -43,6 +43,7 @@ struct PlotScene {
   // (counts of SlopeCurve) on an axis of its own at the right, showing `slopeRange` in mV/min.
   std::vector<PlotEvent> events;
   std::optional<PlotSpan> span;
+  std::vector<PlotEvent> flags;  // the user's notes, at their readings
   const PlotSeries* slope = nullptr;
   AxisRange slopeRange;
 };

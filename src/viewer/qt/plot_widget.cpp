@@ -41,6 +41,8 @@ PlotWidget::PlotWidget(QWidget* parent) : QWidget(parent) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   setMouseTracking(true);
   setFocusPolicy(Qt::StrongFocus);
+  // A right drag pans: the menu comes with a right click's release (MenuRequested).
+  setContextMenuPolicy(Qt::PreventContextMenu);
   setMinimumSize(240, 160);
   setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 }
@@ -222,6 +224,11 @@ PlotScene PlotWidget::Scene(bool withSelection) const {
       scene.events.push_back({*x, event.volts, event.label, event.end});
     }
   }
+  for (const PlotOverlay::Flag& flag : m_overlay.flags) {
+    if (const std::optional<double> x = XOfReading(flag.reading)) {
+      scene.flags.push_back({*x, Volts(m_charge->counts[flag.reading]), flag.text, false});
+    }
+  }
   if (m_overlay.span) {
     const std::optional<double> first = XOfReading(m_overlay.span->first);
     const std::optional<double> last = XOfReading(m_overlay.span->second);
@@ -292,6 +299,22 @@ std::optional<double> PlotWidget::XOfReading(std::size_t reading) const {
   const double seconds = m_charge->seconds[reading];
   if (!std::isfinite(seconds)) return std::nullopt;
   return seconds;
+}
+
+std::optional<std::int64_t> PlotWidget::FlagAt(QPointF position) const {
+  const PlotFrame frame = Frame();
+  for (auto flag = m_overlay.flags.rbegin(); flag != m_overlay.flags.rend(); ++flag) {
+    const std::optional<double> x = XOfReading(flag->reading);
+    if (!x) continue;
+    const double pixelX = frame.PixelX(*x);
+    const double pixelY = frame.PixelY(Volts(m_charge->counts[flag->reading]));
+    // The pole and its cloth, above or below the reading.
+    if (position.x() >= pixelX - 4 && position.x() <= pixelX + 14 &&
+        std::fabs(position.y() - pixelY) <= 40) {
+      return flag->noteId;
+    }
+  }
+  return std::nullopt;
 }
 
 void PlotWidget::ShowReadings(std::size_t first, std::size_t last) {
@@ -414,6 +437,18 @@ void PlotWidget::mouseReleaseEvent(QMouseEvent* event) {
   m_drag = Drag::kNone;
   if (m_ignoreRelease) {
     m_ignoreRelease = false;
+    return;
+  }
+  if (drag == Drag::kPan && event->button() == Qt::RightButton &&
+      QLineF(m_pressedAt, event->position()).length() <= kDragDistance) {
+    const PlotFrame frame = Frame();
+    std::optional<std::size_t> reading;
+    if (m_series && frame.Contains(event->position().x(), event->position().y())) {
+      const std::optional<std::size_t> point =
+          PointAtX(*m_series, frame.XAt(event->position().x()), frame.x.Span());
+      if (point) reading = m_series->Reading(*point);
+    }
+    emit MenuRequested(event->globalPosition().toPoint(), reading, FlagAt(event->position()));
     return;
   }
   if (drag == Drag::kRectangle && event->button() == Qt::LeftButton) {

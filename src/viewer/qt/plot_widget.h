@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -25,7 +26,7 @@ namespace ampelon {
 //
 // Wheel: zoom around the pointer (with Ctrl or Shift: the volts). Left drag: zoom into the
 // rectangle. Right or middle drag, arrow keys: pan. Home, double-click: everything. Click: marker
-// A, then B. Escape: no markers.
+// A, then B. Escape: no markers. Right click: MenuRequested.
 class PlotWidget final : public QWidget {
   Q_OBJECT
 
@@ -73,6 +74,10 @@ class PlotWidget final : public QWidget {
  signals:
   void ReadoutChanged(const QString& text);  // cursor and marker read-out, for the status bar
   void ViewChanged();                        // the view, a marker or the charge may have changed
+  // A right click at `global` (screen pixels): the charge's reading nearest the pointer's x,
+  // and the note whose flag is under the pointer, where there is one.
+  void MenuRequested(QPoint global, std::optional<std::size_t> reading,
+                     std::optional<std::int64_t> noteId);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -105,6 +110,8 @@ class PlotWidget final : public QWidget {
   void RebuildSlope();
   std::optional<double> XOfReading(std::size_t reading) const;
   AxisRange SlopeShown() const;
+  // The note whose flag is within reach of `position` (logical pixels).
+  std::optional<std::int64_t> FlagAt(QPointF position) const;
 
   const Charge* m_charge = nullptr;
   const Charge* m_reference = nullptr;

@@ -17,6 +17,7 @@
 #include "common/volts.h"
 #include "settings/settings_backend.h"
 #include "settings/settings_store.h"
+#include "viewer/qt/history_text.h"
 #include "viewer/qt/plot_widget.h"
 #include "viewer/qt/readout_text.h"
 #include "viewer/qt/summary_panel.h"
@@ -147,6 +148,17 @@ void SummaryController::AskPeakDrop() {
   if (accepted) SetPeakDrop(millivolts);
 }
 
+void SummaryController::SetRecords(std::vector<ChargeRecord> records) {
+  m_records = std::move(records);
+  ShowAnalysis();
+}
+
+const ChargeRecord* SummaryController::ChosenRecord() const {
+  const auto record = std::find_if(m_records.begin(), m_records.end(),
+                                   [this](const auto& r) { return r.chargeIndex == m_chosen; });
+  return record != m_records.end() ? &*record : nullptr;
+}
+
 void SummaryController::ChooseCharge(int index) {
   if (m_charge == nullptr || index < 0 ||
       static_cast<std::size_t>(index) >= m_analysis.Analyser().ChargeCount()) {
@@ -190,8 +202,19 @@ void SummaryController::ShowAnalysis() {
                    .arg(QString::fromLatin1(ChargeEndName(analyser.Figures(i).end)));
     }
   }
+  std::vector<std::pair<std::int64_t, QString>> notes;
+  for (const ChargeRecord& record : m_records) {
+    for (const PinnedNote& note : record.notes) {
+      if (m_charge != nullptr && note.sample >= 1 && note.sample <= m_charge->counts.size()) {
+        overlay.flags.push_back({note.sample - 1, QString::fromStdString(note.text), note.id});
+      }
+      notes.emplace_back(note.id, PinnedNoteText(locale, note));
+    }
+  }
+  m_panel->SetNotes(notes);
   m_plot.SetOverlay(std::move(overlay));
   m_panel->SetCharges(names, static_cast<int>(m_chosen));
+  if (onChosenChanged) onChosenChanged();
   if (m_slope != nullptr) {
     const bool slope = count > 0 && !m_slopeCurve.Empty();
     m_slope->setEnabled(slope);
@@ -254,6 +277,10 @@ void SummaryController::ShowText() {
       title += QStringLiteral(", ") + ChargeTitle(figures, m_chosen, analyser.ChargeCount());
     }
     parts << title + QLatin1Char('\n') + Joined(FiguresLines(locale, figures));
+    if (const ChargeRecord* record = ChosenRecord()) {
+      const QStringList details = DetailsLines(locale, record->details, figures);
+      if (!details.isEmpty()) parts << Joined(details);
+    }
     const ChargeAnalyser& reference = m_referenceAnalysis.Analyser();
     if (m_reference != nullptr && reference.ChargeCount() > 0) {
       const ChargeFigures other = reference.Figures(Counterpart(reference, m_chosen));

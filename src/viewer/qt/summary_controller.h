@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -8,6 +9,7 @@
 #include <QObject>
 #include <QString>
 
+#include "history/charge_record.h"
 #include "viewer/charge.h"
 #include "viewer/charge_analysis.h"
 #include "viewer/slope_curve.h"
@@ -25,8 +27,9 @@ class SummaryPanel;
 
 // Keeps what the viewer says about a charge up with the charge shown and its reference: the
 // summary panel (the figures of each, their differences, the statistics of the view or between
-// the markers), the peak and end marked on the plot, the slope curve, and the plot's
-// description for a screen reader. Its View commands (Summary, Slope, -dV Threshold…) and their
+// the markers), the peak and end marked on the plot, the slope curve, what the charge library
+// keeps of the charge (the battery's details, the notes as flags), and the plot's description
+// for a screen reader. Its View commands (Summary, Slope, -dV Threshold…) and their
 // settings in viewer.ini are its own.
 class SummaryController final : public QObject {
  public:
@@ -63,6 +66,17 @@ class SummaryController final : public QObject {
     std::optional<ChargeFigures> reference;
   };
   ReportFigures FiguresForReport() const;
+  // What the charge library keeps of the charges of the file shown (one record a charge, by
+  // their index in the file); none while they are not known.
+  void SetRecords(std::vector<ChargeRecord> records);
+  // The charge of several whose figures are shown, and its record where known.
+  std::size_t ChosenCharge() const { return m_chosen; }
+  const ChargeRecord* ChosenRecord() const;
+  const std::vector<ChargeRecord>& Records() const { return m_records; }
+  // Shows the `index`th charge of the file, as if chosen in the panel.
+  void ChooseCharge(int index);
+  // Told whenever another charge is chosen or the records change.
+  std::function<void()> onChosenChanged;
 
  private:
   // The analysis changed: the plot's marks and slope, the charge list, the panel, the description.
@@ -71,7 +85,6 @@ class SummaryController final : public QObject {
   void ShowStatistics();
   void ShowText();
   void Describe();
-  void ChooseCharge(int index);
   void AskPeakDrop();
   // The readings whose statistics are shown: between the markers when both are set, else those
   // in view; and what they are called.
@@ -90,6 +103,7 @@ class SummaryController final : public QObject {
   const Charge* m_reference = nullptr;
   QString m_referenceName;
   ChargeAnalysis m_referenceAnalysis;
+  std::vector<ChargeRecord> m_records;
   std::size_t m_chosen = 0;     // the charge of several whose figures are shown
   bool m_chosenByUser = false;  // else the last is shown, also as more begin
   std::pair<std::size_t, std::size_t> m_statisticsRange{0, 0};

@@ -2,7 +2,10 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QListWidget>
+#include <QMenu>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QTextBrowser>
 #include <QVBoxLayout>
@@ -32,7 +35,32 @@ SummaryPanel::SummaryPanel(QWidget* parent) : QDockWidget(QStringLiteral("Summar
   m_charges->setMinimumContentsLength(16);
   layout->addWidget(m_charges);
   layout->addWidget(m_text, 1);
+  m_notes = new QListWidget(content);
+  m_notes->setAccessibleName(QStringLiteral("Notes pinned to the charge"));
+  m_notes->setToolTip(QStringLiteral("Double-click a note to edit it; Delete removes it."));
+  m_notes->setContextMenuPolicy(Qt::CustomContextMenu);
+  m_notes->setMaximumHeight(m_notes->fontMetrics().lineSpacing() * 6);
+  m_notes->hide();
+  layout->addWidget(m_notes);
   setWidget(content);
+  const auto noteId = [](const QListWidgetItem* item) {
+    return item->data(Qt::UserRole).toLongLong();
+  };
+  connect(m_notes, &QListWidget::itemActivated, this,
+          [this, noteId](QListWidgetItem* item) { emit EditNoteAsked(noteId(item)); });
+  connect(m_notes, &QListWidget::customContextMenuRequested, this, [this, noteId](QPoint at) {
+    const QListWidgetItem* item = m_notes->itemAt(at);
+    if (item == nullptr) return;
+    const qint64 id = noteId(item);
+    QMenu menu(this);
+    menu.addAction(QStringLiteral("&Edit Note…"), this, [this, id] { emit EditNoteAsked(id); });
+    menu.addAction(QStringLiteral("&Remove Note"), this, [this, id] { emit RemoveNoteAsked(id); });
+    menu.exec(m_notes->viewport()->mapToGlobal(at));
+  });
+  auto* remove = new QShortcut(QKeySequence::Delete, m_notes, nullptr, nullptr, Qt::WidgetShortcut);
+  connect(remove, &QShortcut::activated, this, [this, noteId] {
+    if (const QListWidgetItem* item = m_notes->currentItem()) emit RemoveNoteAsked(noteId(item));
+  });
   connect(m_charges, &QComboBox::currentIndexChanged, this, &SummaryPanel::ChargeChosen);
 }
 
@@ -54,6 +82,15 @@ void SummaryPanel::SetText(const QString& text) {
   const int scrolled = m_text->verticalScrollBar()->value();
   m_text->setPlainText(text);
   m_text->verticalScrollBar()->setValue(scrolled);
+}
+
+void SummaryPanel::SetNotes(const std::vector<std::pair<std::int64_t, QString>>& notes) {
+  m_notes->clear();
+  for (const auto& [id, text] : notes) {
+    auto* item = new QListWidgetItem(text, m_notes);
+    item->setData(Qt::UserRole, static_cast<qlonglong>(id));
+  }
+  m_notes->setVisible(!notes.empty());
 }
 
 void SummaryPanel::closeEvent(QCloseEvent* event) {

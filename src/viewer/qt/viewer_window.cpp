@@ -28,6 +28,7 @@
 #include "viewer/journal_follower.h"
 #include "viewer/qt/charge_loader.h"
 #include "viewer/qt/export_files.h"
+#include "viewer/qt/library_controller.h"
 #include "viewer/qt/names_label.h"
 #include "viewer/qt/plot_widget.h"
 #include "viewer/qt/reading_interval_dialog.h"
@@ -135,6 +136,13 @@ ViewerWindow::ViewerWindow(const Paths& paths)
     if (!text.isEmpty()) statusBar()->clearMessage();
   });
   m_summary = new SummaryController(*this, *m_plot, m_settings, m_settingsBackend);
+  m_library = new LibraryController(
+      *this, *m_plot, *m_summary, paths.libraryFile, [this](const QString& text) { Tell(text); },
+      [this](const std::filesystem::path& path, std::size_t index,
+             const std::optional<std::filesystem::path>& reference) {
+        OpenCharge(path, index, reference);
+      });
+  m_summary->onChosenChanged = [this] { UpdateTitle(); };
 
   BuildMenus();
   m_followTimer.setInterval(kPollMilliseconds);
@@ -146,7 +154,12 @@ ViewerWindow::ViewerWindow(const Paths& paths)
 }
 
 // The reading thread ends before the window, which receives its result.
-ViewerWindow::~ViewerWindow() { m_loader.reset(); }
+ViewerWindow::~ViewerWindow() {
+  m_loader.reset();
+  m_summary->onChosenChanged = nullptr;
+}
+
+bool ViewerWindow::LibraryIdle() const { return m_library->Idle(); }
 
 void ViewerWindow::BuildMenus() {
   QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
@@ -165,6 +178,8 @@ void ViewerWindow::BuildMenus() {
   file->addAction(QStringLiteral("&Compare with…"), this, [this] { CompareWith(); });
   m_removeReference =
       file->addAction(QStringLiteral("&Remove Reference"), this, [this] { RemoveReference(); });
+  file->addSeparator();
+  m_library->AddFileCommands(*file);
   file->addSeparator();
   m_exportCsv = file->addAction(QStringLiteral("&Export CSV…"), this, [this] { ExportCsv(false); });
   m_exportViewCsv = file->addAction(QStringLiteral("Export CSV of the &View…"), this,
@@ -191,6 +206,7 @@ void ViewerWindow::BuildMenus() {
   m_alignAtPeak->setCheckable(true);
   connect(m_alignAtPeak, &QAction::toggled, this, [this] { UpdatePeaks(); });
   m_summary->AddViewCommands(*view);
+  m_library->AddViewCommands(*view);
 }
 
 void ViewerWindow::UpdateCommands() {
@@ -236,7 +252,16 @@ void ViewerWindow::AddReferenceParts(std::vector<NamesLabel::Part>& parts) const
 }
 
 void ViewerWindow::OpenFile(const std::filesystem::path& path) {
+  m_chargeToChoose.reset();
+  m_referenceToOpen.reset();
   StartLoading(path, LoadFor::kCharge);
+}
+
+void ViewerWindow::OpenCharge(const std::filesystem::path& path, std::size_t index,
+                              const std::optional<std::filesystem::path>& reference) {
+  StartLoading(path, LoadFor::kCharge);
+  m_chargeToChoose = index;
+  m_referenceToOpen = reference;
 }
 
 void ViewerWindow::StartLoading(const std::filesystem::path& path, LoadFor target) {
@@ -308,13 +333,18 @@ void ViewerWindow::FinishLoading(const std::filesystem::path& path, LoadFor targ
     StopFollowing();
     m_opened = std::move(loaded->file.charge);
     m_openedName = name;
+    // Registered with the figures judged as read, before a reading interval is given.
+    m_library->SetFile(path, &m_opened, loaded->readingsHash, loaded->recordedAt,
+                       loaded->analysis.Analyser().AllFigures());
     SpaceByInterval(target);
     m_chargePeak.Forget();
     ShowCharge(&m_opened);
     m_summary->SetCharge(
         &m_opened, FileNameOf(name),
         m_openedInterval ? std::nullopt : std::make_optional(std::move(loaded->analysis)));
-    setWindowTitle(FileNameOf(name) + QStringLiteral(" — Ampelon Viewer"));
+    if (m_chargeToChoose) m_summary->ChooseCharge(static_cast<int>(*m_chargeToChoose));
+    m_chargeToChoose.reset();
+    UpdateTitle();
     m_lastFolder = FolderOf(path);
     m_settings.WriteSetting(kLastPathSetting, m_lastFolder);
   }
@@ -322,6 +352,11 @@ void ViewerWindow::FinishLoading(const std::filesystem::path& path, LoadFor targ
   UpdateCommands();
   SayWhyNoTimes();
   if (!loaded->file.notes.empty()) Report(QString::fromStdString(loaded->file.notes));
+  if (target == LoadFor::kCharge && m_referenceToOpen) {
+    const std::filesystem::path reference = *m_referenceToOpen;
+    m_referenceToOpen.reset();
+    StartLoading(reference, LoadFor::kReference);
+  }
 }
 
 void ViewerWindow::Follow() {
@@ -329,6 +364,7 @@ void ViewerWindow::Follow() {
   CancelLoading();
   m_follower = std::make_unique<JournalFollower>(m_paths.journalFolder / "charge-journal.log",
                                                  m_paths.journalFolder / "charge-journal.times");
+  m_library->ClearFile();
   m_summary->SetCharge(nullptr, {});
   m_opened = Charge{};
   m_openedName.clear();
@@ -505,6 +541,24 @@ std::filesystem::path ViewerWindow::ChooseFile(bool forSaving, const QString& fi
     if (box.exec() != QMessageBox::Yes) return {};
   }
   return path;
+}
+
+void ViewerWindow::UpdateTitle() {
+  if (m_follower) return;
+  QString title = QStringLiteral("Ampelon Viewer");
+  if (!m_openedName.isEmpty()) {
+    const ChargeRecord* record = m_summary->ChosenRecord();
+    if (record != nullptr && !record->details.battery.empty()) {
+      title = QString::fromStdString(record->details.battery) + QStringLiteral(" — ") + title;
+    }
+    title = FileNameOf(m_openedName) + QStringLiteral(" — ") + title;
+  }
+  setWindowTitle(title);
+}
+
+void ViewerWindow::Tell(const QString& text) {
+  std::fprintf(stderr, "ampelon-viewer: %s\n", qUtf8Printable(text));
+  statusBar()->showMessage(text, 30000);
 }
 
 void ViewerWindow::Report(const QString& text) {

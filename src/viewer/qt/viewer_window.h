@@ -28,6 +28,7 @@ namespace ampelon {
 
 class ChargeLoader;
 class JournalFollower;
+class LibraryController;
 class PlotWidget;
 class SummaryController;
 
@@ -40,6 +41,7 @@ class ViewerWindow final : public QMainWindow {
     std::string settingsFile;             // the viewer's own settings (its last folder)
     std::filesystem::path journalFolder;  // where Ampelon keeps the running charge's journal
     std::string firstFolder;              // offered by the file dialogs until one is chosen
+    std::filesystem::path libraryFile;    // the charge library; empty: none is kept
   };
 
   explicit ViewerWindow(const Paths& paths);
@@ -49,10 +51,16 @@ class ViewerWindow final : public QMainWindow {
   // read is reported and changes nothing. Read on a thread of its own, with its progress in the
   // status bar; Escape or the Cancel button there stop it, changing nothing.
   void OpenFile(const std::filesystem::path& path);
+  // Opens the `index`th charge of the file at `path` (from the battery history), with the file
+  // at `reference` behind it once it is shown, where one is given.
+  void OpenCharge(const std::filesystem::path& path, std::size_t index,
+                  const std::optional<std::filesystem::path>& reference);
   // Shows the charge Ampelon is recording, and keeps showing it as it grows.
   void Follow();
   // A graph log (or a reference) is being read.
   bool Loading() const { return m_loader != nullptr; }
+  // Everything asked of the charge library so far has been answered.
+  bool LibraryIdle() const;
 
   // The legend's name for the file at `path`: its name and the date it was last written.
   static QString LegendName(const QString& path);
@@ -100,6 +108,10 @@ class ViewerWindow final : public QMainWindow {
   void UpdatePeaks();
   // An export's name offered in the dialog: the charge's with `suffix`, in its folder.
   QString SuggestedExport(const QString& suffix) const;
+  // The file's name and the battery of the charge chosen, where given.
+  void UpdateTitle();
+  // A message in the status bar for a while, and on the standard error stream.
+  void Tell(const QString& text);
 
   Paths m_paths;
   IniSettingsBackend m_settingsBackend;
@@ -108,6 +120,7 @@ class ViewerWindow final : public QMainWindow {
 
   PlotWidget* m_plot = nullptr;
   SummaryController* m_summary = nullptr;
+  LibraryController* m_library = nullptr;
   QLabel* m_readout = nullptr;
   NamesLabel* m_source = nullptr;
   QAction* m_follow = nullptr;
@@ -148,6 +161,10 @@ class ViewerWindow final : public QMainWindow {
     Result<AnalysedChargeFile> loaded;
   };
   std::optional<HeldLoad> m_heldLoad;
+  // Asked from the battery history: the charge to choose in the file being opened, and the
+  // reference to open after it.
+  std::optional<std::size_t> m_chargeToChoose;
+  std::optional<std::filesystem::path> m_referenceToOpen;
   bool m_choosingFile = false;
 };
 
