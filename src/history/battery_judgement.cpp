@@ -106,4 +106,12 @@ std::string JudgeBattery(const std::vector<ChargeRecord>& charges) {
   return "No clear change since " + since + ".";
 }
 
+std::string JudgeBatteryNamed(const std::string& battery,
+                              const std::vector<ChargeRecord>& charges) {
+  if (battery.empty()) {
+    return "These charges are of no named battery: File > Charge Details… names one.";
+  }
+  return JudgeBattery(charges);
+}
+
 }  // namespace ampelon

@@ -167,8 +167,8 @@ Result<std::vector<std::string>> ChargeLibrary::BatteryNames() {
 Result<std::vector<BatterySummary>> ChargeLibrary::Batteries() {
   return Guarded("be read", [&]() -> Result<std::vector<BatterySummary>> {
     SQLite::Statement select(*m_database, std::string("SELECT ") + kChargeColumns +
-                                              " FROM charge WHERE battery <> ''"
-                                              " ORDER BY battery, recorded_at, id");
+                                              " FROM charge"
+                                              " ORDER BY battery = '', battery, recorded_at, id");
     const std::vector<ChargeRecord> charges = ReadChargeRows(select);
     std::vector<BatterySummary> batteries;
     for (auto first = charges.begin(); first != charges.end();) {
@@ -183,7 +183,7 @@ Result<std::vector<BatterySummary>> ChargeLibrary::Batteries() {
         }
       }
       battery.lastCharged = (last - 1)->recordedAt;
-      battery.judgement = JudgeBattery(std::vector<ChargeRecord>(first, last));
+      battery.judgement = JudgeBatteryNamed(battery.name, std::vector<ChargeRecord>(first, last));
       first = last;
     }
     return batteries;

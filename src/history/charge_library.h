@@ -49,9 +49,10 @@ class ChargeLibrary {
   Result<void> RemoveNote(std::int64_t noteId);
   // The names given so far, for completion, sorted.
   Result<std::vector<std::string>> BatteryNames();
-  // Every named battery with its judgement, by name.
+  // Every named battery with its judgement, by name, then the charges of no named battery as
+  // one of name "" (not judged), when there are any.
   Result<std::vector<BatterySummary>> Batteries();
-  // One battery's charges by date.
+  // One battery's charges by date; "": those of no named battery.
   Result<std::vector<ChargeRecord>> ChargesOf(const std::string& battery);
 
  private:

@@ -26,6 +26,7 @@ Result<ViewerCommandLine> ParseViewerCommandLine(const std::vector<std::string>&
   bool optionsEnded = false;
   bool follow = false;
   bool sizeGiven = false;
+  bool fileGiven = false;  // a file or battery named, maybe ""
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string& argument = arguments[i];
     const bool takesValue = argument == "--export-csv" || argument == "--export-png" ||
@@ -76,21 +77,23 @@ Result<ViewerCommandLine> ParseViewerCommandLine(const std::vector<std::string>&
       sizeGiven = true;
     } else if (!optionsEnded && argument.starts_with('-')) {
       return Failure{"unknown option " + argument};
-    } else if (argument.empty()) {
-      return Failure{"the file name is empty"};
-    } else if (!commandLine.file.empty()) {
-      return Failure{"only one file can be opened, not also " + argument};
+    } else if (fileGiven) {
+      return Failure{argument.empty() ? "the file name is empty"
+                                      : "only one file can be opened, not also " + argument};
     } else {
       commandLine.file = argument;
+      fileGiven = true;
     }
   }
   if (commandLine.action == ViewerCommandLine::Action::kHistory) {
     // What would be a file is the battery's name.
     if (follow || sizeGiven) return Failure{"--history goes alone, or with --json and a battery"};
-    commandLine.battery = std::move(commandLine.file);
+    if (fileGiven) commandLine.battery = std::move(commandLine.file);
     commandLine.file.clear();
     return commandLine;
   }
+  // Only a battery can be without a name.
+  if (fileGiven && commandLine.file.empty()) return Failure{"the file name is empty"};
   const bool exporting = commandLine.action != ViewerCommandLine::Action::kView;
   const bool summary = commandLine.action == ViewerCommandLine::Action::kSummary;
   if (exporting && commandLine.file.empty()) {
@@ -129,7 +132,8 @@ std::string ViewerHelpText() {
          "  --json               ... as one JSON object (volts, seconds, millivolts; null where\n"
          "                       not known)\n"
          "  --history            print the batteries in the charge library, or with BATTERY\n"
-         "                       that battery's charges, and exit (--json: as JSON)\n"
+         "                       that battery's charges (\"\": the charges of no named\n"
+         "                       battery), and exit (--json: as JSON)\n"
          "  --help               print this help and exit\n"
          "  --version            print the version and exit\n"
          "\n"

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,7 +26,8 @@ struct ViewerCommandLine {
   int width = 1280;
   int height = 720;
   bool json = false;
-  std::string battery;  // --history BATTERY
+  // --history BATTERY: none lists the batteries, "" gives the charges of no named battery.
+  std::optional<std::string> battery;
 };
 
 // The largest picture --size asks for, on either side.

@@ -187,11 +187,17 @@ TEST_F(ChargeLibraryTest, RegisteringAgainKeepsDetailsAndNotes) {
   ASSERT_EQ(pack.size(), 2u);
   EXPECT_EQ(pack[0].path, "/logs/b.txt");
   EXPECT_EQ(pack[1].notes.size(), 2u);
+  // A charge of no named battery is found too, as a battery of no name listed last.
+  ASSERT_TRUE(library.Register("/logs/c.txt", 10, 9000, {Figures(1.5)}));
   const std::vector<BatterySummary> batteries = library.Batteries().value();
-  ASSERT_EQ(batteries.size(), 2u);
+  ASSERT_EQ(batteries.size(), 3u);
   EXPECT_EQ(batteries[1].charges, 2);
   EXPECT_EQ(batteries[1].chemistry, Chemistry::kNiMH);
   EXPECT_EQ(batteries[1].lastCharged, 1000);
+  EXPECT_EQ(batteries[2].name, "");
+  EXPECT_EQ(batteries[2].lastCharged, 9000);
+  EXPECT_NE(batteries[2].judgement.find("no named battery"), std::string::npos);
+  EXPECT_EQ(library.ChargesOf("").value().at(0).path, "/logs/c.txt");
 
   ASSERT_TRUE(library.RemoveNote(note));
   EXPECT_EQ(library.RemoveNote(note).error(), "That note is no longer in the charge library.");

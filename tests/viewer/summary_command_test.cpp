@@ -164,6 +164,17 @@ TEST(HistoryCommand, ListsTheBatteriesAndTheChargesOfOne) {
   EXPECT_NEAR(charges[2]["charge_in_mah"].get<double>(), ChargeCurve::kPeakSeconds * 0.7 / 3.6, 60);
   const Finished text = history({QStringLiteral("AA 1")});
   EXPECT_NE(text.out.find("Time to peak"), std::string::npos) << text.out;
+  // The charge given no battery is listed as one of no name, and found under "".
+  {
+    Result<ChargeLibrary> library = ChargeLibrary::Open(
+        folder.filePath(QStringLiteral("Trevanix Ampelon/charges.sqlite")).toStdString());
+    ASSERT_TRUE(library->Register("/charges/unnamed.log", 2000, 1767484800, {analyser.Figures(0)}));
+  }
+  const nlohmann::json listed = nlohmann::json::parse(history({QStringLiteral("--json")}).out);
+  EXPECT_EQ(listed["batteries"].back()["name"], "");
+  const Finished unnamed = history({QStringLiteral("--json"), QString()});
+  ASSERT_EQ(unnamed.exitCode, 0) << unnamed.err;
+  EXPECT_EQ(nlohmann::json::parse(unnamed.out)["charges"][0]["path"], "/charges/unnamed.log");
   const Finished unknown = history({QStringLiteral("AA 9")});
   EXPECT_EQ(unknown.exitCode, 1);
   EXPECT_NE(unknown.err.find("no battery is named AA 9"), std::string::npos) << unknown.err;

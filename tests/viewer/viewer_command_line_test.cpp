@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,7 +20,7 @@ TEST(ViewerCommandLine, WhatEachCommandLineAsks) {
     int width = 1280;
     int height = 720;
     bool json = false;
-    std::string battery = "";
+    std::optional<std::string> battery = std::nullopt;
   } cases[] = {
       {{}, Action::kView, "", ""},
       {{"--follow"}, Action::kView, "", ""},
@@ -39,6 +40,7 @@ TEST(ViewerCommandLine, WhatEachCommandLineAsks) {
       {{"--json", "c.log", "--summary"}, Action::kSummary, "c.log", "", 1280, 720, true},
       {{"--history"}, Action::kHistory, "", ""},
       {{"--history", "--json", "AA 3"}, Action::kHistory, "", "", 1280, 720, true, "AA 3"},
+      {{"", "--history"}, Action::kHistory, "", "", 1280, 720, false, ""},
   };
   for (const auto& c : cases) {
     const auto parsed = ParseViewerCommandLine(c.arguments);
@@ -74,6 +76,7 @@ TEST(ViewerCommandLine, MistakesAreNamed) {
       {{"--follow", "c.log"}, "--follow shows the running charge, not a file"},
       {{"a.log", "b.log"}, "only one file can be opened, not also b.log"},
       {{"-x"}, "unknown option -x"},
+      {{"--summary", ""}, "the file name is empty"},
       {{"--summary"}, "--summary needs a graph log"},
       {{"--json", "c.log"}, "--json goes with --summary or --history"},
       {{"--history", "--export-csv", "o.csv", "c.log"}, "--history goes without an export"},

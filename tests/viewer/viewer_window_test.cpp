@@ -553,6 +553,7 @@ TEST(HistoryWindow, ListsABatterysChargesAndOpensThemAloneOrWithAReference) {
       ASSERT_TRUE(records) << records.error();
       ASSERT_TRUE(library->SetDetails(records->front().id, {"AA 7", Chemistry::kNiCd, {}, {}, ""}));
     }
+    ASSERT_TRUE(library->Register("/logs/unnamed.log", 60, 1767225600, {{}}));
   }
   QObject receiver;
   LibraryWorker worker(file, &receiver,
@@ -580,6 +581,7 @@ TEST(HistoryWindow, ListsABatterysChargesAndOpensThemAloneOrWithAReference) {
   }
   ASSERT_EQ(charges.rowCount(), 3);
   EXPECT_EQ(batteries.item(0, 0)->text(), QStringLiteral("AA 7"));
+  EXPECT_EQ(batteries.item(1, 0)->text(), QStringLiteral("(no name)"));
   EXPECT_TRUE(batteries.item(0, 4)->text().contains(QStringLiteral("shorter")))
       << batteries.item(0, 4)->text().toStdString();
   EXPECT_EQ(charges.item(2, 4)->text(), QStringLiteral("1:20:00"));

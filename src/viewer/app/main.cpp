@@ -150,6 +150,22 @@ int PrintText(const std::string& text) {
   return 0;
 }
 
+// --history BATTERY: the exit code.
+int PrintCharges(const ViewerCommandLine& commandLine,
+                 const std::vector<ampelon::ChargeRecord>& charges) {
+  const std::string& battery = *commandLine.battery;
+  const std::string judgement = ampelon::JudgeBatteryNamed(battery, charges);
+  if (commandLine.json) {
+    return PrintText(ampelon::BatteryChargesJson(battery, judgement, charges) + "\n");
+  }
+  const QLocale locale = QLocale::c();
+  std::vector<QStringList> rows;
+  for (const auto& charge : charges) rows.push_back(ampelon::ChargeRow(locale, charge));
+  return PrintText((ampelon::BatteryNameText(battery) + QStringLiteral(": ")).toStdString() +
+                   judgement + "\n\n" +
+                   ampelon::TextTable(ampelon::ChargeColumns(), rows).toStdString());
+}
+
 // --history: the exit code. A library that is not there yet holds no battery; none is made.
 int PrintHistory(const ViewerCommandLine& commandLine) {
   const ampelon::Result<std::filesystem::path> path = ampelon::ChargeLibraryPath();
@@ -160,12 +176,13 @@ int PrintHistory(const ViewerCommandLine& commandLine) {
   const QLocale locale = QLocale::c();
   std::error_code error;
   if (!std::filesystem::exists(*path, error)) {
-    if (!commandLine.battery.empty()) {
+    if (commandLine.battery && !commandLine.battery->empty()) {
       std::fprintf(stderr,
                    "ampelon-viewer: no battery is named %s: the charge library %s is empty\n",
-                   commandLine.battery.c_str(), ampelon::Utf8FromPath(*path).c_str());
+                   commandLine.battery->c_str(), ampelon::Utf8FromPath(*path).c_str());
       return 1;
     }
+    if (commandLine.battery) return PrintCharges(commandLine, {});
     return PrintText(commandLine.json
                          ? ampelon::BatteriesJson({}) + "\n"
                          : ampelon::TextTable(ampelon::BatteryColumns(), {}).toStdString());
@@ -179,7 +196,7 @@ int PrintHistory(const ViewerCommandLine& commandLine) {
   if (!library->SetAsideMessage().empty()) {
     std::fprintf(stderr, "ampelon-viewer: %s\n", library->SetAsideMessage().c_str());
   }
-  if (commandLine.battery.empty()) {
+  if (!commandLine.battery) {
     const auto batteries = library->Batteries();
     if (!batteries) {
       std::fprintf(stderr, "ampelon-viewer: %s\n", batteries.error().c_str());
@@ -190,24 +207,18 @@ int PrintHistory(const ViewerCommandLine& commandLine) {
     for (const auto& battery : *batteries) rows.push_back(ampelon::BatteryRow(locale, battery));
     return PrintText(ampelon::TextTable(ampelon::BatteryColumns(), rows).toStdString());
   }
-  const auto charges = library->ChargesOf(commandLine.battery);
+  const auto charges = library->ChargesOf(*commandLine.battery);
   if (!charges) {
     std::fprintf(stderr, "ampelon-viewer: %s\n", charges.error().c_str());
     return 1;
   }
-  if (charges->empty()) {
+  // No charge without a battery's name is an empty list, not a mistake.
+  if (charges->empty() && !commandLine.battery->empty()) {
     std::fprintf(stderr, "ampelon-viewer: no battery is named %s in the charge library\n",
-                 commandLine.battery.c_str());
+                 commandLine.battery->c_str());
     return 1;
   }
-  const std::string judgement = ampelon::JudgeBattery(*charges);
-  if (commandLine.json) {
-    return PrintText(ampelon::BatteryChargesJson(commandLine.battery, judgement, *charges) + "\n");
-  }
-  std::vector<QStringList> rows;
-  for (const auto& charge : *charges) rows.push_back(ampelon::ChargeRow(locale, charge));
-  return PrintText(commandLine.battery + ": " + judgement + "\n\n" +
-                   ampelon::TextTable(ampelon::ChargeColumns(), rows).toStdString());
+  return PrintCharges(commandLine, *charges);
 }
 
 // The charge library's file; none (and a word why) where this user has no place for it.

@@ -37,9 +37,7 @@ QStringList DetailsLines(const QLocale& locale, const BatteryDetails& details,
     about << locale.toString(*details.ratedMilliampHours) + QStringLiteral(" mAh rated");
   }
   if (!details.battery.empty() || !about.isEmpty()) {
-    lines << QStringLiteral("Battery: ") +
-                 (details.battery.empty() ? QStringLiteral("(no name)")
-                                          : QString::fromStdString(details.battery)) +
+    lines << QStringLiteral("Battery: ") + BatteryNameText(details.battery) +
                  (about.isEmpty() ? QString() : QStringLiteral(" (") + about.join(", ") + ")");
   }
   if (details.currentMilliamps) {
@@ -67,13 +65,17 @@ QString DateText(const QLocale& locale, std::int64_t unixSeconds) {
                          QStringLiteral("yyyy-MM-dd HH:mm"));
 }
 
+QString BatteryNameText(const std::string& battery) {
+  return battery.empty() ? QStringLiteral("(no name)") : QString::fromStdString(battery);
+}
+
 QStringList BatteryColumns() {
   return {QStringLiteral("Battery"), QStringLiteral("Chemistry"), QStringLiteral("Charges"),
           QStringLiteral("Last charged"), QStringLiteral("Judgement")};
 }
 
 QStringList BatteryRow(const QLocale& locale, const BatterySummary& battery) {
-  return {QString::fromStdString(battery.name), ChemistryText(battery.chemistry),
+  return {BatteryNameText(battery.name), ChemistryText(battery.chemistry),
           locale.toString(battery.charges), DateText(locale, battery.lastCharged),
           QString::fromStdString(battery.judgement)};
 }

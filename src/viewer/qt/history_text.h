@@ -26,6 +26,8 @@ QString PinnedNoteText(const QLocale& locale, const PinnedNote& note);
 // "2026-05-01 14:02" in local time.
 QString DateText(const QLocale& locale, std::int64_t unixSeconds);
 
+// The battery's name, "(no name)" for the charges of no named battery.
+QString BatteryNameText(const std::string& battery);
 QStringList BatteryColumns();
 QStringList BatteryRow(const QLocale& locale, const BatterySummary& battery);
 QStringList ChargeColumns();

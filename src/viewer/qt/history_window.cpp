@@ -134,8 +134,8 @@ void HistoryWindow::Reload() {
         Fill(*m_batteries, rows);
         if (m_batteryList.empty()) {
           m_about->setText(
-              QStringLiteral("No battery is named yet: open a charge and give its battery with "
-                             "File > Charge Details…"));
+              QStringLiteral("No charge is kept yet: the charges the viewer opens and Ampelon "
+                             "saves are listed here."));
           return;
         }
         m_batteries->selectRow(chosen >= 0 ? chosen : 0);
@@ -158,7 +158,7 @@ void HistoryWindow::LoadCharges(const std::string& battery) {
       [this, battery, charges, failure](const Result<void>& usable) {
         if (!usable || !failure->empty()) {
           m_about->setText(QStringLiteral("The charges of %1 cannot be read: %2")
-                               .arg(QString::fromStdString(battery),
+                               .arg(BatteryNameText(battery),
                                     QString::fromStdString(usable ? *failure : usable.error())));
           return;
         }
@@ -189,8 +189,8 @@ void HistoryWindow::ShowCharges(const std::string& battery, std::vector<ChargeRe
   m_peakVolts->SetPoints(std::move(peaks));
   m_timeToPeak->SetPoints(std::move(times));
   m_drop->SetPoints(std::move(drops));
-  m_about->setText(QString::fromStdString(battery) + QStringLiteral(": ") +
-                   QString::fromStdString(JudgeBattery(m_chargeList)));
+  m_about->setText(BatteryNameText(battery) + QStringLiteral(": ") +
+                   QString::fromStdString(JudgeBatteryNamed(battery, m_chargeList)));
   UpdateButtons();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -48,7 +49,7 @@ class HistoryWindow final : public QWidget {
   QPushButton* m_openButton = nullptr;
   std::vector<BatterySummary> m_batteryList;
   std::vector<ChargeRecord> m_chargeList;
-  std::string m_battery;  // the battery whose charges are shown
+  std::optional<std::string> m_battery;  // the battery whose charges are shown, "" no name
 };
 
 }  // namespace ampelon
