@@ -30,7 +30,8 @@ socat pty,raw,echo=0,link="$work/program-end" pty,raw,echo=0,link="$work/charger
 pids+=($!)
 for _ in $(seq 50); do [[ -e $work/charger-end ]] && break; sleep 0.1; done
 
-export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime HOME=$work/home XDG_STATE_HOME=$work/state
+export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime HOME=$work/home XDG_STATE_HOME=$work/state \
+  XDG_DATA_HOME=$work/data
 # Neither notifications nor a request to stay awake reach the desktop of whoever runs the test.
 export DBUS_SESSION_BUS_ADDRESS=unix:path=$work/no-bus DBUS_SYSTEM_BUS_ADDRESS=unix:path=$work/no-bus
 mkdir -p "$XDG_CONFIG_HOME/Trevanix Ampelon" "$XDG_RUNTIME_DIR" "$HOME"

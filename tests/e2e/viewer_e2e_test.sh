@@ -22,7 +22,8 @@ trap cleanup EXIT
 source "$here/checks.sh"
 
 # The journal's folder has a name that is no UTF-8 (a byte \377), as Linux allows.
-export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime HOME=$work/home XDG_STATE_HOME=$work/st$'\377'ate
+export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime HOME=$work/home XDG_STATE_HOME=$work/st$'\377'ate \
+  XDG_DATA_HOME=$work/data
 mkdir -p "$XDG_RUNTIME_DIR" "$HOME" "$work/out"
 chmod 700 "$XDG_RUNTIME_DIR"
 journal_folder="$XDG_STATE_HOME/Trevanix Ampelon"

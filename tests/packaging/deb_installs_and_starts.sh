@@ -70,7 +70,8 @@ done
 
 mkdir -m 700 "$work/runtime" "$work/home"
 env -u LD_LIBRARY_PATH QT_QPA_PLATFORM=offscreen HOME="$work/home" \
-  XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime" \
+  XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime" XDG_STATE_HOME="$work/state" \
+  XDG_DATA_HOME="$work/data" \
   "$program" >"$work/program.log" 2>&1 &
 pid=$!
 sleep 1

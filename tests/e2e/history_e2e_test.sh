@@ -1,0 +1,88 @@
+#!/usr/bin/env bash
+# A charge recorded from the simulated charger and saved with File > Save Graph is kept in the
+# charge library: `ampelon-viewer --history --json ""` finds it, with its figures, among the
+# charges of no named battery. Everything lives in private folders.
+# Usage: history_e2e_test.sh PATH-TO-AMPELON PATH-TO-CHARGER PATH-TO-VIEWER
+set -uo pipefail
+
+program=$(realpath "$1")
+charger=$(realpath "$2")
+viewer=$(realpath "$3")
+here=$(cd "$(dirname "$0")" && pwd)
+work=$(mktemp -d)
+pids=()
+
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
+  wait 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+source "$here/checks.sh"
+
+exec 3< <(Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp 2>/dev/null)
+pids+=($!)
+read -r -t 10 display_number <&3 || { echo "FAILED: Xvfb did not start"; exit 1; }
+export DISPLAY=":$display_number"
+
+export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime HOME=$work/home \
+  XDG_STATE_HOME=$work/state XDG_DATA_HOME=$work/data
+export DBUS_SESSION_BUS_ADDRESS=unix:path=$work/no-bus DBUS_SYSTEM_BUS_ADDRESS=unix:path=$work/no-bus
+mkdir -p "$XDG_CONFIG_HOME/Trevanix Ampelon" "$XDG_RUNTIME_DIR" "$HOME"
+chmod 700 "$XDG_RUNTIME_DIR"
+cat >"$XDG_CONFIG_HOME/Trevanix Ampelon/settings.ini" <<INI
+[General]
+Window%20Left="0"
+Window%20Top="0"
+Serial%20Port%20Number="2"
+[Ports]
+COM2=$work/charger
+INI
+
+# The charge of 2 h 45 min in 16.5 s; Ampelon, started at once, misses the first few seconds (the
+# charger drops what nobody reads), never the peak near the end. Its times are the real ones,
+# seconds: no end is found in them, the peak is.
+"$charger" --no-settings --link "$work/charger" --interval 10 --speed 600 >"$work/charger.out" &
+charger_pid=$!
+pids+=($charger_pid)
+for _ in $(seq 50); do grep -q "linked from" "$work/charger.out" && break; sleep 0.1; done
+
+"$program" &
+pids+=($!)
+window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Trevanix Ampelon$' | head -1)
+check "the window opens" test -n "$window"
+timeout 30 tail --pid="$charger_pid" -f /dev/null
+sleep 1
+
+# File > Save Graph.
+xdotool windowfocus --sync "$window"
+xdotool mousemove --window "$window" 15 8 click 1
+sleep 0.3
+xdotool key Down Return
+dialog=$(timeout 30 xdotool search --sync --onlyvisible --name '^Select Graph LOG File$' | head -1)
+xdotool windowfocus --sync "$dialog"
+xdotool key ctrl+a
+xdotool type --delay 20 "$work/charge.log"
+xdotool key Return
+
+# Ampelon registers in the background: wait for the charge to be listed.
+found=
+for _ in $(seq 100); do
+  found=$("$viewer" --history --json "" 2>/dev/null | /usr/bin/python3 -c '
+import json, sys
+for charge in json.load(sys.stdin)["charges"]:
+    if charge["path"] == sys.argv[1]:
+        print(json.dumps(charge))
+' "$work/charge.log" 2>/dev/null)
+  [[ -n $found ]] && break
+  sleep 0.2
+done
+check "the saved charge is in the library" test -n "$found"
+figure() { /usr/bin/python3 -c "import json, sys; print(json.loads(sys.argv[1])['$1'])" "$found"; }
+near() { /usr/bin/python3 -c "import sys; sys.exit(abs(float(sys.argv[1]) - $2) > $3)" "$(figure "$1")"; }
+check "its peak is the curve's 1.45 V" near peak_volts 1.45 0.02
+check "it peaked $(figure time_to_peak_seconds) s after its start" near time_to_peak_seconds 12 6
+check "its date is today's" test "$(figure recorded_at | cut -c1-10)" = "$(date -u +%F)"
+
+finish_checks
