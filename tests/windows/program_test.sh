@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Drives the Windows program under Wine in a private X server, as a Windows user would: the
 # portable folder from the zip finds its charger on COM7 at first start, shows its readings and
-# saves them; then the installer installs it silently for everyone and for this account alone,
-# the installed program starts, and the uninstaller removes it again.
+# saves them; the viewer opens them, reports on them and finds them in the charge library; then
+# the installer installs it silently for everyone and for this account alone, the installed
+# program starts, and the uninstaller removes it again.
 # Usage: program_test.sh PACKAGE-FOLDER   (the folder scripts/package-windows writes)
 set -uo pipefail
 
@@ -177,6 +178,26 @@ status=$?
 check "the viewer writes the one-page report as a PDF (status $status)" \
   bash -c "pdfinfo '$work/saved.pdf' | grep -q '^Pages: *1\$' &&
            pdftotext '$work/saved.pdf' - | grep -q '^Charge report: saved.log'"
+
+# The charge saved and opened above is in the charge library, in this user's local application
+# data, among the charges of no named battery: --history finds it with its figures (the 400
+# readings rise from 1.2210 V to 1.4646 V; the peak is that of the smoothed curve).
+history_json=
+for _ in $(seq 30); do
+  history_json=$(timeout 60 wine "$viewer" --history --json "" </dev/null 2>/dev/null | tr -d '\r')
+  grep -q 'saved.log' <<<"$history_json" && break
+  sleep 1
+done
+check "the charge library lives in the local application data" \
+  test -s "$local_app_data/Trevanix Ampelon/charges.sqlite"
+check "--history finds the saved charge with its figures" /usr/bin/python3 -c '
+import json, sys
+charges = json.loads(sys.argv[1])["charges"]
+found = any(c["path"][-10:] in ("\\saved.log", "/saved.log") and
+            abs(c["start_volts"] - 1.222) < 0.01 and 1.44 < c["peak_volts"] <= 1.4646
+            for c in charges)
+found or print(sys.argv[1])
+sys.exit(not found)' "$history_json"
 
 # --- The installer, silent. Wine's user is an administrator: /S installs for everyone,
 # /S /CurrentUser for this account alone. Each time the installed program starts, and the
