@@ -748,20 +748,22 @@ TEST_F(WatchProcessTest, ReadingsThatStopAndAPortThatStaysLostAreTold) {
   EXPECT_EQ(Calls("Notify", "Readings stopped").size(), 1u);
 }
 
-// The simulated charger's charge of 2 h 45 min in 6.6 s, stopped until the program listens, with
-// its times scaled alike: told complete once, at the curve's peak of 1.45 V at 2 h 30 min.
+// The simulated charger's charge of 2 h 45 min in 9.9 s, stopped until the program listens, with
+// its times scaled alike: told complete once, at the curve's peak of 1.45 V at 2 h 30 min. The
+// times are when the readings came, so a busy machine's delays count a thousandfold: the peak's
+// time is taken within 8 minutes.
 TEST_F(WatchProcessTest, TheSimulatedChargeIsToldCompleteOnce) {
   QFile::remove(DevicePath());
   QProcess charger;
   charger.start(AMPELON_CHARGER,
-                {"--no-settings", "--link", DevicePath(), "--interval", "5", "--speed", "1500"});
+                {"--no-settings", "--link", DevicePath(), "--interval", "5", "--speed", "1000"});
   ASSERT_TRUE(charger.waitForReadyRead(5000));
   ::kill(static_cast<pid_t>(charger.processId()), SIGSTOP);
-  m_extraEnvironment.emplace_back("AMPELON_CHARGE_TIME_SCALE", "1500");
+  m_extraEnvironment.emplace_back("AMPELON_CHARGE_TIME_SCALE", "1000");
   Start();
   ASSERT_TRUE(WaitUntilLoaded());
   ::kill(static_cast<pid_t>(charger.processId()), SIGCONT);
-  ASSERT_TRUE(charger.waitForFinished(20000) && WaitForCall("Notify", "Charge complete", 3s));
+  ASSERT_TRUE(charger.waitForFinished(30000) && WaitForCall("Notify", "Charge complete", 3s));
   QThread::msleep(500);
   const std::vector<QJsonObject> told = Calls("Notify", "Charge complete");
   ASSERT_EQ(told.size(), 1u);
@@ -769,7 +771,7 @@ TEST_F(WatchProcessTest, TheSimulatedChargeIsToldCompleteOnce) {
   const auto peak =
       QRegularExpression(R"(peaked at 1\.4(\d\d) V after 2 h (\d\d) min)").match(body);
   EXPECT_TRUE(peak.hasMatch() && std::abs(peak.captured(1).toInt() - 50) <= 3 &&
-              std::abs(peak.captured(2).toInt() - 30) <= 5)
+              std::abs(peak.captured(2).toInt() - 30) <= 8)
       << body.toStdString();
 }
 
