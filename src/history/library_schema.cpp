@@ -64,6 +64,9 @@ int UserVersion(SQLite::Database& database) {
 int LibrarySchemaVersion() { return static_cast<int>(kSteps.size()); }
 
 void MigrateLibrary(SQLite::Database& database) {
+  // Read before any write lock: a library that is up to date opens while another program holds
+  // a long write, as WAL lets it be read meanwhile.
+  if (UserVersion(database) == LibrarySchemaVersion()) return;
   SQLite::Transaction transaction(database, SQLite::TransactionBehavior::IMMEDIATE);
   int version = UserVersion(database);
   if (version > LibrarySchemaVersion()) {

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <optional>
 #include <random>
 #include <thread>
 
@@ -85,6 +86,7 @@ TEST_F(ChargeLibraryTest, OpensEveryEarlierFileAndSetsAsideOrRefusesTheRest) {
       made.exec(sql);
     };
   };
+  std::optional<SQLite::Database> writer;  // another program's long write, ended after the open
   const Row rows[] = {
       {"no file", [](const fs::path&) {}, "", false, false},
       {"an empty file", [](const fs::path& path) { Write(path, ""); }, "", false, false},
@@ -115,6 +117,13 @@ TEST_F(ChargeLibraryTest, OpensEveryEarlierFileAndSetsAsideOrRefusesTheRest) {
          fs::permissions(path.parent_path(), fs::perms::owner_read | fs::perms::owner_exec);
        },
        "Ampelon\" is read-only, so the charge library cannot be kept there.", false, false},
+      {"a library another program is writing to",
+       [&writer](const fs::path& path) {
+         MakeLibrary(path);
+         writer.emplace(Utf8FromPath(path), SQLite::OPEN_READWRITE);
+         writer->exec("BEGIN IMMEDIATE");
+       },
+       "", false, true},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -140,6 +149,7 @@ TEST_F(ChargeLibraryTest, OpensEveryEarlierFileAndSetsAsideOrRefusesTheRest) {
         EXPECT_EQ(Bytes(aside), before);
       }
       EXPECT_EQ(library->Find(7, 0)->has_value(), row.keepsCharge);
+      writer.reset();
       EXPECT_TRUE(library->Register("/logs/b.txt", 8, 2000, {Figures(1.5)}));
 #ifndef _WIN32
       EXPECT_EQ(fs::status(m_path).permissions(), fs::perms::owner_read | fs::perms::owner_write);
