@@ -120,6 +120,13 @@ check "... and leaves it whole" test "$(cat "$work/out/read-only.csv")" = $'old\
 errors=$("$program" --export-report "$work/out/read-only.csv" "$work/charge.log" 2>&1)
 check "... and so is a report over it" \
   grep -q "could not write .*read-only.csv: The file is read-only" <<<"$errors"
+# A name that is no regular file is never replaced by the export: it would take a pipe's or a
+# device's place (root may write in /dev).
+mkfifo "$work/out/pipe.pdf"
+errors=$("$program" --export-report "$work/out/pipe.pdf" "$work/charge.log" 2>&1)
+check "an export over a named pipe exits with 1" test $? -eq 1
+check "... saying what it is" grep -q "pipe.pdf: It is a named pipe (FIFO), not a regular" <<<"$errors"
+check "... and leaves the pipe there" test -p "$work/out/pipe.pdf"
 
 # --- The window, in a private X server.
 exec 3< <(Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp 2>/dev/null)
