@@ -190,10 +190,10 @@ TEST_F(ChargeLibraryTest, RegisteringAgainKeepsDetailsAndNotes) {
 
   ASSERT_TRUE(library.Register("/logs/b.txt", 9, 500, {Figures(1.5)}));
   ASSERT_TRUE(library.SetDetails(library.Find(9, 0)->value().id,
-                                 {"Pack 3", Chemistry::kUnknown, {}, {}, ""}));
+                                 {"pack  3", Chemistry::kUnknown, {}, {}, ""}));
   ASSERT_TRUE(library.SetDetails(first[0].id, {"AA 1", Chemistry::kNiCd, {}, {}, ""}));
   EXPECT_EQ(library.BatteryNames().value(), (std::vector<std::string>{"AA 1", "Pack 3"}));
-  const std::vector<ChargeRecord> pack = library.ChargesOf("Pack 3").value();
+  const std::vector<ChargeRecord> pack = library.ChargesOf("PACK 3").value();
   ASSERT_EQ(pack.size(), 2u);
   EXPECT_EQ(pack[0].path, "/logs/b.txt");
   EXPECT_EQ(pack[1].notes.size(), 2u);
