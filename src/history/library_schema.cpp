@@ -72,6 +72,8 @@ void MigrateLibrary(SQLite::Database& database) {
   if (version > LibrarySchemaVersion()) {
     throw std::runtime_error("a newer Ampelon changed it meanwhile");
   }
+  // No step is below 0: a file that says so was changed by another program since it was opened.
+  if (version < 0) throw std::runtime_error("another program changed its layout meanwhile");
   if (version == LibrarySchemaVersion()) return;
   for (; version < LibrarySchemaVersion(); ++version) database.exec(kSteps[version]);
   database.exec("PRAGMA user_version = " + std::to_string(version));

@@ -93,6 +93,8 @@ TEST_F(ChargeLibraryTest, OpensEveryEarlierFileAndSetsAsideOrRefusesTheRest) {
       {"a database of version 0", database("PRAGMA user_version = 0"), "", false, false},
       {"this layout", [](const fs::path& path) { MakeLibrary(path); }, "", false, true},
       {"another program's database", database("CREATE TABLE songs (title TEXT)"), "", true, false},
+      {"a layout below 0", database("PRAGMA user_version = -1; CREATE TABLE charge (x)"), "", true,
+       false},
       {"text", [](const fs::path& path) { Write(path, std::string(5000, 'x')); }, "", true, false},
       {"a damaged library",
        [](const fs::path& path) {
