@@ -23,6 +23,7 @@ source "$here/checks.sh"
 
 # The journal's folder has a name that is no UTF-8 (a byte \377), as Linux allows.
 export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime HOME=$work/home XDG_STATE_HOME=$work/st$'\377'ate
+export XDG_DATA_HOME=$work/data
 mkdir -p "$XDG_RUNTIME_DIR" "$HOME" "$work/out"
 chmod 700 "$XDG_RUNTIME_DIR"
 journal_folder="$XDG_STATE_HOME/Trevanix Ampelon"
@@ -204,6 +205,18 @@ check "Compare with… draws the reference" test "$(pixels_of "$work/out/compare
 export_report compared.pdf
 check "Export Report… writes the charge against the reference" \
   bash -c "pdftotext '$work/out/compared.pdf' - | grep -q '^Against the reference'"
+# Battery notes longer than the page has room for are cut, never left out, and the pinned notes
+# keep their room below them.
+python3 - "$XDG_DATA_HOME/Trevanix Ampelon/charges.sqlite" <<'EOF'
+import sqlite3, sys
+with sqlite3.connect(sys.argv[1]) as library:
+    library.execute("UPDATE charge SET details_notes = ?", ("from the drawer " * 400,))
+    library.execute("INSERT INTO note (charge_id, sample, text) SELECT id, 9, 'fan on' FROM charge")
+EOF
+"$program" --export-report "$work/out/notes.pdf" "$work/charge.log"
+check "a report cuts long battery notes and keeps the pinned ones" \
+  bash -c "pdftotext '$work/out/notes.pdf' - | grep -q '^Notes: from the drawer' &&
+           pdftotext '$work/out/notes.pdf' - | grep -q 'fan on'"
 menu f r
 sleep 0.3
 export_png removed.png
