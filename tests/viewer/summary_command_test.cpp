@@ -155,8 +155,9 @@ TEST(HistoryCommand, ListsTheBatteriesAndTheChargesOfOne) {
   EXPECT_NE(batteries[0]["judgement"].get<std::string>().find("shorter"), std::string::npos)
       << batteries[0]["judgement"];
 
-  const Finished one = history({QStringLiteral("--json"), QStringLiteral("AA 1")});
+  const Finished one = history({QStringLiteral("--json"), QStringLiteral("aa  1")});
   ASSERT_EQ(one.exitCode, 0) << one.err;
+  EXPECT_EQ(nlohmann::json::parse(one.out)["battery"], "AA 1");
   const nlohmann::json charges = nlohmann::json::parse(one.out)["charges"];
   ASSERT_EQ(charges.size(), 3u);
   EXPECT_EQ(charges[0]["path"], "/charges/0.log");

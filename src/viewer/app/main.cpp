@@ -201,12 +201,14 @@ int PrintHistory(const ViewerCommandLine& commandLine) {
     return 1;
   }
   const std::string judgement = ampelon::JudgeBattery(*charges);
+  // As the library spells it: "aa  1" asks for "AA 1".
+  const std::string& battery = charges->front().details.battery;
   if (commandLine.json) {
-    return PrintText(ampelon::BatteryChargesJson(commandLine.battery, judgement, *charges) + "\n");
+    return PrintText(ampelon::BatteryChargesJson(battery, judgement, *charges) + "\n");
   }
   std::vector<QStringList> rows;
   for (const auto& charge : *charges) rows.push_back(ampelon::ChargeRow(locale, charge));
-  return PrintText(commandLine.battery + ": " + judgement + "\n\n" +
+  return PrintText(battery + ": " + judgement + "\n\n" +
                    ampelon::TextTable(ampelon::ChargeColumns(), rows).toStdString());
 }
 
