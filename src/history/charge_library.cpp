@@ -30,10 +30,33 @@ auto Guarded(const char* doing, Call&& call) -> decltype(call()) {
   }
 }
 
-std::string Trimmed(const std::string& text) {
-  const auto first = text.find_first_not_of(" \t");
-  if (first == std::string::npos) return "";
-  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+// The name with its spaces as one types them: none at the ends, one between words.
+std::string BatteryName(const std::string& text) {
+  std::string name;
+  bool space = false;
+  for (const char c : text) {
+    if (c == ' ' || c == '\t' || c == '\n' || c == '\r') {
+      space = !name.empty();
+      continue;
+    }
+    if (space) name.push_back(' ');
+    space = false;
+    name.push_back(c);
+  }
+  return name;
+}
+
+// The spelling a battery already has in other charges than `chargeId` when `name` differs from
+// it only in capitals, so that "aa 1" joins the charges of "AA 1" rather than starting anew.
+std::string KnownSpelling(SQLite::Database& database, const std::string& name,
+                          std::int64_t chargeId = 0) {
+  if (name.empty()) return name;
+  SQLite::Statement select(database,
+                           "SELECT battery FROM charge WHERE battery = ?1 COLLATE NOCASE AND "
+                           "id <> ?2 ORDER BY battery <> ?1 LIMIT 1");
+  select.bind(1, name);
+  select.bind(2, chargeId);
+  return select.executeStep() ? select.getColumn(0).getString() : name;
 }
 
 // The charges `select` gives (over kChargeColumns, parameters bound), with their notes from
@@ -103,20 +126,23 @@ Result<std::optional<ChargeRecord>> ChargeLibrary::Find(std::uint64_t readingsHa
   });
 }
 
-Result<void> ChargeLibrary::SetDetails(std::int64_t chargeId, const BatteryDetails& details) {
-  return Guarded("keep the details", [&]() -> Result<void> {
+Result<BatteryDetails> ChargeLibrary::SetDetails(std::int64_t chargeId,
+                                                 const BatteryDetails& details) {
+  return Guarded("keep the details", [&]() -> Result<BatteryDetails> {
+    BatteryDetails kept = details;
+    kept.battery = KnownSpelling(*m_database, BatteryName(details.battery), chargeId);
     SQLite::Statement update(*m_database,
                              "UPDATE charge SET battery = ?, chemistry = ?, "
                              "rated_milliamp_hours = ?, current_milliamps = ?, details_notes = ? "
                              "WHERE id = ?");
-    update.bind(1, Trimmed(details.battery));
+    update.bind(1, kept.battery);
     update.bind(2, std::string(ChemistryName(details.chemistry)));
     if (details.ratedMilliampHours) update.bind(3, *details.ratedMilliampHours);
     if (details.currentMilliamps) update.bind(4, *details.currentMilliamps);
     update.bind(5, details.notes);
     update.bind(6, chargeId);
     if (update.exec() == 0) return Failure{kGoneCharge};
-    return {};
+    return kept;
   });
 }
 
@@ -195,11 +221,12 @@ Result<std::vector<ChargeRecord>> ChargeLibrary::ChargesOf(const std::string& ba
     SQLite::Statement select(*m_database, std::string("SELECT ") + kChargeColumns +
                                               " FROM charge WHERE battery = ?"
                                               " ORDER BY recorded_at, id");
-    select.bind(1, Trimmed(battery));
+    const std::string name = KnownSpelling(*m_database, BatteryName(battery));
+    select.bind(1, name);
     SQLite::Statement notes(*m_database, std::string("SELECT ") + kNoteColumns +
                                              " FROM note JOIN charge ON charge.id = note.charge_id"
                                              " WHERE battery = ? ORDER BY note.sample, note.id");
-    notes.bind(1, Trimmed(battery));
+    notes.bind(1, name);
     return ReadCharges(select, notes);
   });
 }

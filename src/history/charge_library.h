@@ -43,7 +43,9 @@ class ChargeLibrary {
                                              std::int64_t recordedAt,
                                              const std::vector<ChargeFigures>& charges);
   Result<std::optional<ChargeRecord>> Find(std::uint64_t readingsHash, std::size_t chargeIndex);
-  Result<void> SetDetails(std::int64_t chargeId, const BatteryDetails& details);
+  // The details as kept: the name with its spaces tidied, in the spelling of a battery of
+  // the same name but for capitals ("aa 1" is kept as "AA 1" where that is known).
+  Result<BatteryDetails> SetDetails(std::int64_t chargeId, const BatteryDetails& details);
   Result<std::int64_t> AddNote(std::int64_t chargeId, const PinnedNote& note);
   Result<void> UpdateNote(std::int64_t noteId, const std::string& text);
   Result<void> RemoveNote(std::int64_t noteId);

@@ -106,7 +106,9 @@ Result<CheckedFile> OpenAndCheck(const fs::path& path) {
                      " (its layout " + std::to_string(version) + ", this one knows up to " +
                      std::to_string(LibrarySchemaVersion()) + "), so it is left as it is."};
     }
-    if (version == 0 && database->execAndGet("SELECT count(*) FROM sqlite_schema").getInt() > 0) {
+    // Below 0 is no layout of ours: another program's number, or damage.
+    if (version < 0 ||
+        (version == 0 && database->execAndGet("SELECT count(*) FROM sqlite_schema").getInt() > 0)) {
       return CheckedFile{nullptr, "it holds another program's tables"};
     }
     return CheckedFile{std::move(database), ""};

@@ -64,11 +64,16 @@ int UserVersion(SQLite::Database& database) {
 int LibrarySchemaVersion() { return static_cast<int>(kSteps.size()); }
 
 void MigrateLibrary(SQLite::Database& database) {
+  // Read before any write lock: a library that is up to date opens while another program holds
+  // a long write, as WAL lets it be read meanwhile.
+  if (UserVersion(database) == LibrarySchemaVersion()) return;
   SQLite::Transaction transaction(database, SQLite::TransactionBehavior::IMMEDIATE);
   int version = UserVersion(database);
   if (version > LibrarySchemaVersion()) {
     throw std::runtime_error("a newer Ampelon changed it meanwhile");
   }
+  // No step is below 0: a file that says so was changed by another program since it was opened.
+  if (version < 0) throw std::runtime_error("another program changed its layout meanwhile");
   if (version == LibrarySchemaVersion()) return;
   for (; version < LibrarySchemaVersion(); ++version) database.exec(kSteps[version]);
   database.exec("PRAGMA user_version = " + std::to_string(version));

@@ -121,6 +121,11 @@ check "... and leaves it whole" test "$(cat "$work/out/read-only.csv")" = $'old\
 errors=$("$program" --export-report "$work/out/read-only.csv" "$work/charge.log" 2>&1)
 check "... and so is a report over it" \
   grep -q "could not write .*read-only.csv: The file is read-only" <<<"$errors"
+# A named pipe (or a device: root may write in /dev) is never replaced by an export.
+mkfifo "$work/out/pipe.pdf"
+errors=$("$program" --export-report "$work/out/pipe.pdf" "$work/charge.log" 2>&1)
+check "an export over a named pipe exits with 1, the pipe left" test $? -eq 1 -a -p "$work/out/pipe.pdf"
+check "... saying what it is" grep -q "pipe.pdf: It is a named pipe (FIFO), not a regular" <<<"$errors"
 
 # --- The window, in a private X server.
 exec 3< <(Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp 2>/dev/null)
@@ -198,6 +203,16 @@ check "Compare with… draws the reference" test "$(pixels_of "$work/out/compare
 export_report compared.pdf
 check "Export Report… writes the charge against the reference" \
   bash -c "pdftotext '$work/out/compared.pdf' - | grep -q '^Against the reference'"
+# Long battery notes are cut on the report, never left out, and leave room for the pinned notes.
+python3 - "$XDG_DATA_HOME/Trevanix Ampelon/charges.sqlite" <<'EOF'
+import sqlite3, sys
+with sqlite3.connect(sys.argv[1]) as library:
+    library.execute("UPDATE charge SET details_notes = ?", ("from the drawer " * 400,))
+    library.execute("INSERT INTO note (charge_id, sample, text) SELECT id, 9, 'fan on' FROM charge")
+EOF
+"$program" --export-report "$work/out/notes.pdf" "$work/charge.log"
+check "a report cuts long battery notes and keeps the pinned ones" test \
+  "$(pdftotext "$work/out/notes.pdf" - | grep -c -e '^Notes: from the drawer' -e 'fan on')" -eq 2
 menu f r
 sleep 0.3
 export_png removed.png

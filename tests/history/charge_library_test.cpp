@@ -7,6 +7,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <optional>
 #include <random>
 #include <thread>
 
@@ -85,12 +86,15 @@ TEST_F(ChargeLibraryTest, OpensEveryEarlierFileAndSetsAsideOrRefusesTheRest) {
       made.exec(sql);
     };
   };
+  std::optional<SQLite::Database> writer;  // another program's long write, ended after the open
   const Row rows[] = {
       {"no file", [](const fs::path&) {}, "", false, false},
       {"an empty file", [](const fs::path& path) { Write(path, ""); }, "", false, false},
       {"a database of version 0", database("PRAGMA user_version = 0"), "", false, false},
       {"this layout", [](const fs::path& path) { MakeLibrary(path); }, "", false, true},
       {"another program's database", database("CREATE TABLE songs (title TEXT)"), "", true, false},
+      {"a layout below 0", database("PRAGMA user_version = -1; CREATE TABLE charge (x)"), "", true,
+       false},
       {"text", [](const fs::path& path) { Write(path, std::string(5000, 'x')); }, "", true, false},
       {"a damaged library",
        [](const fs::path& path) {
@@ -115,6 +119,13 @@ TEST_F(ChargeLibraryTest, OpensEveryEarlierFileAndSetsAsideOrRefusesTheRest) {
          fs::permissions(path.parent_path(), fs::perms::owner_read | fs::perms::owner_exec);
        },
        "Ampelon\" is read-only, so the charge library cannot be kept there.", false, false},
+      {"a library another program is writing to",
+       [&writer](const fs::path& path) {
+         MakeLibrary(path);
+         writer.emplace(Utf8FromPath(path), SQLite::OPEN_READWRITE);
+         writer->exec("BEGIN IMMEDIATE");
+       },
+       "", false, true},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -140,6 +151,7 @@ TEST_F(ChargeLibraryTest, OpensEveryEarlierFileAndSetsAsideOrRefusesTheRest) {
         EXPECT_EQ(Bytes(aside), before);
       }
       EXPECT_EQ(library->Find(7, 0)->has_value(), row.keepsCharge);
+      writer.reset();
       EXPECT_TRUE(library->Register("/logs/b.txt", 8, 2000, {Figures(1.5)}));
 #ifndef _WIN32
       EXPECT_EQ(fs::status(m_path).permissions(), fs::perms::owner_read | fs::perms::owner_write);
@@ -180,10 +192,10 @@ TEST_F(ChargeLibraryTest, RegisteringAgainKeepsDetailsAndNotes) {
 
   ASSERT_TRUE(library.Register("/logs/b.txt", 9, 500, {Figures(1.5)}));
   ASSERT_TRUE(library.SetDetails(library.Find(9, 0)->value().id,
-                                 {"Pack 3", Chemistry::kUnknown, {}, {}, ""}));
+                                 {"pack  3", Chemistry::kUnknown, {}, {}, ""}));
   ASSERT_TRUE(library.SetDetails(first[0].id, {"AA 1", Chemistry::kNiCd, {}, {}, ""}));
   EXPECT_EQ(library.BatteryNames().value(), (std::vector<std::string>{"AA 1", "Pack 3"}));
-  const std::vector<ChargeRecord> pack = library.ChargesOf("Pack 3").value();
+  const std::vector<ChargeRecord> pack = library.ChargesOf("PACK 3").value();
   ASSERT_EQ(pack.size(), 2u);
   EXPECT_EQ(pack[0].path, "/logs/b.txt");
   EXPECT_EQ(pack[1].notes.size(), 2u);

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <random>
@@ -140,7 +141,7 @@ TEST(HistoryCommand, ListsTheBatteriesAndTheChargesOfOne) {
       const auto records = library->Register("/charges/" + std::to_string(i) + ".log", 1000 + i,
                                              1767225600 + 86400 * i, {figures});
       ASSERT_TRUE(records) << records.error();
-      const BatteryDetails details{"AA 1", Chemistry::kNiMH, 2000, 1000, ""};
+      const BatteryDetails details{"AA 1", Chemistry::kNiMH, 2000, 1000, {"in a\ndrawer\0!", 13}};
       ASSERT_TRUE(library->SetDetails(records->front().id, details));
     }
   }
@@ -155,8 +156,9 @@ TEST(HistoryCommand, ListsTheBatteriesAndTheChargesOfOne) {
   EXPECT_NE(batteries[0]["judgement"].get<std::string>().find("shorter"), std::string::npos)
       << batteries[0]["judgement"];
 
-  const Finished one = history({QStringLiteral("--json"), QStringLiteral("AA 1")});
+  const Finished one = history({QStringLiteral("--json"), QStringLiteral("aa  1")});
   ASSERT_EQ(one.exitCode, 0) << one.err;
+  EXPECT_EQ(nlohmann::json::parse(one.out)["battery"], "AA 1");
   const nlohmann::json charges = nlohmann::json::parse(one.out)["charges"];
   ASSERT_EQ(charges.size(), 3u);
   EXPECT_EQ(charges[0]["path"], "/charges/0.log");
@@ -164,6 +166,7 @@ TEST(HistoryCommand, ListsTheBatteriesAndTheChargesOfOne) {
   EXPECT_NEAR(charges[2]["charge_in_mah"].get<double>(), ChargeCurve::kPeakSeconds * 0.7 / 3.6, 60);
   const Finished text = history({QStringLiteral("AA 1")});
   EXPECT_NE(text.out.find("Time to peak"), std::string::npos) << text.out;
+  EXPECT_EQ(std::count(text.out.begin(), text.out.end(), '\n'), 6) << text.out;  // 3 rows
   // The charge given no battery is listed as one of no name, and found under "".
   {
     Result<ChargeLibrary> library = ChargeLibrary::Open(

@@ -483,6 +483,11 @@ TEST(ViewerWindow, DetailsAndNotesAreShownAndKept) {
       dialog->accept();
     });
   };
+  {  // another charge of the battery, named before: a name typed otherwise joins it
+    Result<ChargeLibrary> library = ChargeLibrary::Open(paths.libraryFile);
+    const auto other = library->Register("/logs/other.log", 1, 0, {{}});
+    ASSERT_TRUE(library->SetDetails(other->front().id, {"AA 3", {}, {}, {}, ""}));
+  }
   {
     ViewerWindow window(paths);
     window.OpenFile(log);
@@ -491,7 +496,7 @@ TEST(ViewerWindow, DetailsAndNotesAreShownAndKept) {
     WaitForLibrary(window);  // the names used before are read first
     auto* dialog = window.findChild<ChargeDetailsDialog*>();
     ASSERT_NE(dialog, nullptr);
-    dialog->findChild<QLineEdit*>()->setText(QStringLiteral("  AA 3 "));
+    dialog->findChild<QLineEdit*>()->setText(QStringLiteral("  aa  3 "));
     for (QSpinBox* box : dialog->findChildren<QSpinBox*>()) {
       box->setValue(box->suffix() == QStringLiteral(" mA") ? 1200 : 2000);
     }

@@ -153,7 +153,9 @@ int PrintText(const std::string& text) {
 // --history BATTERY: the exit code.
 int PrintCharges(const ViewerCommandLine& commandLine,
                  const std::vector<ampelon::ChargeRecord>& charges) {
-  const std::string& battery = *commandLine.battery;
+  // As the library spells it: "aa  1" asks for "AA 1".
+  const std::string& battery =
+      charges.empty() ? *commandLine.battery : charges.front().details.battery;
   const std::string judgement = ampelon::JudgeBatteryNamed(battery, charges);
   if (commandLine.json) {
     return PrintText(ampelon::BatteryChargesJson(battery, judgement, charges) + "\n");

@@ -67,8 +67,33 @@ double DrawHeading(QPainter& painter, double x, double y, double width, const QS
   return y + height + 4;
 }
 
-// `lines` wrapped to `width` from `y` down to `bottom` at most; what does not fit is counted in
-// a last line. The y below them.
+// The height of `text` wrapped to `width`.
+double WrappedHeight(const QFontMetricsF& metrics, double width, const QString& text) {
+  return metrics.boundingRect(QRectF(0, 0, width, 1e6), Qt::TextWordWrap | Qt::AlignLeft, text)
+      .height();
+}
+
+// As much of the start of `text` as fills `height` wrapped to `width`, cut with "…"; empty where
+// not even a line fits.
+QString FittingStart(const QFontMetricsF& metrics, double width, double height,
+                     const QString& text) {
+  // More than a column of the page ever holds, so that a huge text is not laid out whole.
+  constexpr qsizetype kMostCharacters = 10000;
+  qsizetype fits = 0;
+  qsizetype tooLong = std::min(text.size(), kMostCharacters) + 1;
+  while (tooLong - fits > 1) {
+    const qsizetype middle = (fits + tooLong) / 2;
+    if (WrappedHeight(metrics, width, text.left(middle) + QStringLiteral("…")) <= height) {
+      fits = middle;
+    } else {
+      tooLong = middle;
+    }
+  }
+  return fits > 0 ? text.left(fits) + QStringLiteral("…") : QString();
+}
+
+// `lines` wrapped to `width` from `y` down to `bottom` at most; the line that does not fit is
+// cut with "…", and the lines after it are counted in a last line. The y below them.
 double DrawLines(QPainter& painter, double x, double y, double width, double bottom,
                  const QStringList& lines, QColor colour = kInk) {
   SetFont(painter, kTextPoints);
@@ -79,7 +104,16 @@ double DrawLines(QPainter& painter, double x, double y, double width, double bot
         metrics.boundingRect(QRectF(x, y, width, 1e6), Qt::TextWordWrap | Qt::AlignLeft, lines[i]);
     const bool last = i + 1 == lines.size();
     // Room is kept for the line that says how many more there are.
-    if (y + wanted.height() + (last ? 0 : metrics.height()) > bottom) {
+    const double room = bottom - y - (last ? 0 : metrics.height());
+    if (wanted.height() > room) {
+      const QString start = FittingStart(metrics, width, room, lines[i]);
+      if (!start.isEmpty()) {
+        const double height = WrappedHeight(metrics, width, start);
+        painter.drawText(QRectF(x, y, width, height), Qt::TextWordWrap | Qt::AlignLeft, start);
+        y += height + 1;
+        if (last) return y;
+        ++i;
+      }
       painter.setPen(kQuiet);
       painter.drawText(QRectF(x, y, width, metrics.height()), Qt::AlignLeft,
                        QStringLiteral("… and %1 more").arg(lines.size() - i));
@@ -289,7 +323,9 @@ QByteArray DrawChargeReport(const ChargeReport& report, const QPageSize& pageSiz
       details << QStringLiteral("The charge library could not be read: ") +
                      QString::fromStdString(report.libraryProblem);
     }
-    left = DrawLines(painter, 0, left, column, columnsBottom, details) + kSectionGap;
+    // The notes' heading and a few of them keep their room below long battery details.
+    constexpr double kNotesRoom = 60;
+    left = DrawLines(painter, 0, left, column, columnsBottom - kNotesRoom, details) + kSectionGap;
     if (left < columnsBottom - 30) {
       left = DrawHeading(painter, 0, left, column, QStringLiteral("Notes"));
       const QStringList notes =

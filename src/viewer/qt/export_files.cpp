@@ -1,12 +1,13 @@
 #include "viewer/qt/export_files.h"
 
 #include <filesystem>
+#include <system_error>
 
 #include <QBuffer>
-#include <QFileInfo>
 #include <QImage>
 #include <QSaveFile>
 
+#include "files/not_regular_file.h"
 #include "files/replace_whole_file.h"
 #include "ui/qt/native_path.h"
 #include "viewer/byte_sink.h"
@@ -26,7 +27,12 @@ class SaveFileSink final : public ByteSink {
     if (PathFromQt(m_file.fileName()) != m_path) {
       return Failure{"A file name that is not UTF-8 text cannot be written; choose another."};
     }
-    if (QFileInfo(m_file.fileName()).isDir()) return Failure{"It is a folder, not a regular file."};
+    // QSaveFile would rename its file over a pipe or a device (root may write in /dev).
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(m_path, error);
+    if (!error && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+      return Failure{NotRegularFileReason(status.type()) + "."};
+    }
     // Refused in Ampelon's own words, also where QSaveFile would write (root, Windows).
     if (const Result<void> allowed = CheckMayReplace(m_path); !allowed) return allowed;
     // Unbuffered, so that a failing write reports its own reason at once (Qt 6.4 ignores a

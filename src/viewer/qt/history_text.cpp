@@ -121,7 +121,12 @@ QString TextTable(const QStringList& columns, const std::vector<QStringList>& ro
   const auto line = [&](const QStringList& row) {
     QString text;
     for (qsizetype i = 0; i < row.size() && i < columns.size(); ++i) {
-      text += row[i].leftJustified(widths[static_cast<std::size_t>(i)] + 2);
+      // One line a row: a line break or a NUL in a name or notes would end it (or the output).
+      QString cell = row[i];
+      for (QChar& c : cell) {
+        if (c.category() == QChar::Other_Control) c = QLatin1Char(' ');
+      }
+      text += cell.leftJustified(widths[static_cast<std::size_t>(i)] + 2);
     }
     // No spaces at the ends of lines, also where the last cells are empty.
     while (text.endsWith(QLatin1Char(' '))) text.chop(1);

@@ -167,17 +167,20 @@ void LibraryController::EditDetails() {
         dialog->setAttribute(Qt::WA_DeleteOnClose);
         const std::int64_t id = record->id;
         connect(dialog, &QDialog::accepted, this, [this, dialog, id] {
-          const BatteryDetails details = dialog->Details();
+          // The details as the library keeps them, written on its thread and read on this.
+          auto details = std::make_shared<BatteryDetails>(dialog->Details());
           Run(
               [id, details](ChargeLibrary& library, std::string& failure) {
-                if (const Result<void> set = library.SetDetails(id, details); !set) {
+                if (const Result<BatteryDetails> set = library.SetDetails(id, *details); set) {
+                  *details = *set;
+                } else {
                   failure = set.error();
                 }
               },
               [this, id, details] {
                 std::vector<ChargeRecord> records = m_summary.Records();
                 for (ChargeRecord& record : records) {
-                  if (record.id == id) record.details = details;
+                  if (record.id == id) record.details = *details;
                 }
                 m_summary.SetRecords(std::move(records));
               });
