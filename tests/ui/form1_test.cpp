@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenuBar>
@@ -172,6 +173,34 @@ TEST_F(Form1Test, TheTwoHundredAndFirstReadingHalvesThePlotsWidth) {
 
 namespace ampelon {
 namespace {
+
+// A message box that the once-a-second tick opens (here: settings that could not be written; at
+// start-up, readings not saved last time) stops no tick: while the user has not answered it, the
+// read-outs and chart follow the readings and a lost port is retried. Qt fires no timer again
+// while its own timeout is still being handled.
+TEST_F(Form1Test, TheTickGoesOnWhileAMessageItOpenedIsShown) {
+  m_window.findChild<QTimer*>(QStringLiteral("Timer1"))->setInterval(5);
+  m_backend.FailWrites("No space left on device");
+  m_settings.WriteSetting("Range", ".3");
+  QString valueWhileShown;
+  int polls = 0;
+  QEventLoop waiting;
+  QTimer::singleShot(5000, &waiting, &QEventLoop::quit);
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (box == nullptr) return;
+    if (polls++ == 0) m_serial.Receive("2048\n");
+    valueWhileShown = LabelText("labvalue");
+    if (!valueWhileShown.isEmpty() || polls == 50) {
+      box->done(QMessageBox::Ok);
+      waiting.quit();
+    }
+  });
+  poll.start(10);
+  waiting.exec();
+  EXPECT_EQ(valueWhileShown.toStdString(), "1.250V [2048]");
+}
 
 class Form1GeometryTest : public ::testing::Test {
  protected:
