@@ -51,39 +51,29 @@ TEST_F(GraphLogCommandsTest, SaveWritesEveryReadingWithCrLf) {
 }
 
 // A slip of the mouse onto an existing log must not destroy a whole charge: saving over it asks
-// first and replaces it only on Yes. So does a log whose name shares its times file with another
-// log's (run1.txt beside run1.log): those times are that charge's. Loading never asks.
+// first and replaces it only on Yes. So does a new log that shares its times file with another
+// (run1.txt beside run1.log): those times are that charge's. Loading never asks.
 TEST_F(GraphLogCommandsTest, SavingOverAFileAsksFirst) {
   m_files.Put("/data/run1.log", "1\r\n");
   m_files.Put("/data/run1.times", "5.000\r\n");
   ReceiveReadings("7\n");
-  const struct {
-    const char* name;
-    bool yes;
-    const char* log;    // the chosen file after the save
-    const char* times;  // run1.times after the save
-    const char* asked;
-  } cases[] = {
-      {"/data/run1.log", false, "1\r\n", "5.000\r\n", "/data/run1.log"},
-      {"/data/run1.txt", false, "none", "5.000\r\n", "/data/run1.times"},
-      {"/data/run1.txt", true, "7\r\n", "0.100\r\n", "/data/run1.times"},
-      {"/data/run1.log", true, "7\r\n", "0.100\r\n", "/data/run1.log"},
-  };
-  for (const auto& c : cases) {
-    m_dialogs.Reply(c.yes);
-    m_fileDialog.Answer(c.name);
+  m_fileDialog.Answer("/data/run1.txt");
+  m_controller->OnSaveGraph();
+  EXPECT_EQ(m_files.Get("/data/run1.txt"), nullptr);
+  for (const bool yes : {false, true}) {
+    m_dialogs.Reply(yes);
+    m_fileDialog.Answer("/data/run1.log");
     m_controller->OnSaveGraph();
-    const std::string* log = m_files.Get(c.name);
-    EXPECT_EQ(log ? *log : "none", c.log) << c.name << c.yes;
-    EXPECT_EQ(*m_files.Get("/data/run1.times"), c.times) << c.name << c.yes;
-    EXPECT_EQ(m_dialogs.Questions().back().text,
-              std::string(c.asked) + " already exists. Replace it?");
+    EXPECT_EQ(*m_files.Get("/data/run1.log"), yes ? "7\r\n" : "1\r\n");
+    EXPECT_EQ(*m_files.Get("/data/run1.times"), yes ? "0.100\r\n" : "5.000\r\n");
   }
-  EXPECT_EQ(m_dialogs.Questions().size(), 4u);
+  ASSERT_EQ(m_dialogs.Questions().size(), 3u);
+  EXPECT_EQ(m_dialogs.Questions()[0].text, "/data/run1.times already exists. Replace it?");
+  EXPECT_EQ(m_dialogs.Questions()[1].text, "/data/run1.log already exists. Replace it?");
   EXPECT_EQ(m_dialogs.Questions()[0].title, "Ampelon");
   m_fileDialog.Answer("/data/run1.log");
   m_controller->OnLoadGraph();
-  EXPECT_EQ(m_dialogs.Questions().size(), 4u) << "loading asked";
+  EXPECT_EQ(m_dialogs.Questions().size(), 3u) << "loading asked";
 }
 
 TEST_F(GraphLogCommandsTest, TheChosenFoldersBecomeTheLastPath) {
