@@ -166,8 +166,9 @@ check "the viewer ends when closed" program_ends "$viewer_pid" 20
 timeout 60 wine "$viewer" --export-csv "$(windows_path "$work/saved.csv")" \
   "$(windows_path "$work/saved.log")" </dev/null >/dev/null 2>&1
 status=$?
+# Save Graph wrote the readings' times beside the log: the seconds are theirs, whatever they are.
 check "the viewer exports the graph log as CSV (status $status)" \
-  test "$(head -2 "$work/saved.csv" 2>/dev/null)" = $'sample,seconds,count,volts\r\n1,,2000,1.2210\r' \
+  test "$(head -2 "$work/saved.csv" 2>/dev/null | cut -d, -f1,3,4)" = $'sample,count,volts\r\n1,2000,1.2210\r' \
   -a "$(wc -l <"$work/saved.csv" 2>/dev/null)" -eq 401
 
 # --- The installer, silent. Wine's user is an administrator: /S installs for everyone,
