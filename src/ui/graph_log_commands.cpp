@@ -64,9 +64,18 @@ void GraphLogCommands::RememberFolderOf(const std::string& name) {
 std::optional<std::string> GraphLogCommands::SaveGraph() {
   const auto name = ChooseGraphFile();
   if (!name) return std::nullopt;
-  // The file dialog does not ask, so that the question comes once, from here.
-  if (m_context.files.FileExists(*name) &&
-      !m_context.dialogs.AskYesNo(*name + " already exists. Replace it?", m_context.title)) {
+  // The file dialog does not ask, so that the question comes once, from here. A new log whose
+  // times file is there already shares it with another log (run.txt beside run.log): replacing
+  // those times silently would give that charge this one's.
+  const std::string timesName = TimesFileFor(*name);
+  std::string existing;
+  if (m_context.files.FileExists(*name)) {
+    existing = *name;
+  } else if (timesName != *name && m_context.files.FileExists(timesName)) {
+    existing = timesName;
+  }
+  if (!existing.empty() &&
+      !m_context.dialogs.AskYesNo(existing + " already exists. Replace it?", m_context.title)) {
     return std::nullopt;
   }
   const Result<void> saved =

@@ -56,11 +56,15 @@ TEST_F(GraphLogCommandsTest, SaveWritesEveryReadingWithCrLf) {
 }
 
 // A slip of the mouse onto an existing log must not destroy a whole charge: saving over it asks
-// first and replaces it only on Yes. Loading never asks.
+// first and replaces it only on Yes. So does a new log that shares its times file with another
+// (run1.txt beside run1.log): those times are that charge's. Loading never asks.
 TEST_F(GraphLogCommandsTest, SavingOverAFileAsksFirst) {
   m_files.Put("/data/run1.log", "1\r\n");
   m_files.Put("/data/run1.times", "5.000\r\n");
   ReceiveReadings("7\n");
+  m_fileDialog.Answer("/data/run1.txt");
+  m_controller->OnSaveGraph();
+  EXPECT_EQ(m_files.Get("/data/run1.txt"), nullptr);
   for (const bool yes : {false, true}) {
     m_dialogs.Reply(yes);
     m_fileDialog.Answer("/data/run1.log");
@@ -68,12 +72,13 @@ TEST_F(GraphLogCommandsTest, SavingOverAFileAsksFirst) {
     EXPECT_EQ(*m_files.Get("/data/run1.log"), yes ? "7\r\n" : "1\r\n");
     EXPECT_EQ(*m_files.Get("/data/run1.times"), yes ? "0.100\r\n" : "5.000\r\n");
   }
-  ASSERT_EQ(m_dialogs.Questions().size(), 2u);
-  EXPECT_EQ(m_dialogs.Questions()[0].text, "/data/run1.log already exists. Replace it?");
+  ASSERT_EQ(m_dialogs.Questions().size(), 3u);
+  EXPECT_EQ(m_dialogs.Questions()[0].text, "/data/run1.times already exists. Replace it?");
+  EXPECT_EQ(m_dialogs.Questions()[1].text, "/data/run1.log already exists. Replace it?");
   EXPECT_EQ(m_dialogs.Questions()[0].title, "Ampelon");
   m_fileDialog.Answer("/data/run1.log");
   m_controller->OnLoadGraph();
-  EXPECT_EQ(m_dialogs.Questions().size(), 2u) << "loading asked";
+  EXPECT_EQ(m_dialogs.Questions().size(), 3u) << "loading asked";
 }
 
 TEST_F(GraphLogCommandsTest, TheChosenFoldersBecomeTheLastPath) {
@@ -181,6 +186,7 @@ TEST_F(GraphLogCommandsTest, AFailedSaveIsReportedAndNeverAsDone) {
   // A log written holds the readings: times that could not be are told apart.
   m_files.Put("/data/run.times", "5.000\r\n");
   m_files.RefuseWritesTo("/data/run.times", "The file is read-only");
+  m_dialogs.Reply(true);
   m_fileDialog.Answer("/data/run.log");
   m_controller->OnSaveGraph();
   EXPECT_NE(m_files.Get("/data/run.log"), nullptr);

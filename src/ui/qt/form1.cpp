@@ -138,7 +138,10 @@ Form1::Form1(Clock& clock, SerialControl& serial, SettingsStore& settings,
   ResizeClient(m_twips.ToPixels(kLayoutClientWidth), m_twips.ToPixels(kLayoutClientHeight));
 
   serial.SetEventHandler([this](const SerialEvent& event) { m_controller->OnSerialEvent(event); });
-  connect(m_timer1, &QTimer::timeout, this, [this] { m_controller->OnTick(); });
+  // Queued: a message box that a tick opens must not hold up the ticks after it (the chart, a
+  // lost port's retry, the watch), and Qt fires no timer while its own timeout is handled.
+  connect(
+      m_timer1, &QTimer::timeout, this, [this] { m_controller->OnTick(); }, Qt::QueuedConnection);
   m_timer1->start();
 }
 
