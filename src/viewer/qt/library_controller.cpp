@@ -103,7 +103,7 @@ void LibraryController::Run(std::function<void(ChargeLibrary&, std::string& fail
         --m_pending;
         if (!usable) return;  // said once, by the worker
         if (!failure->empty()) {
-          m_tell(QStringLiteral("The charge library: ") + QString::fromStdString(*failure));
+          m_tell(QString::fromStdString(*failure));  // it names the library itself
         } else if (file == m_file && done) {
           done();
         }

@@ -69,9 +69,8 @@ ChargeLibrary* LibraryWorker::Library(std::string& problem) {
   if (!m_library) {
     m_library.emplace(ChargeLibrary::Open(m_file));
     // Told once: a library that cannot be opened is not tried again until the next start.
-    const std::string told = *m_library
-                                 ? (*m_library)->SetAsideMessage()
-                                 : "The charge library cannot be used: " + m_library->error();
+    const std::string told = *m_library ? (*m_library)->SetAsideMessage()
+                                        : m_library->error() + " The viewer goes on without it.";
     if (!told.empty()) {
       QMetaObject::invokeMethod(
           m_receiver, [onProblem = m_onProblem, told] { onProblem(told); }, Qt::QueuedConnection);
