@@ -6,23 +6,10 @@ set -uo pipefail
 
 program=$(realpath "$1")
 here=$(cd "$(dirname "$0")" && pwd)
-work=$(mktemp -d)
-pids=()
-
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
-  wait 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
 source "$here/checks.sh"
+start_private_work
 
-# A private X server on a free display.
-exec 3< <(Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp 2>/dev/null)
-pids+=($!)
-read -r -t 10 display_number <&3 || { echo "FAILED: Xvfb did not start"; exit 1; }
-export DISPLAY=":$display_number"
+start_private_display
 
 # A serial pair: the program opens port 2 at one end, the test plays the charger at the other.
 socat pty,raw,echo=0,link="$work/program-end" pty,raw,echo=0,link="$work/charger-end" \

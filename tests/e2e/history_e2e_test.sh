@@ -9,22 +9,10 @@ program=$(realpath "$1")
 charger=$(realpath "$2")
 viewer=$(realpath "$3")
 here=$(cd "$(dirname "$0")" && pwd)
-work=$(mktemp -d)
-pids=()
-
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
-  wait 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
 source "$here/checks.sh"
+start_private_work
 
-exec 3< <(Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp 2>/dev/null)
-pids+=($!)
-read -r -t 10 display_number <&3 || { echo "FAILED: Xvfb did not start"; exit 1; }
-export DISPLAY=":$display_number"
+start_private_display
 
 export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime HOME=$work/home \
   XDG_STATE_HOME=$work/state XDG_DATA_HOME=$work/data

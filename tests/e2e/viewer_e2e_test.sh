@@ -9,17 +9,8 @@ set -uo pipefail
 
 program=$(realpath "$1")
 here=$(cd "$(dirname "$0")" && pwd)
-work=$(mktemp -d)
-pids=()
-
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
-  wait 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
 source "$here/checks.sh"
+start_private_work
 
 # The journal's folder has a name that is no UTF-8 (a byte \377), as Linux allows.
 export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime HOME=$work/home XDG_STATE_HOME=$work/st$'\377'ate \
@@ -128,10 +119,7 @@ check "an export over a named pipe exits with 1, the pipe left" test $? -eq 1 -a
 check "... saying what it is" grep -q "pipe.pdf: It is a named pipe (FIFO), not a regular" <<<"$errors"
 
 # --- The window, in a private X server.
-exec 3< <(Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp 2>/dev/null)
-pids+=($!)
-read -r -t 10 display_number <&3 || { echo "FAILED: Xvfb did not start"; exit 1; }
-export DISPLAY=":$display_number"
+start_private_display
 
 wait_for_window() { timeout 30 xdotool search --sync --onlyvisible --name "$1" | head -1; }
 menu() {  # menu MENU-KEY ITEM-KEY: a command by its menu's and its own mnemonic
