@@ -35,7 +35,7 @@ end_private_work() {
 }
 
 # A private X server on a free display, ended with the work folder.
-start_private_display() {
+start_test_display() {
   exec 3< <(Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp 2>/dev/null)
   pids+=($!)
   read -r -t 10 display_number <&3 || { echo "FAILED: Xvfb did not start"; exit 1; }

@@ -9,7 +9,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 source "$here/checks.sh"
 start_private_work
 
-start_private_display
+start_test_display
 
 # A serial pair: the program opens port 2 at one end, the test plays the charger at the other.
 socat pty,raw,echo=0,link="$work/program-end" pty,raw,echo=0,link="$work/charger-end" \

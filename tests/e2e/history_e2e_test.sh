@@ -12,7 +12,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 source "$here/checks.sh"
 start_private_work
 
-start_private_display
+start_test_display
 
 export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime HOME=$work/home \
   XDG_STATE_HOME=$work/state XDG_DATA_HOME=$work/data

@@ -119,7 +119,7 @@ check "an export over a named pipe exits with 1, the pipe left" test $? -eq 1 -a
 check "... saying what it is" grep -q "pipe.pdf: It is a named pipe (FIFO), not a regular" <<<"$errors"
 
 # --- The window, in a private X server.
-start_private_display
+start_test_display
 
 wait_for_window() { timeout 30 xdotool search --sync --onlyvisible --name "$1" | head -1; }
 menu() {  # menu MENU-KEY ITEM-KEY: a command by its menu's and its own mnemonic
