@@ -49,8 +49,10 @@ std::vector<double> TimesOf(const std::filesystem::path& graphLog, std::size_t r
 
 }  // namespace
 
-BackgroundRegistrar::BackgroundRegistrar(Result<std::filesystem::path> library)
+BackgroundRegistrar::BackgroundRegistrar(Result<std::filesystem::path> library,
+                                         std::chrono::milliseconds retryAfter)
     : m_libraryPath(std::move(library)),
+      m_retryAfter(retryAfter),
       m_thread([this](std::stop_token stop) { Run(std::move(stop)); }) {}
 
 BackgroundRegistrar::~BackgroundRegistrar() { Finish(); }
@@ -63,7 +65,7 @@ void BackgroundRegistrar::Finish() {
 void BackgroundRegistrar::Register(const std::filesystem::path& graphLog) {
   {
     const std::lock_guard lock(m_mutex);
-    m_waiting.push_back(graphLog);
+    m_waiting.push_back({graphLog, 0});
   }
   m_wake.notify_one();
 }
@@ -82,19 +84,36 @@ void BackgroundRegistrar::Tell(std::string problem, std::string setAside) {
   if (!setAside.empty()) m_news.setAside = std::move(setAside);
 }
 
-void BackgroundRegistrar::Run(std::stop_token stop) {
-  for (;;) {
-    std::filesystem::path next;
-    {
-      std::unique_lock lock(m_mutex);
-      // Asked to stop, it still registers what waits: each file was saved or set aside already.
-      m_wake.wait(lock, stop, [this] { return !m_waiting.empty(); });
-      if (m_waiting.empty()) return;
-      next = std::move(m_waiting.front());
-      m_waiting.pop_front();
+std::optional<BackgroundRegistrar::Waiting> BackgroundRegistrar::NextFile(
+    const std::stop_token& stop) {
+  std::unique_lock lock(m_mutex);
+  const auto waiting = [this] { return !m_waiting.empty(); };
+  // Asked to stop, it still registers what waits: each file was saved or set aside already.
+  // What failed is given up then: a library that is held would hold the program's end.
+  while (!m_waiting.empty() || !stop.stop_requested()) {
+    if (m_waiting.empty() && !m_failed.empty() &&
+        !m_wake.wait_for(lock, stop, m_retryAfter, waiting) && !stop.stop_requested()) {
+      m_waiting.swap(m_failed);
+    } else if (m_waiting.empty() && m_failed.empty()) {
+      m_wake.wait(lock, stop, waiting);
     }
-    if (const Result<void> registered = RegisterFile(next); !registered) {
+    if (!m_waiting.empty()) {
+      Waiting next = std::move(m_waiting.front());
+      m_waiting.pop_front();
+      return next;
+    }
+  }
+  return std::nullopt;
+}
+
+void BackgroundRegistrar::Run(std::stop_token stop) {
+  while (std::optional<Waiting> next = NextFile(stop)) {
+    if (const Result<void> registered = RegisterFile(next->graphLog); !registered) {
       Tell("Charges are not being kept in the charge library: " + registered.error(), {});
+      if (++next->tries < kTries) {
+        const std::lock_guard lock(m_mutex);
+        m_failed.push_back(std::move(*next));
+      }
     }
   }
 }

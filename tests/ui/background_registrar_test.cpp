@@ -1,11 +1,13 @@
 #include "ui/background_registrar.h"
 
+#include <SQLiteCpp/Database.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "common/utf8_path.h"
@@ -74,6 +76,37 @@ TEST_F(BackgroundRegistrarTest, ALogIsFoundByItsReadingsAndAnUnusableLibraryIsTo
   EXPECT_EQ((*found)->path, Utf8FromPath(log));
   EXPECT_TRUE((*found)->figures.timesKnown);
   EXPECT_EQ((*found)->figures.lastSample, 2000u);
+}
+
+// Another program holds the library longer than its busy timeout: the charge is kept once the
+// library is free again, not given up.
+TEST_F(BackgroundRegistrarTest, AChargeTheLibraryCouldNotTakeIsTriedAgain) {
+  const fs::path log = WriteLog(400);
+  const fs::path path = m_folder / "charges.sqlite";
+  ASSERT_TRUE(ChargeLibrary::Open(path));
+  ReadingsHash hash;
+  hash.Feed(m_counts);
+  const auto found = [&] {
+    Result<ChargeLibrary> library = ChargeLibrary::Open(path);
+    if (!library) return false;
+    const Result<std::optional<ChargeRecord>> record = library->Find(hash.Value(), 0);
+    return record && record->has_value();
+  };
+  BackgroundRegistrar registrar(path, std::chrono::milliseconds(100));
+  {
+    SQLite::Database holder(Utf8FromPath(path), SQLite::OPEN_READWRITE);
+    holder.exec("BEGIN IMMEDIATE");
+    registrar.Register(log);
+    std::this_thread::sleep_for(std::chrono::milliseconds(6000));
+    holder.exec("COMMIT");
+  }
+  EXPECT_NE(registrar.TakeNews().problem.find("database is locked"), std::string::npos);
+  bool kept = false;
+  for (int i = 0; i < 100 && !kept; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    kept = found();
+  }
+  EXPECT_TRUE(kept);
 }
 
 }  // namespace
