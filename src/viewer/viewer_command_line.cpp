@@ -77,6 +77,8 @@ Result<ViewerCommandLine> ParseViewerCommandLine(const std::vector<std::string>&
       sizeGiven = true;
     } else if (!optionsEnded && argument.starts_with('-')) {
       return Failure{"unknown option " + argument};
+    } else if (fileGiven && commandLine.action == ViewerCommandLine::Action::kHistory) {
+      return Failure{"only one battery can be named, not also \"" + argument + "\""};
     } else if (fileGiven) {
       return Failure{argument.empty() ? "the file name is empty"
                                       : "only one file can be opened, not also " + argument};

@@ -75,6 +75,7 @@ TEST(ViewerCommandLine, MistakesAreNamed) {
        "only one export can be made at a time"},
       {{"--follow", "c.log"}, "--follow shows the running charge, not a file"},
       {{"a.log", "b.log"}, "only one file can be opened, not also b.log"},
+      {{"--history", "AA 1", "AA 2"}, "only one battery can be named, not also \"AA 2\""},
       {{"-x"}, "unknown option -x"},
       {{"--summary", ""}, "the file name is empty"},
       {{"--summary"}, "--summary needs a graph log"},

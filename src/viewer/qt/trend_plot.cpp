@@ -85,6 +85,14 @@ void TrendPlot::paintEvent(QPaintEvent*) {
   const AxisTicks dayTicks =
       RoundTicks(days.low, days.high, std::max(2, static_cast<int>(frame.width / 80)));
   const double bottom = frame.top + frame.height;
+  // Days within one year; months with their year where the charges span more than one.
+  const auto yearOf = [](double day) {
+    return QDateTime::fromSecsSinceEpoch(static_cast<qint64>(day * kSecondsADay), Qt::UTC)
+        .date()
+        .year();
+  };
+  const QString dayFormat =
+      yearOf(days.low) == yearOf(days.high) ? QStringLiteral("MM-dd") : QStringLiteral("yyyy-MM");
   for (int i = 0; i < dayTicks.count; ++i) {
     const double day = dayTicks.first + i * dayTicks.step;
     if (day != std::floor(day)) continue;  // a date, not a time of day
@@ -95,7 +103,7 @@ void TrendPlot::paintEvent(QPaintEvent*) {
     // Whole days of UTC, labelled as such.
     const QString text =
         QDateTime::fromSecsSinceEpoch(static_cast<qint64>(day * kSecondsADay), Qt::UTC)
-            .toString(QStringLiteral("MM-dd"));
+            .toString(dayFormat);
     painter.drawText(QRectF(x - 30, bottom + 3, 60, 18), Qt::AlignHCenter | Qt::AlignTop, text);
   }
   painter.setPen(kFrame);
