@@ -51,6 +51,18 @@ void ChargeAnalysis::SetPeakDrop(double peakDropMillivolts, const Charge& charge
   Update(charge);
 }
 
+std::optional<std::size_t> ChargeAnalysis::LongestChargePeak() const {
+  std::optional<ChargeFigures> longest;
+  for (const ChargeFigures& figures : m_analyser.AllFigures()) {
+    if (!longest ||
+        figures.lastSample - figures.firstSample > longest->lastSample - longest->firstSample) {
+      longest = figures;
+    }
+  }
+  if (!longest || longest->peakSample == 0) return std::nullopt;
+  return longest->peakSample - 1;
+}
+
 Result<AnalysedChargeFile> LoadAnalysedChargeFile(
     const std::filesystem::path& path, double peakDropMillivolts,
     const std::function<void(double share)>& onProgress, const std::atomic<bool>* cancel) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 
 #include "analysis/charge_analyser.h"
 #include "common/result.h"
@@ -28,6 +29,9 @@ class ChargeAnalysis {
   void SetPeakDrop(double peakDropMillivolts, const Charge& charge);
 
   const ChargeAnalyser& Analyser() const { return m_analyser; }
+  // The reading (from 0) at the peak of the longest charge (a log may hold several); nothing
+  // before the analysis has one.
+  std::optional<std::size_t> LongestChargePeak() const;
   const ReadingStatistics& Statistics() const { return m_statistics; }
   double PeakDropMillivolts() const { return m_peakDrop; }
 

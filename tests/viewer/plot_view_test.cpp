@@ -5,9 +5,9 @@
 #include <cmath>
 #include <optional>
 
+#include "viewer/charge_analysis.h"
 #include "viewer/cursor_values.h"
 #include "viewer/notes_placement.h"
-#include "viewer/peak_tracker.h"
 #include "viewer/plot_frame.h"
 #include "viewer/plot_series.h"
 #include "viewer/reference_placement.h"
@@ -182,27 +182,30 @@ TEST(NotesPlacement, TheNoteMovesAwayFromTheCurveItWouldHide) {
 }
 
 // Fed as the charge grows or in one pass, the analysis finds the same peak.
-TEST(PeakTracker, AGrowingChargeHasTheSamePeakAsTheWholeOne) {
+TEST(ChargeAnalysis, AGrowingChargeHasTheSamePeakAsTheWholeOne) {
   Charge whole;
   for (int i = 0; i < 4000; ++i) {
     whole.counts.push_back(
         static_cast<std::int16_t>(i < 3000 ? 2000 + i / 10 : 2300 - (i - 3000) / 10));
     whole.seconds.push_back(2.0 * i);
   }
-  PeakTracker growing;
+  ChargeAnalysis growing;
   Charge charge;
   for (const std::size_t size : {1000, 3500, 4000}) {
     charge.counts.assign(whole.counts.begin(), whole.counts.begin() + static_cast<long>(size));
     charge.seconds.assign(whole.seconds.begin(), whole.seconds.begin() + static_cast<long>(size));
-    growing.PeakOf(charge);
+    growing.Update(charge);
   }
-  const std::optional<std::size_t> peak = PeakTracker().PeakOf(whole);
+  ChargeAnalysis once;
+  once.Update(whole);
+  const std::optional<std::size_t> peak = once.LongestChargePeak();
   ASSERT_TRUE(peak);
   EXPECT_NEAR(static_cast<double>(*peak), 3000, 40);
-  EXPECT_EQ(growing.PeakOf(charge), peak);
+  EXPECT_EQ(growing.LongestChargePeak(), peak);
   charge.counts.resize(100);  // another charge, shorter: read afresh
   charge.seconds.resize(100);
-  EXPECT_NE(growing.PeakOf(charge), peak);
+  growing.Update(charge);
+  EXPECT_NE(growing.LongestChargePeak(), peak);
 }
 
 }  // namespace

@@ -57,6 +57,11 @@ class SummaryController final : public QObject {
   void SetPeakDrop(double millivolts);
 
   SummaryPanel& Panel() { return *m_panel; }
+  // Where the charge shown and the reference peak, as judged for the summary.
+  std::optional<std::size_t> ChargePeak() const { return m_analysis.LongestChargePeak(); }
+  std::optional<std::size_t> ReferencePeak() const {
+    return m_referenceAnalysis.LongestChargePeak();
+  }
 
   // What a report on the charge shown tells of it: the figures of each charge in it, the one
   // the summary shows, and that one's counterpart in the reference where one is shown.

@@ -321,7 +321,6 @@ void ViewerWindow::FinishLoading(const std::filesystem::path& path, LoadFor targ
     m_referenceName = name;
     m_hasReference = true;
     SpaceByInterval(target);
-    m_referencePeak.Forget();
     m_plot->SetReference(&m_reference);
     m_plot->SetTimeAxis(m_wantTimeAxis);
     ShowNames();
@@ -337,7 +336,6 @@ void ViewerWindow::FinishLoading(const std::filesystem::path& path, LoadFor targ
     m_library->SetFile(path, &m_opened, loaded->readingsHash, loaded->recordedAt,
                        loaded->analysis.Analyser().AllFigures());
     SpaceByInterval(target);
-    m_chargePeak.Forget();
     ShowCharge(&m_opened);
     m_summary->SetCharge(
         &m_opened, FileNameOf(name),
@@ -369,7 +367,6 @@ void ViewerWindow::Follow() {
   m_opened = Charge{};
   m_openedName.clear();
   m_openedInterval.reset();
-  m_chargePeak.Forget();
   m_plot->SetCharge(nullptr);
   m_plot->SetEmptyText(NoChargeText());
   setWindowTitle(QStringLiteral("Running charge — Ampelon Viewer"));
@@ -403,7 +400,6 @@ void ViewerWindow::PollJournal() {
   if (change != JournalFollower::Change::kNone) m_sinceChange.restart();
   switch (change) {
     case JournalFollower::Change::kStartedOver:
-      m_chargePeak.Forget();
       ShowCharge(&m_follower->GetCharge());
       m_summary->SetCharge(&m_follower->GetCharge(), QStringLiteral("Running charge"));
       break;
@@ -465,7 +461,6 @@ void ViewerWindow::RemoveReference() {
   m_referenceName.clear();
   m_hasReference = false;
   m_referenceInterval.reset();
-  m_referencePeak.Forget();
   ShowNames();
   UpdateCommands();
 }
@@ -600,7 +595,6 @@ void ViewerWindow::ChooseReadingIntervals() {
   if (charge) {
     m_openedInterval = choices.front().seconds;
     SpaceReadings(m_opened, m_openedInterval);
-    m_chargePeak.Forget();
     // Given times, the time axis is what the interval is for.
     if (m_openedInterval) m_wantTimeAxis = true;
     ShowCharge(&m_opened);
@@ -609,7 +603,6 @@ void ViewerWindow::ChooseReadingIntervals() {
   if (reference) {
     m_referenceInterval = choices.back().seconds;
     SpaceReadings(m_reference, m_referenceInterval);
-    m_referencePeak.Forget();
     m_plot->SetReference(&m_reference);
     m_summary->SetReference(&m_reference, FileNameOf(m_referenceName));
   }
@@ -637,9 +630,9 @@ void ViewerWindow::UpdatePeaks() {
     m_plot->SetPeaks(std::nullopt);
     return;
   }
-  const Charge& charge = m_follower ? m_follower->GetCharge() : m_opened;
-  const std::optional<std::size_t> chargePeak = m_chargePeak.PeakOf(charge);
-  const std::optional<std::size_t> referencePeak = m_referencePeak.PeakOf(m_reference);
+  // The summary's analyses are kept up with both as they are read and grow.
+  const std::optional<std::size_t> chargePeak = m_summary->ChargePeak();
+  const std::optional<std::size_t> referencePeak = m_summary->ReferencePeak();
   if (chargePeak && referencePeak) {
     m_plot->SetPeaks(PeakReadings{*chargePeak, *referencePeak});
     return;

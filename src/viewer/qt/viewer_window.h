@@ -15,7 +15,6 @@
 #include "viewer/charge.h"
 #include "viewer/charge_analysis.h"
 #include "viewer/charge_file.h"
-#include "viewer/peak_tracker.h"
 #include "viewer/qt/names_label.h"
 #include "viewer/reading_intervals.h"
 
@@ -147,8 +146,6 @@ class ViewerWindow final : public QMainWindow {
   std::optional<double> m_referenceInterval;
   bool m_openedTimesOwn = false;
   bool m_referenceTimesOwn = false;
-  PeakTracker m_chargePeak;
-  PeakTracker m_referencePeak;
   std::unique_ptr<JournalFollower> m_follower;
   QTimer m_followTimer;
   QElapsedTimer m_sinceChange;  // since the followed charge last changed
